@@ -1,0 +1,51 @@
+# The host build: unit tests of the portable core and the virtual bus, the
+# build tools the Windows builds need, fuzz targets and benchmarks.
+
+option(TD_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(TD_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+
+if(TD_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+find_package(Threads REQUIRED)
+target_link_libraries(tessaline_sim PUBLIC Threads::Threads)
+
+# Build tools (run by the Windows builds).
+add_executable(td-pixmap ${TD_ROOT}/tools/pixmap/td_pixmap.cpp)
+set_target_properties(td-pixmap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
+# Unit tests.
+find_package(GTest REQUIRED)
+file(GLOB TD_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/host/*.cpp)
+add_library(tessaline_test_support STATIC ${TD_TEST_SUPPORT_SOURCES} ${TD_ROOT}/tests/support/empty.cpp)
+target_include_directories(tessaline_test_support PUBLIC ${TD_ROOT}/tests)
+target_link_libraries(tessaline_test_support PUBLIC tessaline_sim GTest::gtest)
+target_compile_definitions(tessaline_test_support PUBLIC TD_SOURCE_DIR="${TD_ROOT}")
+
+add_executable(host_tests ${TD_HOST_TEST_SOURCES})
+target_link_libraries(host_tests PRIVATE tessaline_test_support GTest::gtest_main)
+add_test(NAME host_tests COMMAND host_tests --gtest_brief=1)
+
+# Fuzz targets: one executable per fuzz/*.cpp.
+if(TD_FUZZ)
+  file(GLOB TD_FUZZ_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/fuzz/*.cpp)
+  foreach(source ${TD_FUZZ_SOURCES})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE tessaline_sim)
+  endforeach()
+endif()
+
+# Benchmarks: one executable per bench/*.cpp; they print figures, they do
+# not pass or fail.
+file(GLOB TD_BENCH_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/bench/*.cpp)
+foreach(source ${TD_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE tessaline_test_support)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()

@@ -1,0 +1,97 @@
+# The Windows builds: the program, its simulators and the tests that run
+# under Wine (x86_64 only; the i686 build is compiled and linked, not run).
+
+enable_language(RC)
+set(TD_WIN64 OFF)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TD_WIN64 ON)
+endif()
+
+# Everything is linked statically so the programs need no MinGW runtime DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300 NOMINMAX)
+
+set(TD_HOST_TOOLS "" CACHE PATH "Folder of the host build's tools (td-pixmap)")
+if(NOT EXISTS "${TD_HOST_TOOLS}/td-pixmap")
+  message(FATAL_ERROR "TD_HOST_TOOLS must name the host build's tools folder (td-pixmap not found)")
+endif()
+
+# ---- Pictures: text pixel maps turned into .bmp and .ico ----------------
+file(GLOB TD_PICTURE_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/src/resources/pictures/*.txt)
+set(TD_PICTURE_DIR ${CMAKE_BINARY_DIR}/pictures)
+file(MAKE_DIRECTORY ${TD_PICTURE_DIR})
+set(TD_PICTURES "")
+foreach(source ${TD_PICTURE_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  if(name MATCHES "^icon-")
+    set(output ${TD_PICTURE_DIR}/${name}.ico)
+  else()
+    set(output ${TD_PICTURE_DIR}/${name}.bmp)
+  endif()
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${TD_HOST_TOOLS}/td-pixmap ${source} ${output}
+    DEPENDS ${source} ${TD_HOST_TOOLS}/td-pixmap
+    COMMENT "Drawing ${name}")
+  list(APPEND TD_PICTURES ${output})
+endforeach()
+add_custom_target(td_pictures DEPENDS ${TD_PICTURES})
+
+# ---- Resources -------------------------------------------------------------
+file(GLOB_RECURSE TD_RC_PARTS CONFIGURE_DEPENDS ${TD_ROOT}/src/resources/*.rc ${TD_ROOT}/src/resources/*.h)
+set(TD_RC ${TD_ROOT}/src/resources/app.rc)
+set_source_files_properties(${TD_RC} PROPERTIES OBJECT_DEPENDS "${TD_PICTURES};${TD_RC_PARTS}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${TD_ROOT}/src/resources -I${TD_PICTURE_DIR} -c 65001")
+add_library(tessaline_resources OBJECT ${TD_RC})
+add_dependencies(tessaline_resources td_pictures)
+
+# ---- The Win32 face --------------------------------------------------------
+set(TD_WIN32_LIBS comctl32 comdlg32 version gdi32 user32 advapi32 kernel32)
+add_library(tessaline_win32 STATIC ${TD_WIN32_SOURCES})
+target_link_libraries(tessaline_win32 PUBLIC tessaline_core ${TD_WIN32_LIBS})
+
+target_link_libraries(tessaline_sim PUBLIC kernel32)
+
+function(td_program target output_name device_io_source)
+  add_executable(${target} WIN32
+    ${TD_ROOT}/src/shell/winmain_win32.cpp
+    ${device_io_source}
+    $<TARGET_OBJECTS:tessaline_resources>)
+  target_link_libraries(${target} PRIVATE tessaline_win32 ${ARGN})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME "${output_name}")
+endfunction()
+
+# The shipped program reaches NT's SCSI port driver through kernel32.
+td_program(tessaline "Tessaline Diagnostics" ${TD_ROOT}/src/shell/system_device_io_win32.cpp)
+
+# Wine has no SCSI port devices: this build serves the virtual bus instead.
+if(EXISTS ${TD_ROOT}/sim/nt/ntsim_device_io_win32.cpp)
+  td_program(tessaline_ntsim "Tessaline Diagnostics NT-sim"
+    ${TD_ROOT}/sim/nt/ntsim_device_io_win32.cpp tessaline_sim)
+endif()
+
+# The ASPI for Win32 library simulator.
+if(EXISTS ${TD_ROOT}/sim/aspi_dll/wnaspi32_win32.cpp)
+  add_library(wnaspi32 SHARED ${TD_ROOT}/sim/aspi_dll/wnaspi32_win32.cpp ${TD_ROOT}/sim/aspi_dll/wnaspi32.def)
+  target_link_libraries(wnaspi32 PRIVATE tessaline_sim)
+  set_target_properties(wnaspi32 PROPERTIES PREFIX "" OUTPUT_NAME "wnaspi32")
+endif()
+
+# ---- Tests (run under Wine; 64-bit only) ---------------------------------
+if(TD_WIN64 AND NOT TD_NO_TESTS)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  add_library(tessaline_test_support STATIC ${TD_TEST_SUPPORT_SOURCES} ${TD_ROOT}/tests/support/empty.cpp)
+  target_include_directories(tessaline_test_support PUBLIC ${TD_ROOT}/tests)
+  target_link_libraries(tessaline_test_support PUBLIC tessaline_sim gtest)
+  target_compile_definitions(tessaline_test_support PUBLIC TD_SOURCE_DIR="${TD_ROOT}")
+
+  file(GLOB TD_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/win/*.cpp)
+  add_executable(win_tests ${TD_WIN_TEST_SOURCES} $<TARGET_OBJECTS:tessaline_resources>)
+  target_link_libraries(win_tests PRIVATE tessaline_win32 tessaline_test_support gtest_main)
+  add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
+
+  include(${TD_ROOT}/tests/e2e/e2e.cmake OPTIONAL)
+endif()

@@ -1,0 +1,10 @@
+#include "shell/platform.h"
+
+namespace td {
+
+PlatformDecision DecidePlatform(std::uint32_t version) {
+    if ((version & 0x80000000u) == 0) return PlatformDecision::WindowsNt;
+    return (version & 0xFFu) >= 4 ? PlatformDecision::Windows95 : PlatformDecision::Win32s;
+}
+
+}  // namespace td

@@ -1,0 +1,58 @@
+// The running program's state: one instance, program-wide.
+//
+// The portable records (inventory, texts, placement, help files) live here
+// beside the window handles of the Win32 face, and the seams the core works
+// through are the Win32 ones. Functions take what they need by reference;
+// only window and dialog procedures, which Windows calls without context,
+// reach the instance through TheProgram().
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "common/win32_seams.h"
+#include "inventory/inventory.h"
+#include "shell/installation.h"
+#include "shell/shared_texts.h"
+#include "shell/window_placement.h"
+
+namespace td {
+
+struct AppState {
+    HINSTANCE instance;
+    HWND main_window;
+    HWND status_bar;    // control 1000
+    HWND toolbar;       // control 1001
+    HWND device_list;   // control 1002
+    HWND adapter_tree;  // control 1003
+    HMENU main_menu;
+    HIMAGELIST small_icons;
+    HIMAGELIST large_icons;
+    HIMAGELIST tree_icons;
+    std::int32_t host_adapter_selected;
+    std::int32_t selected_adapter;  // adapter whose devices the list shows; -1 none
+    std::int32_t selected_slot;     // see the properties and diagnostics commands; -1 none
+    std::int32_t skip_rescan_prompt;
+};
+
+struct Program {
+    AppState app;
+    Inventory inventory;
+    SharedTexts texts;
+    WindowPlacementRecord placement;  // read at start-up, kept for the whole run
+    HelpFiles help;
+    Win32Registry registry;
+    Win32Messages messages;
+    Win32Clock clock;
+};
+
+Program& TheProgram();
+
+// The device I/O the NT paths use: kernel32 in the shipped program, the
+// virtual bus in the NT simulator build (one of two files defines it).
+DeviceIo& SystemDeviceIo();
+
+constexpr char kMainWindowClass[] = "APP_UI_WClass";
+constexpr char kMainWindowCaption[] = "Tessaline Diagnostics";
+
+}  // namespace td

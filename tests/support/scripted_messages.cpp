@@ -1,0 +1,49 @@
+#include "support/scripted_messages.h"
+
+#include <algorithm>
+
+#include "common/fixed_text.h"
+#include "common/win_codes.h"
+
+namespace td::test {
+
+ScriptedMessages::ScriptedMessages(const std::string& language)
+    : table_(LoadStringTable(language)) {}
+
+int ScriptedMessages::LoadText(int id, char* buffer, int size) {
+    const auto found = table_.find(id);
+    if (found == table_.end() ||
+        std::find(removed_.begin(), removed_.end(), id) != removed_.end() || size <= 0) {
+        if (size > 0) buffer[0] = '\0';
+        return 0;
+    }
+    CopyTextTo(buffer, static_cast<std::size_t>(size), found->second.c_str());
+    return static_cast<int>(std::string(buffer).size());
+}
+
+int ScriptedMessages::Box(WindowRef owner, const char* text, const char* caption, unsigned flags) {
+    boxes_.push_back({owner, text ? text : "", caption ? caption : "", flags});
+    if (!answers_.empty()) {
+        const int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    switch (flags & 0x0F) {
+        case win::kMbYesNo: return win::kIdYes;
+        case win::kMbRetryCancel: return win::kIdRetry;
+        default: return win::kIdOk;
+    }
+}
+
+std::string ScriptedMessages::Text(int id) const {
+    const auto found = table_.find(id);
+    return found == table_.end() ? std::string() : found->second;
+}
+
+bool ScriptedMessages::Showed(int id) const {
+    const std::string text = Text(id);
+    return std::any_of(boxes_.begin(), boxes_.end(),
+                       [&](const ShownBox& box) { return box.text == text; });
+}
+
+}  // namespace td::test
