@@ -46,6 +46,11 @@ public:
     virtual bool SetBinaryValue(RegistryKey key, const char* name, const void* data,
                                 std::uint32_t size) = 0;
 
+    // RegSetValueExA with REG_SZ; the text is stored with its terminator.
+    // The program itself never writes texts; its setup and the simulators'
+    // machine descriptions do.
+    virtual bool SetTextValue(RegistryKey key, const char* name, const char* text) = 0;
+
     // RegEnumKeyA: the name of subkey `index`; false at the end of the list
     // or on any error (a name that does not fit `size` included).
     virtual bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name,

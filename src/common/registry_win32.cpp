@@ -56,6 +56,11 @@ bool Win32Registry::SetBinaryValue(RegistryKey key, const char* name, const void
            ERROR_SUCCESS;
 }
 
+bool Win32Registry::SetTextValue(RegistryKey key, const char* name, const char* text) {
+    return RegSetValueExA(ToKey(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+}
+
 bool Win32Registry::EnumSubkey(RegistryKey key, std::uint32_t index, char* name,
                                std::uint32_t size) {
     return RegEnumKeyA(ToKey(key), index, name, size) == ERROR_SUCCESS;

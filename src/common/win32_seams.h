@@ -21,6 +21,7 @@ public:
     bool QueryValue(RegistryKey key, const char* name, void* buffer, std::uint32_t* size) override;
     bool SetBinaryValue(RegistryKey key, const char* name, const void* data,
                         std::uint32_t size) override;
+    bool SetTextValue(RegistryKey key, const char* name, const char* text) override;
     bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) override;
 };
 

@@ -148,6 +148,11 @@ bool MemoryRegistry::SetBinaryValue(RegistryKey key, const char* name, const voi
     return true;
 }
 
+bool MemoryRegistry::SetTextValue(RegistryKey key, const char* name, const char* text) {
+    const std::string value(text);
+    return SetBinaryValue(key, name, value.c_str(), static_cast<std::uint32_t>(value.size() + 1));
+}
+
 bool MemoryRegistry::EnumSubkey(RegistryKey key, std::uint32_t index, char* name,
                                 std::uint32_t size) {
     const Node* node = FromKey(key);
