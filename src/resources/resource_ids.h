@@ -221,6 +221,7 @@
 #define IDB_TAPE                   122
 #define IDB_SCANNER                123
 #define IDB_REMOVABLE              124
+#define IDB_PRINTER                125
 #define IDB_NO_DEVICE              126
 #define IDB_WORM                   127
 #define IDB_UNKNOWN                128
