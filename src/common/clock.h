@@ -18,7 +18,7 @@ public:
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Gives the processor away for a moment between two looks at the ticks,
     // so a wait keeps the thread blocked without burning a core.
-    virtual void Yield() = 0;
+    virtual void Idle() = 0;
 };
 
 // Blocks until `milliseconds` have passed on `clock`, looking at the ticks

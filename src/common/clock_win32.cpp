@@ -8,6 +8,6 @@ void Win32Clock::Sleep(std::uint32_t milliseconds) { SleepEx(milliseconds, FALSE
 
 // A millisecond's sleep lets the tick counter move on without keeping a
 // core busy; the window thread stays blocked as before.
-void Win32Clock::Yield() { SleepEx(1, FALSE); }
+void Win32Clock::Idle() { SleepEx(1, FALSE); }
 
 }  // namespace td

@@ -37,7 +37,7 @@ class Win32Clock final : public Clock {
 public:
     std::uint32_t Ticks() override;
     void Sleep(std::uint32_t milliseconds) override;
-    void Yield() override;
+    void Idle() override;
 };
 
 // kernel32: CreateFileA, DeviceIoControl, GetLogicalDrives, GetDriveTypeA,

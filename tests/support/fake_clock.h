@@ -18,8 +18,8 @@ public:
         slept_ += milliseconds;
         Advance(milliseconds);
     }
-    void Yield() override {
-        ++yields_;
+    void Idle() override {
+        ++idles_;
         Advance(1);
     }
 
@@ -32,14 +32,14 @@ public:
 
     std::uint32_t now() const { return now_; }
     std::uint64_t slept() const { return slept_; }
-    std::uint64_t yields() const { return yields_; }
+    std::uint64_t idles() const { return idles_; }
 
     std::function<void(std::uint32_t)> on_advance;
 
 private:
     std::uint32_t now_;
     std::uint64_t slept_ = 0;
-    std::uint64_t yields_ = 0;
+    std::uint64_t idles_ = 0;
 };
 
 }  // namespace td::test
