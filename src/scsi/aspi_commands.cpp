@@ -1,0 +1,140 @@
+#include "scsi/aspi_commands.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "common/clock.h"
+#include "scsi/data_pattern.h"
+#include "scsi/sense.h"
+
+namespace td {
+namespace {
+
+constexpr std::uint8_t kOpTestUnitReady = 0x00;
+constexpr std::uint8_t kOpWriteBuffer = 0x3B;
+constexpr std::uint8_t kOpReadBuffer = 0x3C;
+constexpr std::uint8_t kBufferModeData = 0x02;
+constexpr std::uint8_t kCdb6 = 6;
+constexpr std::uint8_t kCdb10 = 10;
+
+// SRB_Status is stored by the library's thread while the window thread
+// watches it: read it afresh every time, and once it is final, make sure
+// everything the library stored before it (sense data, received bytes) is
+// seen as well.
+std::uint8_t ReadStatus(const std::uint8_t& status) {
+    const std::uint8_t value = *static_cast<const volatile std::uint8_t*>(&status);
+    if (value != aspi::kSsPending) std::atomic_thread_fence(std::memory_order_acquire);
+    return value;
+}
+
+void SetAddress(aspi::SrbExecScsiCmd& srb, std::int32_t adapter_number, std::int32_t target_id) {
+    srb.SRB_Cmd = aspi::kScExecScsiCmd;
+    srb.SRB_HaId = static_cast<std::uint8_t>(adapter_number);
+    srb.SRB_Flags = 0;  // no posting: the command waits for the block itself
+    srb.SRB_Target = static_cast<std::uint8_t>(target_id);
+    srb.SRB_Lun = 0;
+    srb.SRB_SenseLen = aspi::kSenseLength;
+}
+
+void SetBufferCdb(aspi::SrbExecScsiCmd& srb, std::uint8_t opcode) {
+    srb.SRB_CDBLen = kCdb10;
+    srb.CDBByte[0] = opcode;
+    srb.CDBByte[1] = kBufferModeData;  // buffer ID 0 in byte 2, offset 0 in bytes 3-5
+    PutBufferLength(srb.CDBByte, kAspiBufferLength);
+}
+
+// Aborts the request in `exec_srb` and gives the abort its own short wait.
+// Whether the abort succeeds changes nothing: the command has failed.
+void AbortExecRequest(ScsiCommandContext& context) {
+    aspi::SrbAbort& abort_srb = context.aspi_area.abort_srb;
+    std::memset(&abort_srb, 0, sizeof abort_srb);
+    abort_srb.SRB_Cmd = aspi::kScAbortSrb;
+    abort_srb.SRB_HaId = context.exec_srb.SRB_HaId;
+    abort_srb.SRB_Flags = 0;
+    abort_srb.SRB_Hdr_Rsvd = 0;
+    abort_srb.SRB_ToAbort = &context.exec_srb;
+    context.aspi->SendCommand(&abort_srb);
+    if (ReadStatus(abort_srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, kAbortWaitMs);
+}
+
+// Sends the request prepared in `exec_srb`, waits, and judges it: 1 when
+// it completed with SS_COMP.
+int RunExecRequest(ScsiCommandContext& context, std::uint32_t wait_ms) {
+    aspi::SrbExecScsiCmd& srb = context.exec_srb;
+    if (context.aspi == nullptr) return 0;  // no library loaded: nothing can be sent
+
+    context.aspi->SendCommand(&srb);
+    // The wait does not look at the status: a request pending now gets
+    // the whole interval, one already finished gets none.
+    if (ReadStatus(srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, wait_ms);
+
+    const std::uint8_t status = ReadStatus(srb.SRB_Status);
+    if (status == aspi::kSsPending) {
+        AbortExecRequest(context);
+        return 0;
+    }
+    if (!request_is_clean(srb)) interpret_aspi_sense(srb, context.sense_report);
+    return status == aspi::kSsComp ? 1 : 0;
+}
+
+}  // namespace
+
+void ResetExecSrb(aspi::SrbExecScsiCmd& exec_srb) {
+    exec_srb.SRB_Cmd = 0;
+    exec_srb.SRB_Status = 0;
+    exec_srb.SRB_HaId = 0;
+    exec_srb.SRB_Flags = 0;
+    exec_srb.SRB_Target = 0;
+    exec_srb.SRB_Lun = 0;
+    exec_srb.SRB_BufLen = 0;
+    exec_srb.SRB_BufPointer = nullptr;
+    exec_srb.SRB_SenseLen = aspi::kSenseLength;
+    exec_srb.SRB_CDBLen = 0;
+    exec_srb.SRB_HaStat = 0;
+    exec_srb.SRB_TargStat = 0;
+    exec_srb.SRB_PostProc = nullptr;
+    std::memset(exec_srb.CDBByte, 0, sizeof exec_srb.CDBByte);
+    std::memset(exec_srb.SenseArea, 0, sizeof exec_srb.SenseArea);
+}
+
+int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
+                         std::int32_t target_id) {
+    aspi::SrbExecScsiCmd& srb = context.exec_srb;
+    ResetExecSrb(srb);
+    SetAddress(srb, adapter_number, target_id);
+    srb.SRB_BufLen = kAspiScratchLength;
+    srb.SRB_BufPointer = context.aspi_area.scratch;
+    srb.SRB_CDBLen = kCdb6;
+    srb.CDBByte[0] = kOpTestUnitReady;
+    return RunExecRequest(context, kTestUnitReadyWaitMs);
+}
+
+int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
+                      std::int32_t target_id) {
+    aspi::SrbExecScsiCmd& srb = context.exec_srb;
+    FillDataPattern(context.aspi_area.pattern, sizeof context.aspi_area.pattern);
+    ResetExecSrb(srb);
+    SetAddress(srb, adapter_number, target_id);
+    srb.SRB_BufLen = kAspiBufferLength;
+    srb.SRB_BufPointer = context.aspi_area.pattern;
+    SetBufferCdb(srb, kOpWriteBuffer);
+    return RunExecRequest(context, kBufferCommandWaitMs);
+}
+
+int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
+                     std::int32_t target_id) {
+    aspi::SrbExecScsiCmd& srb = context.exec_srb;
+    // The receive buffer outlives every command, so an earlier read's
+    // pattern must not be mistaken for this one's answer.
+    std::memset(context.aspi_area.receive, 0, sizeof context.aspi_area.receive);
+    ResetExecSrb(srb);
+    SetAddress(srb, adapter_number, target_id);
+    srb.SRB_BufLen = kAspiBufferLength;
+    srb.SRB_BufPointer = context.aspi_area.receive;
+    SetBufferCdb(srb, kOpReadBuffer);
+    if (RunExecRequest(context, kBufferCommandWaitMs) == 0) return 0;
+    // A mismatch fails without an explanation.
+    return MatchesDataPattern(context.aspi_area.receive, 0, kAspiBufferLength) ? 1 : 0;
+}
+
+}  // namespace td
