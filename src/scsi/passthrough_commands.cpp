@@ -1,0 +1,197 @@
+#include "scsi/passthrough_commands.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "common/win_codes.h"
+#include "resources/resource_ids.h"
+#include "scsi/data_pattern.h"
+#include "scsi/nt_layout.h"
+#include "scsi/sense.h"
+#include "scsi/system_error.h"
+
+namespace td {
+namespace {
+
+constexpr std::uint8_t kOpTestUnitReady = 0x00;
+constexpr std::uint8_t kOpWriteBuffer = 0x3B;
+constexpr std::uint8_t kOpReadBuffer = 0x3C;
+constexpr std::uint8_t kBufferModeData = 0x02;
+constexpr std::uint8_t kCdb6 = 6;
+constexpr std::uint8_t kCdb10 = 10;
+
+// READ BUFFER compares the pattern from here to kComparedEnd; the first
+// bytes are left out of the compare.
+constexpr std::size_t kComparedFrom = 4;
+constexpr std::size_t kComparedEnd = 512;
+
+constexpr char kDevicePrefix[] = "\\\\.\\";
+
+// "\\.\" and the longest device_path the slot's field can hold.
+using DevicePathBuffer = char[sizeof kDevicePrefix - 1 + sizeof(DeviceSlot::device_path)];
+
+// Opens the device recorded for the first counted slot with this adapter
+// and SCSI ID. 0 when there is none, its path is empty or it cannot be
+// opened; nothing is recorded then.
+DeviceHandle OpenSlotDevice(ScsiCommandContext& context, std::int32_t adapter_number,
+                            std::int32_t target_id) {
+    if (context.device_io == nullptr) return 0;
+    const int index = FindSlotByAddress(context.inventory, adapter_number, target_id);
+    if (index < 0) return 0;
+    const DeviceSlot& slot = context.inventory.slots[index];
+    if (IsEmpty(slot.device_path)) return 0;
+
+    DevicePathBuffer path;
+    CopyText(path, kDevicePrefix);
+    char device_path[sizeof slot.device_path];
+    CopyBytes(device_path, slot.device_path, sizeof slot.device_path);  // terminated whatever the field holds
+    AppendText(path, device_path);
+    return context.device_io->Open(path, slot.access_mode, slot.share_mode);
+}
+
+// Records why a request failed: the system's text for the last error when
+// there is one, and the device's sense data when it answered with a status.
+template <typename Block>
+void RecordFailure(ScsiCommandContext& context, const Block& block, std::uint8_t scsi_status) {
+    const std::uint32_t code = context.device_io->LastError();
+    if (code != win::kErrorSuccess) format_system_error(*context.device_io, code, context.last_error);
+    if (scsi_status != 0) interpret_nt_sense(block, context.sense_report);
+}
+
+void SetDirectFields(nt::ScsiPassThroughDirect& sptd, std::uint8_t opcode, std::uint8_t data_in,
+                     void* buffer) {
+    sptd.Length = sizeof(nt::ScsiPassThroughDirect);
+    sptd.PathId = 0;  // the opened device object alone addresses the unit
+    sptd.TargetId = 0;
+    sptd.Lun = 0;
+    sptd.CdbLength = kCdb10;
+    sptd.SenseInfoLength = nt::kPassThroughSenseLength;
+    sptd.DataIn = data_in;
+    sptd.DataTransferLength = kPassThroughBufferLength;
+    sptd.TimeOutValue = kPassThroughTimeoutSeconds;
+    sptd.DataBuffer = buffer;
+    sptd.SenseInfoOffset = offsetof(nt::PassThroughDirectBlock, sense);
+    sptd.Cdb[0] = opcode;
+    sptd.Cdb[1] = kBufferModeData;  // buffer ID 0 in byte 2, offset 0 in bytes 3-5
+    PutBufferLength(sptd.Cdb, kPassThroughBufferLength);
+}
+
+// Opens the device and takes the data buffer of a buffer command. On
+// failure nothing is left open or allocated and 0 / nullptr come back.
+struct DirectCommand {
+    DeviceHandle device = 0;
+    std::uint8_t* buffer = nullptr;
+};
+
+bool BeginDirectCommand(ScsiCommandContext& context, std::int32_t adapter_number,
+                        std::int32_t target_id, DirectCommand& command) {
+    command.device = OpenSlotDevice(context, adapter_number, target_id);
+    if (command.device == 0) return false;
+    command.buffer = static_cast<std::uint8_t*>(context.heap.Allocate(kPassThroughBufferLength));
+    if (command.buffer == nullptr) {
+        context.device_io->Close(command.device);
+        command.device = 0;
+        ShowMessage(context.messages, 0, IDS_NO_MEMORY, win::kMbOk);
+        return false;
+    }
+    return true;
+}
+
+void EndDirectCommand(ScsiCommandContext& context, DirectCommand& command) {
+    context.heap.Free(command.buffer);
+    command.buffer = nullptr;
+    context.device_io->Close(command.device);
+    command.device = 0;
+}
+
+// Sends a prepared direct block: true when the call succeeded and the
+// device answered GOOD. Otherwise the reason has been recorded.
+bool SendDirect(ScsiCommandContext& context, DeviceHandle device, nt::PassThroughDirectBlock& block) {
+    std::uint32_t returned = 0;
+    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThroughDirect, &block,
+                                               nt::kDirectInOutSize, &block, nt::kDirectInOutSize,
+                                               &returned);
+    if (ok && block.sptd.ScsiStatus == 0) return true;
+    RecordFailure(context, block, block.sptd.ScsiStatus);
+    return false;
+}
+
+}  // namespace
+
+int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
+                       std::int32_t target_id) {
+    const DeviceHandle device = OpenSlotDevice(context, adapter_number, target_id);
+    if (device == 0) return 0;
+
+    nt::PassThroughBlock block;
+    std::memset(&block, 0, sizeof block);
+    nt::ScsiPassThrough& spt = block.spt;
+    spt.Length = sizeof(nt::ScsiPassThrough);
+    spt.CdbLength = kCdb6;
+    spt.SenseInfoLength = nt::kPassThroughSenseLength;
+    spt.DataIn = nt::kScsiIoctlDataIn;
+    spt.DataTransferLength = 0;  // no data moves
+    spt.TimeOutValue = kPassThroughTimeoutSeconds;
+    spt.DataBufferOffset = offsetof(nt::PassThroughBlock, data);
+    spt.SenseInfoOffset = offsetof(nt::PassThroughBlock, sense);
+    spt.Cdb[0] = kOpTestUnitReady;
+
+    std::uint32_t returned = 0;
+    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThrough, &block,
+                                               nt::kTestUnitReadyInSize, &block,
+                                               nt::kTestUnitReadyOutSize, &returned);
+    int passed = 1;
+    if (!ok || spt.ScsiStatus != 0) {
+        RecordFailure(context, block, spt.ScsiStatus);
+        passed = 0;
+    }
+    context.device_io->Close(device);
+    return passed;
+}
+
+int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
+                    std::int32_t target_id) {
+    DirectCommand command;
+    if (!BeginDirectCommand(context, adapter_number, target_id, command)) return 0;
+
+    nt::PassThroughDirectBlock block;
+    std::memset(&block, 0, sizeof block);
+    FillDataPattern(command.buffer, kPassThroughBufferLength);
+    SetDirectFields(block.sptd, kOpWriteBuffer, nt::kScsiIoctlDataOut, command.buffer);
+
+    const bool sent = SendDirect(context, command.device, block);
+    EndDirectCommand(context, command);
+    if (!sent) return 0;
+    if (block.sptd.DataTransferLength == 0) {
+        context.last_error.text_id = IDS_NT_CLASS_UNSUPPORTED;
+        return 0;
+    }
+    return 1;
+}
+
+int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
+                   std::int32_t target_id) {
+    DirectCommand command;
+    if (!BeginDirectCommand(context, adapter_number, target_id, command)) return 0;
+
+    nt::PassThroughDirectBlock block;
+    std::memset(&block, 0, sizeof block);
+    std::memset(command.buffer, 0, kPassThroughBufferLength);
+    SetDirectFields(block.sptd, kOpReadBuffer, nt::kScsiIoctlDataIn, command.buffer);
+
+    int passed = 0;
+    if (SendDirect(context, command.device, block)) {
+        if (block.sptd.DataTransferLength == 0) {
+            context.last_error.text_id = IDS_NT_CLASS_UNSUPPORTED;
+        } else if (!MatchesDataPattern(command.buffer, kComparedFrom, kComparedEnd)) {
+            context.last_error.text_id = IDS_READ_BUFFER_MISMATCH;
+        } else {
+            passed = 1;
+        }
+    }
+    EndDirectCommand(context, command);
+    return passed;
+}
+
+}  // namespace td
