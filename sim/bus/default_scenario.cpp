@@ -1,0 +1,88 @@
+// The machine the simulators show when no scenario file is named: two
+// narrow host adapters with a disk, a CD-ROM without media, a tape and a
+// scanner, every other ID empty. Kept as text and read by the same parser
+// as any file, so it doubles as the format's reference example.
+#include "bus/scenario.h"
+
+namespace td::sim {
+
+const char* DefaultScenarioText() {
+    return R"(# Built-in machine of the Tessaline virtual SCSI bus.
+name "Two Harrowgate adapters"
+aspi-support 01
+
+adapter
+  identifier   BL2940U
+  manager      "ASPI for WIN32"
+  scsi-id      7
+  max-target   7
+  mfg          "Harrowgate"
+  description  "Harrowgate Brightlane BL-2940U PCI SCSI Host Adapter"
+  hw-revision  0003
+  port-driver  BL2940U.MPD
+  pci-key      "VEN_1A2B&DEV_2940"
+  pci-instance "BUS_00&DEV_0C&FUNC_00"
+  miniport     bl2940u
+  port         0
+
+  device 0
+    type      disk
+    vendor    KESTRAL
+    product   "KD-2100S"
+    revision  1.04
+    ansi      2
+    sync      yes
+    drive     C: fixed
+  end
+
+  device 4
+    type      cdrom
+    removable yes
+    vendor    ORIELLE
+    product   "CDR-3220"
+    revision  2.10
+    ansi      2
+    sync      yes
+    drive     E: cdrom
+    # No disc in the drive: MEDIUM NOT PRESENT.
+    on test-unit-ready check 02 3A 00
+  end
+end
+
+adapter
+  identifier   BL1540
+  manager      "ASPI for WIN32"
+  scsi-id      7
+  max-target   7
+  mfg          "Harrowgate"
+  description  "Harrowgate Brightlane BL-1540 SCSI Host Adapter"
+  hw-revision  0102
+  port-driver  BL1540.MPD
+  pci-key      "VEN_1A2B&DEV_1540"
+  pci-instance "BUS_00&DEV_0E&FUNC_00"
+  miniport     bl1540
+  port         1
+
+  device 2
+    type      tape
+    removable yes
+    vendor    TALLIS
+    product   "TDAT-4000"
+    revision  3.02
+    ansi      2
+    tape      0
+  end
+
+  device 5
+    type      scanner
+    vendor    PRISMA
+    product   "ScanStar 600"
+    revision  1.00
+    ansi      2
+    scanner   0
+  end
+end
+)";
+}
+
+}  // namespace td::sim

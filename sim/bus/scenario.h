@@ -1,0 +1,196 @@
+// A virtual SCSI machine described as data.
+//
+// A scenario says which host adapters exist, which devices hang on them,
+// how each device answers particular commands, and what the Windows NT side
+// of the same machine looks like (port numbers, buses, drive letters, class
+// devices). It is written in a small text format (see sim/README.md) and
+// read by ParseScenario; the virtual bus, the ASPI service and the NT port
+// simulator all run from the same description. Everything here is plain
+// data: every default is filled in by the parser, so consumers read fields
+// and never guess.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace td::sim {
+
+// SCSI operation codes the devices execute.
+constexpr std::uint8_t kOpTestUnitReady = 0x00;
+constexpr std::uint8_t kOpInquiry = 0x12;
+constexpr std::uint8_t kOpWriteBuffer = 0x3B;
+constexpr std::uint8_t kOpReadBuffer = 0x3C;
+
+// Length of the INQUIRY data every device holds.
+constexpr int kInquiryLength = 96;
+// Length of the fixed-format sense data a device returns.
+constexpr int kSenseLength = 18;
+
+// Sense keys and additional sense codes the devices use themselves.
+constexpr std::uint8_t kSenseKeyNotReady = 0x02;
+constexpr std::uint8_t kSenseKeyIllegalRequest = 0x05;
+constexpr std::uint8_t kSenseKeyUnitAttention = 0x06;
+constexpr std::uint8_t kAscInvalidOpcode = 0x20;
+constexpr std::uint8_t kAscInvalidFieldInCdb = 0x24;
+
+// Builds fixed-format sense data (response code 70h, additional length 10).
+std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq);
+
+// A scripted answer of one device to one kind of command. The first rule of
+// a device whose opcode matches and that is not used up decides; a command
+// no rule matches runs normally.
+struct CommandRule {
+    int opcode = -1;                 // -1: every command
+    // A SCSI status other than GOOD: the command is not run, the device
+    // answers this status (CHECK CONDITION with `sense`).
+    std::uint8_t status = 0;
+    std::vector<std::uint8_t> sense;
+    // An adapter failure: ASPI ends the request with SS_ERR and this
+    // SRB_HaStat; NT fails the call with `system_error`, else
+    // ERROR_IO_DEVICE.
+    bool has_ha_stat = false;
+    std::uint8_t ha_stat = 0;
+    // ASPI only: the final SRB_Status to report, the command not run.
+    bool has_aspi_status = false;
+    std::uint8_t aspi_status = 0;
+    // NT only: DeviceIoControl fails with this system error code.
+    std::uint32_t system_error = 0;
+    bool hang = false;               // never completes
+    bool corrupt = false;            // returned data changed at corrupt_offset
+    std::uint32_t corrupt_offset = 0;
+    std::uint8_t corrupt_xor = 0xFF;
+    bool zero_length = false;        // GOOD, but no data moves
+    std::uint32_t delay_ms = 0;      // completion delay
+    std::uint32_t times = 0;         // 0: every time; n: the first n matching commands
+    int line = 0;                    // where the scenario stated it
+};
+
+// GetDriveTypeA values a drive can have.
+enum : std::uint32_t {
+    kDriveTypeRemovable = 2,
+    kDriveTypeFixed = 3,
+    kDriveTypeRemote = 4,
+    kDriveTypeCdrom = 5,
+    kDriveTypeRamdisk = 6,
+};
+
+// A drive letter: a volume on a SCSI unit, or a drive that is not on SCSI
+// at all (network drive, RAM disk).
+struct DriveSpec {
+    char letter = 'C';               // 'A' to 'Z'
+    std::uint32_t type = kDriveTypeFixed;
+    bool address_fails = false;      // IOCTL_SCSI_GET_ADDRESS fails ...
+    std::uint32_t address_error = 1; // ... with this code (ERROR_INVALID_FUNCTION)
+    bool open_fails = false;         // CreateFileA fails ...
+    std::uint32_t open_error = 5;    // ... with this code (ERROR_ACCESS_DENIED)
+    bool read_only = false;          // opening with GENERIC_WRITE fails with ERROR_ACCESS_DENIED
+    int line = 0;
+};
+
+enum class ClassKind { Scanner, Tape };
+
+// A numbered class device, \\.\Scanner<k> or \\.\Tape<k>.
+struct ClassDeviceSpec {
+    ClassKind kind = ClassKind::Scanner;
+    int number = 0;
+    bool address_fails = false;
+    std::uint32_t address_error = 1;
+    bool open_fails = false;
+    std::uint32_t open_error = 5;
+    int line = 0;
+};
+
+struct DeviceSpec {
+    int target = 0;
+    int lun = 0;
+    int bus = 0;                     // NT path id; ASPI addresses bus 0 only
+    std::uint8_t type = 0;           // peripheral device type, 0 to 31
+    bool removable = false;          // RMB
+    int ansi_version = 2;            // 0 to 7
+    bool sync = false;
+    bool wide16 = false;
+    bool wide32 = false;
+    std::string vendor;              // at most 8 characters
+    std::string product;             // at most 16
+    std::string revision;            // at most 4
+    // Raw bytes laid over the built INQUIRY data: (offset, bytes).
+    std::vector<std::pair<int, std::vector<std::uint8_t>>> inquiry_patches;
+    std::uint32_t buffer_size = 65536;  // the WRITE/READ BUFFER data buffer
+    bool claimed = true;             // NT DeviceClaimed (defaults by type)
+    std::vector<DriveSpec> drives;
+    std::vector<ClassDeviceSpec> class_devices;
+    std::vector<CommandRule> rules;
+    int line = 0;
+
+    // The 96 bytes the device answers INQUIRY with.
+    std::array<std::uint8_t, kInquiryLength> InquiryData() const;
+};
+
+// How an ID with nothing behind it answers over ASPI.
+enum class EmptyIdAnswer { NoDevice, SelectionTimeout };
+
+struct AdapterSpec {
+    // ASPI host adapter inquiry.
+    std::string identifier;          // HA_Identifier, at most 16 characters
+    std::string manager = "ASPI for WIN32";  // HA_ManagerId, at most 16
+    int scsi_id = 7;                 // HA_SCSI_ID
+    int max_target = 7;              // highest target ID (HA_Unique byte 3 is this + 1)
+    std::array<std::uint8_t, 16> unique{};  // HA_Unique
+    EmptyIdAnswer empty_ids = EmptyIdAnswer::NoDevice;
+
+    // Registry details.
+    std::string mfg;                 // "Mfg"
+    std::string description;         // "DeviceDesc"
+    std::string hw_revision;         // "HWRevision"
+    std::string port_driver;         // Windows 95 "PortDriver", at most 19 characters
+    bool pci = true;                 // Windows 95: has a PCI enumeration entry
+    std::string pci_key;             // Windows 95: device key under Enum\PCI
+    std::string pci_instance;        // Windows 95: its instance subkey
+    std::string pci_class = "SCSIAdapter";  // Windows 95: the instance's "Class"
+    std::string miniport;            // NT: the port's "Driver" value
+
+    // Windows NT port driver.
+    int port = 0;                    // \\.\SCSI<port>:
+    int buses = 1;
+    std::vector<int> initiator_ids;  // per bus, `buses` entries
+    bool inquiry_data_fails = false; // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
+    std::uint32_t inquiry_data_error = 1117;  // ... with this code (ERROR_IO_DEVICE)
+
+    std::vector<DeviceSpec> devices;
+    int line = 0;
+};
+
+struct Scenario {
+    std::string name;
+    std::uint8_t aspi_status = 0x01;  // status byte of GetASPI32SupportInfo
+    int aspi_count = 0;               // adapter count it reports
+    // ASPI answers an execute request for a missing adapter or device at
+    // once (SS_INVALID_HA, SS_NO_DEVICE, no post routine call) instead of
+    // completing it later like any other request.
+    bool aspi_immediate_errors = false;
+    std::vector<AdapterSpec> adapters;
+    std::vector<DriveSpec> extra_drives;  // drives not on SCSI
+};
+
+// Reads a scenario. On failure answers false and sets `error` to a message
+// that starts with "line <n>: " (or names the whole scenario); `out` is then
+// left as it was. Never throws and never crashes on bad input.
+bool ParseScenario(std::string_view text, Scenario& out, std::string& error);
+
+// Reads a scenario file (any path the C library can open).
+bool LoadScenarioFile(const std::string& path, Scenario& out, std::string& error);
+
+// The built-in machine: its text, parsed like any file.
+const char* DefaultScenarioText();
+Scenario DefaultScenario();
+
+// The scenario named by the environment variable `variable` (a file path),
+// or the built-in one when the variable is unset or empty. On failure
+// answers false with the reason in `error`.
+bool LoadScenarioFromEnvironment(Scenario& out, std::string& error,
+                                 const char* variable = "TD_SCENARIO");
+
+}  // namespace td::sim

@@ -1,0 +1,19 @@
+#include "bus/steady_clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace td::sim {
+
+std::uint32_t SteadyClock::Ticks() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void SteadyClock::Sleep(std::uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void SteadyClock::Idle() { std::this_thread::yield(); }
+
+}  // namespace td::sim

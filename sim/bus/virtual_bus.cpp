@@ -1,0 +1,248 @@
+#include "bus/virtual_bus.h"
+
+#include <algorithm>
+
+namespace td::sim {
+namespace {
+
+constexpr std::uint8_t kStatusGood = 0x00;
+constexpr std::uint8_t kStatusCheckCondition = 0x02;
+constexpr std::uint8_t kHaStatDataOverrun = 0x12;
+constexpr std::uint8_t kHaStatPhaseError = 0x14;
+
+std::uint32_t Be24(const std::vector<std::uint8_t>& cdb, std::size_t at) {
+    auto byte = [&](std::size_t i) -> std::uint32_t { return i < cdb.size() ? cdb[i] : 0; };
+    return byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
+}
+
+void CheckCondition(BusOutcome& outcome, std::uint8_t key, std::uint8_t asc) {
+    outcome.scsi_status = kStatusCheckCondition;
+    outcome.sense = FixedSense(key, asc, 0);
+    outcome.data_in.clear();
+    outcome.transferred = 0;
+}
+
+void AdapterFailure(BusOutcome& outcome, std::uint8_t ha_stat) {
+    outcome.completion = Completion::AdapterError;
+    outcome.ha_stat = ha_stat;
+    outcome.data_in.clear();
+    outcome.transferred = 0;
+}
+
+bool Matches(const CommandRule& rule, std::uint8_t opcode) {
+    return rule.opcode < 0 || rule.opcode == opcode;
+}
+
+}  // namespace
+
+DataDirection CommandDirection(std::uint8_t opcode) {
+    switch (opcode) {
+        case kOpTestUnitReady: return DataDirection::None;
+        case kOpInquiry:
+        case kOpReadBuffer: return DataDirection::In;
+        case kOpWriteBuffer: return DataDirection::Out;
+        default: return DataDirection::Unspecified;
+    }
+}
+
+VirtualBus::VirtualBus(Scenario scenario) : scenario_(std::move(scenario)) {
+    states_.resize(scenario_.adapters.size());
+    for (std::size_t a = 0; a < scenario_.adapters.size(); ++a) {
+        for (const DeviceSpec& device : scenario_.adapters[a].devices) {
+            DeviceState state;
+            state.buffer.assign(device.buffer_size, 0);
+            state.rule_uses.assign(device.rules.size(), 0);
+            states_[a].push_back(std::move(state));
+        }
+    }
+}
+
+int VirtualBus::FindDeviceIndex(int adapter, int bus, int target, int lun) const {
+    if (adapter < 0 || adapter >= static_cast<int>(scenario_.adapters.size())) return -1;
+    const auto& devices = scenario_.adapters[static_cast<std::size_t>(adapter)].devices;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i].bus == bus && devices[i].target == target && devices[i].lun == lun) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+const DeviceSpec* VirtualBus::FindDevice(int adapter, int bus, int target, int lun) const {
+    const int index = FindDeviceIndex(adapter, bus, target, lun);
+    if (index < 0) return nullptr;
+    return &scenario_.adapters[static_cast<std::size_t>(adapter)].devices[static_cast<std::size_t>(index)];
+}
+
+BusOutcome VirtualBus::Execute(BusRequest request) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    BusOutcome outcome;
+    log_.push_back(request);
+
+    if (request.adapter < 0 || request.adapter >= static_cast<int>(scenario_.adapters.size())) {
+        outcome.completion = Completion::InvalidAdapter;
+        return outcome;
+    }
+    const AdapterSpec& adapter = scenario_.adapters[static_cast<std::size_t>(request.adapter)];
+    const int index = FindDeviceIndex(request.adapter, request.bus, request.target, request.lun);
+    if (index < 0) {
+        outcome.completion = adapter.empty_ids == EmptyIdAnswer::SelectionTimeout
+                                 ? Completion::SelectionTimeout
+                                 : Completion::NoDevice;
+        return outcome;
+    }
+    const DeviceSpec& device = adapter.devices[static_cast<std::size_t>(index)];
+    DeviceState& state = states_[static_cast<std::size_t>(request.adapter)][static_cast<std::size_t>(index)];
+    const std::uint8_t opcode = request.cdb.empty() ? 0xFF : request.cdb[0];
+
+    const CommandRule* rule = nullptr;
+    for (std::size_t i = 0; i < device.rules.size(); ++i) {
+        const CommandRule& candidate = device.rules[i];
+        if (!Matches(candidate, opcode)) continue;
+        if (candidate.times != 0 && state.rule_uses[i] >= candidate.times) continue;
+        ++state.rule_uses[i];
+        rule = &candidate;
+        break;
+    }
+
+    if (rule != nullptr) {
+        outcome.delay_ms = rule->delay_ms;
+        if (rule->hang) {
+            outcome.completion = Completion::Hang;
+            return outcome;
+        }
+        if (request.transport == Transport::Nt && rule->system_error != 0) {
+            outcome.completion = Completion::SystemError;
+            outcome.system_error = rule->system_error;
+            return outcome;
+        }
+        if (rule->has_ha_stat || (request.transport == Transport::Aspi && rule->has_aspi_status)) {
+            outcome.completion = Completion::AdapterError;
+            outcome.ha_stat = rule->ha_stat;
+            outcome.has_aspi_status = rule->has_aspi_status;
+            outcome.aspi_status = rule->aspi_status;
+            return outcome;
+        }
+        if (rule->status != kStatusGood) {
+            outcome.scsi_status = rule->status;
+            if (rule->status == kStatusCheckCondition) outcome.sense = rule->sense;
+            return outcome;
+        }
+    }
+
+    Run(device, state, request, rule != nullptr && rule->zero_length, outcome);
+
+    if (rule != nullptr && rule->corrupt && outcome.completion == Completion::Done &&
+        rule->corrupt_offset < outcome.data_in.size()) {
+        outcome.data_in[rule->corrupt_offset] ^= rule->corrupt_xor;
+    }
+    return outcome;
+}
+
+// What the target itself does with a command it is given.
+void VirtualBus::Run(const DeviceSpec& device, DeviceState& state, const BusRequest& request,
+                     bool zero_length, BusOutcome& outcome) {
+    if (request.cdb.empty()) {
+        CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidOpcode);
+        return;
+    }
+    const std::uint8_t opcode = request.cdb[0];
+    const DataDirection natural = CommandDirection(opcode);
+
+    // The host announced the opposite data phase: the target goes to the
+    // phase its command needs and the adapter reports a phase failure.
+    const bool moves_data = request.data_length > 0 &&
+                            (natural == DataDirection::In || natural == DataDirection::Out);
+    if (moves_data && ((natural == DataDirection::In && request.direction == DataDirection::Out) ||
+                       (natural == DataDirection::Out && request.direction == DataDirection::In))) {
+        AdapterFailure(outcome, kHaStatPhaseError);
+        return;
+    }
+
+    // The target sends `produced` bytes; a host buffer smaller than that
+    // is an overrun the adapter reports.
+    auto send = [&](const std::uint8_t* bytes, std::uint32_t produced) {
+        if (produced > request.data_length) {
+            AdapterFailure(outcome, kHaStatDataOverrun);
+            return;
+        }
+        if (zero_length) produced = 0;
+        outcome.data_in.assign(bytes, bytes + produced);
+        outcome.transferred = produced;
+    };
+
+    switch (opcode) {
+        case kOpTestUnitReady:
+            return;
+        case kOpInquiry: {
+            if (request.cdb.size() > 1 && (request.cdb[1] & 0x01) != 0) {  // EVPD pages are not kept
+                CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
+                return;
+            }
+            const std::uint32_t allocation = request.cdb.size() > 4 ? request.cdb[4] : 0;
+            const auto data = device.InquiryData();
+            send(data.data(), std::min<std::uint32_t>(allocation, kInquiryLength));
+            return;
+        }
+        case kOpWriteBuffer:
+        case kOpReadBuffer: {
+            const std::uint8_t mode = request.cdb.size() > 1 ? (request.cdb[1] & 0x1F) : 0;
+            const std::uint8_t buffer_id = request.cdb.size() > 2 ? request.cdb[2] : 0;
+            const std::uint32_t offset = Be24(request.cdb, 3);
+            const std::uint32_t length = Be24(request.cdb, 6);
+            const std::uint32_t capacity = static_cast<std::uint32_t>(state.buffer.size());
+            if (opcode == kOpReadBuffer && mode == 0x03 && buffer_id == 0) {
+                // Descriptor: offset boundary 0 (byte), then the capacity.
+                const std::uint8_t descriptor[4] = {0x00, static_cast<std::uint8_t>(capacity >> 16),
+                                                    static_cast<std::uint8_t>(capacity >> 8),
+                                                    static_cast<std::uint8_t>(capacity)};
+                send(descriptor, std::min<std::uint32_t>(length, 4));
+                return;
+            }
+            if (mode != 0x02 || buffer_id != 0 || offset > capacity || length > capacity - offset) {
+                CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
+                return;
+            }
+            if (opcode == kOpReadBuffer) {
+                send(state.buffer.data() + offset, length);
+                return;
+            }
+            // The target asks for `length` bytes; a host that offers fewer
+            // leaves it waiting, which the adapter reports as an underrun.
+            if (length > request.data_length || request.data_out.size() < length) {
+                AdapterFailure(outcome, kHaStatDataOverrun);
+                return;
+            }
+            if (!zero_length) {
+                std::copy(request.data_out.begin(), request.data_out.begin() + length,
+                          state.buffer.begin() + offset);
+                outcome.transferred = length;
+            }
+            return;
+        }
+        default:
+            CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidOpcode);
+            return;
+    }
+}
+
+std::vector<BusRequest> VirtualBus::Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+}
+
+void VirtualBus::ClearRequests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.clear();
+}
+
+std::vector<std::uint8_t> VirtualBus::BufferContents(int adapter, int bus, int target, int lun,
+                                                     std::uint32_t length) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const int index = FindDeviceIndex(adapter, bus, target, lun);
+    if (index < 0) return {};
+    const auto& buffer = states_[static_cast<std::size_t>(adapter)][static_cast<std::size_t>(index)].buffer;
+    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + std::min<std::size_t>(length, buffer.size()));
+}
+
+}  // namespace td::sim
