@@ -25,6 +25,7 @@ struct SampleDevice {
     const char* product;
     const char* revision;
     int scsi_version;
+    const char* nt_path;  // the name NT discovery opens it by
 };
 
 inline Inventory TwoAdapterScan(const SharedTexts& texts, int platform, bool wide_bus = false) {
@@ -52,11 +53,11 @@ inline Inventory TwoAdapterScan(const SharedTexts& texts, int platform, bool wid
     }
 
     const SampleDevice devices[] = {
-        {0, 0, texts.hard_disk, "IBM", "DDRS-34560W", "S97B", 2},
-        {0, 3, texts.cd_rom, "TOSHIBA", "CD-ROM XM-5701TA", "3136", 2},
-        {1, 2, texts.tape, "HP", "C1537A", "L708", 2},
-        {1, 5, texts.scanner, "HP", "C6270A", "3.01", 2},
-        {1, wide_bus ? 12 : 6, texts.removable, "IOMEGA", "ZIP 100", "J.03", 2},
+        {0, 0, texts.hard_disk, "IBM", "DDRS-34560W", "S97B", 2, "C:"},
+        {0, 3, texts.cd_rom, "TOSHIBA", "CD-ROM XM-5701TA", "3136", 2, "E:"},
+        {1, 2, texts.tape, "HP", "C1537A", "L708", 2, "Tape0"},
+        {1, 5, texts.scanner, "HP", "C6270A", "3.01", 2, "Scanner0"},
+        {1, wide_bus ? 12 : 6, texts.removable, "IOMEGA", "ZIP 100", "J.03", 2, "F:"},
     };
 
     for (int a = 0; a < 2; ++a) {
@@ -94,7 +95,7 @@ inline Inventory TwoAdapterScan(const SharedTexts& texts, int platform, bool wid
         slot.synchronous = 1;
         slot.wide16 = wide_bus ? 1 : 0;
         slot.removable = device.type == texts.removable || device.type == texts.cd_rom ? 1 : 0;
-        if (nt) CopyText(slot.device_path, device.adapter == 0 && device.target_id == 0 ? "C:" : "SCSI1:");
+        if (nt) CopyText(slot.device_path, device.nt_path);
         ++inventory.adapters[device.adapter].device_count;
     }
     inventory.adapter_count = 2;
