@@ -113,7 +113,7 @@ TEST_F(AspiCommands, TestUnitReadyBlock) {
     EXPECT_EQ(srb.SRB_CDBLen, 6);
     EXPECT_EQ(srb.SRB_HaStat, 0);
     EXPECT_EQ(srb.SRB_TargStat, 0);
-    EXPECT_EQ(srb.SRB_PostProc, nullptr);
+    EXPECT_EQ(static_cast<const void*>(srb.SRB_PostProc), nullptr);  // a copy: the field is packed
     for (const std::uint8_t b : srb.CDBByte) EXPECT_EQ(b, 0);
     for (const std::uint8_t b : srb.SenseArea) EXPECT_EQ(b, 0);
     EXPECT_EQ(srb.SRB_Hdr_Rsvd, 0xA5A5F00Du);
@@ -140,7 +140,7 @@ TEST_F(AspiCommands, BufferCommandBlocksAndThePatternSent) {
         EXPECT_NE(srb.SRB_BufPointer, nullptr);
         EXPECT_EQ(srb.SRB_SenseLen, 14);
         EXPECT_EQ(srb.SRB_CDBLen, 10);
-        EXPECT_EQ(srb.SRB_PostProc, nullptr);
+        EXPECT_EQ(static_cast<const void*>(srb.SRB_PostProc), nullptr);  // a copy: the field is packed
         EXPECT_EQ(0, std::memcmp(srb.CDBByte, i == 0 ? write_cdb : read_cdb, 16));
     }
     EXPECT_EQ(library.execs()[0].data, Pattern(512)) << "WRITE BUFFER sends 0xAA, 0x55, ...";

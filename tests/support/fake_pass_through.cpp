@@ -24,8 +24,9 @@ void StoreStatusAndSense(const PassThroughAnswer& answer, Block& block, void* ou
     if (answer.scsi_status == kCheckCondition && block.SenseInfoLength > 0) {
         stored = static_cast<std::uint8_t>(
             std::min<std::size_t>(answer.sense.size(), block.SenseInfoLength));
-        std::memcpy(static_cast<std::uint8_t*>(out) + block.SenseInfoOffset, answer.sense.data(),
-                    stored);
+        if (stored > 0)
+            std::memcpy(static_cast<std::uint8_t*>(out) + block.SenseInfoOffset,
+                        answer.sense.data(), stored);
     }
     block.SenseInfoLength = stored;
 }
@@ -103,8 +104,9 @@ bool FakePassThroughIo::PassThrough(const PassThroughAnswer& answer, ControlCall
     if (request.DataIn == nt::kScsiIoctlDataIn && request.DataTransferLength > 0) {
         moved = static_cast<std::uint32_t>(
             std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
-        std::memcpy(static_cast<std::uint8_t*>(out) + request.DataBufferOffset,
-                    answer.data_in.data(), moved);
+        if (moved > 0)
+            std::memcpy(static_cast<std::uint8_t*>(out) + request.DataBufferOffset,
+                        answer.data_in.data(), moved);
     } else {
         moved = request.DataTransferLength;
     }
@@ -137,7 +139,7 @@ bool FakePassThroughIo::PassThroughDirect(const PassThroughAnswer& answer, Contr
     if (request.DataIn == nt::kScsiIoctlDataIn && data != nullptr) {
         moved = static_cast<std::uint32_t>(
             std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
-        std::memcpy(data, answer.data_in.data(), moved);
+        if (moved > 0) std::memcpy(data, answer.data_in.data(), moved);
     }
     StoreStatusAndSense(answer, request, out);
     request.DataTransferLength = answer.transferred.value_or(moved);
