@@ -10,7 +10,6 @@
 
 #include "common/fixed_text.h"
 #include "scsi/explanation.h"
-#include "scsi/failure_records.h"
 #include "scsi/sense.h"
 #include "scsi/system_error.h"
 #include "support/fake_pass_through.h"
@@ -236,17 +235,6 @@ TEST(RequestClassification, CleanOnlyWithAdapterStatusStatusAndTargetStatusAllAc
             << std::hex << "HaStat " << int(c.ha_stat) << " Status " << int(c.status)
             << " TargStat " << int(c.targ_stat);
     }
-}
-
-TEST(FailureRecords, ClearingEmptiesBoth) {
-    SenseReport report{2, 0x3A, 1, 5406};
-    LastError error{};
-    error.text_id = kUseSystemText;
-    std::memset(error.system_text, 'x', sizeof error.system_text);
-    ClearFailureRecords(report, error);
-    EXPECT_TRUE(Same(report, SenseReport{0, 0, 0, 0}));
-    EXPECT_EQ(error.text_id, 0);
-    for (const char c : error.system_text) EXPECT_EQ(c, '\0');
 }
 
 class SystemErrorText : public ::testing::Test {
