@@ -31,11 +31,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::string Hex(unsigned value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*X", digits, value);
@@ -351,6 +346,7 @@ bool Reader::TopStatement(const std::string& word, const std::vector<Token>& arg
     if (word == "extra-drive") {
         DriveSpec drive;
         drive.line = line_;
+        drive.type = 0;
         if (!Drive(args, drive, true)) return false;
         scenario_.extra_drives.push_back(drive);
         return true;
