@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Runs Tessaline Diagnostics on the built-in virtual SCSI bus.
+#   scripts/run.sh win95|nt
+# With $DISPLAY set the program opens there for you to use. Without one it
+# runs on a private Xvfb display, waits for the main window, saves a
+# screenshot under build/, closes the program with File > Exit and prints
+# where the picture is.
+set -euo pipefail
+platform="${1:-win95}"
+source "$(dirname "$0")/wine-env.sh"
+
+bin="$TD_BUILD/win64/bin"
+case "$platform" in
+  win95) exe_name="Tessaline Diagnostics.exe"; version="win95" ;;
+  nt)    exe_name="Tessaline Diagnostics NT-sim.exe"; version="nt40" ;;
+  *) echo "PLATFORM must be win95 or nt" >&2; exit 2 ;;
+esac
+[ -f "$bin/$exe_name" ] || { echo "$bin/$exe_name is not built" >&2; exit 1; }
+
+interactive=""
+if [ -n "${DISPLAY:-}" ]; then
+  interactive=1
+  export TD_KEEP_DISPLAY=1
+fi
+
+cleanup() {
+  td_stop_wineserver
+  td_stop_display
+}
+trap cleanup EXIT
+
+td_start_display
+td_prepare_prefix
+td_start_wineserver
+"$(dirname "$0")/install.sh" "$platform" "$exe_name" "$version"
+
+if [ -n "$interactive" ]; then
+  cd "$bin"
+  "$TD_WINE" "$exe_name"
+  exit 0
+fi
+
+cd "$bin"
+"$TD_WINE" "$exe_name" &
+program=$!
+status=0
+"$TD_WINE" td-auto.exe wait-main 90 | tr -d '\r' || status=$?
+shot="$TD_BUILD/screenshot-$platform.png"
+sleep 1
+xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
+if [ "$status" -eq 0 ]; then
+  "$TD_WINE" td-auto.exe exit
+fi
+code=0
+wait "$program" || code=$?
+echo "Screenshot: $shot"
+echo "Tessaline Diagnostics ended with exit code $code"
+[ "$status" -eq 0 ]

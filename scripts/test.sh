@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs every test: the host unit tests (plain and under AddressSanitizer and
+# UBSan), short fuzzing runs, then the Windows-side and end-to-end tests
+# under Wine on a private Xvfb display. The builds were made by `make test`.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+FUZZ_SECONDS="${FUZZ_SECONDS:-15}"
+
+step() { printf '\n==== %s\n' "$*"; }
+
+step "Host unit tests"
+ctest --test-dir "$TD_BUILD/host" --output-on-failure
+
+step "Host unit tests under AddressSanitizer and UBSan"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "$TD_BUILD/host-asan/bin/host_tests" --gtest_brief=1
+
+step "Fuzzing (${FUZZ_SECONDS} s per target)"
+shopt -s nullglob
+for target in "$TD_BUILD"/fuzz/bin/*_fuzz; do
+  name="$(basename "$target")"
+  corpus_src="$TD_ROOT/fuzz/corpus/${name%_fuzz}"
+  corpus="$TD_BUILD/fuzz/corpus-$name"
+  mkdir -p "$corpus"
+  [ -d "$corpus_src" ] && cp -n "$corpus_src"/* "$corpus"/ 2>/dev/null || true
+  echo "$name"
+  "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+done
+
+step "Windows-side and end-to-end tests under Wine"
+cleanup() {
+  td_stop_wineserver
+  td_stop_display
+}
+trap cleanup EXIT
+td_start_display
+td_prepare_prefix
+td_start_wineserver
+ctest --test-dir "$TD_BUILD/win64" --output-on-failure

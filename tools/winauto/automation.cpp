@@ -1,0 +1,461 @@
+#include "automation.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace td::autom {
+namespace {
+
+// A block of memory inside another process: controls of that process can
+// only fill structures that live in its own address space.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND owner_window, SIZE_T size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner_window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr)
+            address_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteBlock() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(SIZE_T offset) const { return address_ + offset; }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
+        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+    std::string ReadText(SIZE_T offset, SIZE_T max) const {
+        std::string text(max, '\0');
+        if (!Read(offset, text.data(), max)) return {};
+        text.resize(std::strlen(text.c_str()));
+        return text;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+    SIZE_T size_;
+};
+
+constexpr SIZE_T kTextMax = 512;
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lparam) {
+    reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChildren(HWND window, LPARAM lparam) {
+    reinterpret_cast<std::vector<HWND>*>(lparam)->push_back(window);
+    return TRUE;
+}
+
+void SendMouse(DWORD flags, int x, int y) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((x * 65535LL + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((y * 65535LL + height / 2) / (height - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+// ---- Processes -------------------------------------------------------------
+
+std::optional<Launched> Launch(const std::string& exe, const std::vector<std::string>& environment) {
+    // The child's environment: ours, with the extra entries replacing any of
+    // the same name.
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; *p != '\0'; p += std::strlen(p) + 1) entries.emplace_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string& extra : environment) {
+        const std::string name = extra.substr(0, extra.find('=') + 1);
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&](const std::string& e) {
+                                         return _strnicmp(e.c_str(), name.c_str(), name.size()) == 0;
+                                     }),
+                      entries.end());
+        entries.push_back(extra);
+    }
+    std::string env_block;
+    for (const std::string& e : entries) env_block += e + '\0';
+    env_block += '\0';
+
+    std::string folder = exe.substr(0, exe.find_last_of("\\/"));
+    std::string command_line = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, env_block.data(),
+                        folder.c_str(), &startup, &info)) {
+        return std::nullopt;
+    }
+    CloseHandle(info.hThread);
+    return Launched{info.hProcess, info.dwProcessId};
+}
+
+std::optional<DWORD> WaitExit(const Launched& program, DWORD timeout_ms) {
+    if (WaitForSingleObject(program.process, timeout_ms) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(program.process, &code);
+    return code;
+}
+
+void Terminate(const Launched& program) {
+    if (program.process == nullptr) return;
+    TerminateProcess(program.process, 99);
+    WaitForSingleObject(program.process, 5000);
+}
+
+// ---- Windows ---------------------------------------------------------------
+
+std::string ClassOf(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[2048] = "";
+    // WM_GETTEXT is carried across processes by the system, also for
+    // controls of another process.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+    return text;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, bool visible_only) {
+    std::vector<HWND> all, found;
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        if (pid != 0 && ProcessOf(window) != pid) continue;
+        if (visible_only && !IsWindowVisible(window)) continue;
+        found.push_back(window);
+    }
+    return found;
+}
+
+HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& title, DWORD timeout_ms) {
+    HWND result = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid)) {
+                if (ClassOf(window) == class_name && (title.empty() || TextOf(window) == title)) {
+                    result = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout_ms);
+    return result;
+}
+
+// ---- Message boxes ---------------------------------------------------------
+
+std::optional<MessageBoxView> ReadMessageBox(HWND box) {
+    if (box == nullptr || ClassOf(box) != "#32770" || !IsWindowVisible(box)) return std::nullopt;
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (text == nullptr) return std::nullopt;
+    MessageBoxView view;
+    view.window = box;
+    view.caption = TextOf(box);
+    view.text = TextOf(text);
+    HWND icon = GetDlgItem(box, 1088);
+    view.has_icon = icon != nullptr && IsWindowVisible(icon);
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    std::vector<std::pair<int, std::string>> buttons;
+    for (HWND child : children) {
+        if (ClassOf(child) == "Button" && IsWindowVisible(child))
+            buttons.emplace_back(GetDlgCtrlID(child), TextOf(child));
+    }
+    std::sort(buttons.begin(), buttons.end());
+    for (auto& button : buttons) view.buttons.push_back(button.second);
+    return view;
+}
+
+std::optional<MessageBoxView> WaitForMessageBox(DWORD pid, DWORD timeout_ms) {
+    std::optional<MessageBoxView> found;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid)) {
+                auto view = ReadMessageBox(window);
+                // The box exists a moment before it is filled.
+                if (view && !view->buttons.empty()) {
+                    found = view;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout_ms);
+    return found;
+}
+
+bool PressButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (button == nullptr) {
+        // A message box's lone OK button answers as IDOK through the dialog.
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
+    }
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
+           FALSE;
+}
+
+void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+// ---- Tree view ----------------------------------------------------------------
+
+namespace {
+
+void CollectTree(HWND tree, HTREEITEM item, int depth, RemoteBlock& block, std::vector<TreeItem>& out) {
+    for (; item != nullptr;
+         item = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMA request{};
+        request.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
+        request.hItem = item;
+        request.stateMask = TVIS_SELECTED | TVIS_EXPANDED;
+        request.pszText = block.at(sizeof(TVITEMA));
+        request.cchTextMax = kTextMax;
+        block.Write(0, &request, sizeof request);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0)));
+        TVITEMA answer{};
+        block.Read(0, &answer, sizeof answer);
+        TreeItem entry;
+        entry.handle = item;
+        entry.text = block.ReadText(sizeof(TVITEMA), kTextMax);
+        entry.data = answer.lParam;
+        entry.depth = depth;
+        entry.selected = (answer.state & TVIS_SELECTED) != 0;
+        entry.expanded = (answer.state & TVIS_EXPANDED) != 0;
+        out.push_back(entry);
+        HTREEITEM child = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        CollectTree(tree, child, depth + 1, block, out);
+    }
+}
+
+}  // namespace
+
+std::vector<TreeItem> ReadTree(HWND tree) {
+    std::vector<TreeItem> items;
+    RemoteBlock block(tree, sizeof(TVITEMA) + kTextMax);
+    if (!block.ok()) return items;
+    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    CollectTree(tree, root, 0, block, items);
+    return items;
+}
+
+void SelectTreeItem(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+// ---- List view ----------------------------------------------------------------
+
+std::vector<std::vector<std::string>> ReadList(HWND list, int columns) {
+    std::vector<std::vector<std::string>> rows;
+    RemoteBlock block(list, sizeof(LVITEMA) + kTextMax);
+    if (!block.ok()) return rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::vector<std::string> row;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA request{};
+            request.iSubItem = column;
+            request.pszText = block.at(sizeof(LVITEMA));
+            request.cchTextMax = kTextMax;
+            block.Write(0, &request, sizeof request);
+            const char zero = 0;
+            block.Write(sizeof(LVITEMA), &zero, 1);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(block.at(0)));
+            // The list may answer with its own pointer instead of copying.
+            LVITEMA answer{};
+            block.Read(0, &answer, sizeof answer);
+            row.push_back(block.ReadText(sizeof(LVITEMA), kTextMax));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int ListSelectedIndex(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void SelectListItem(HWND list, int index) {
+    RemoteBlock block(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    block.Write(0, &item, sizeof item);
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
+}
+
+RECT ListItemRect(HWND list, int index) {
+    RemoteBlock block(list, sizeof(RECT));
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    block.Write(0, &rect, sizeof rect);
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.at(0)));
+    block.Read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT ListHeaderRect(HWND list, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT rect{};
+    if (header == nullptr) return rect;
+    RemoteBlock block(header, sizeof(RECT));
+    SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0)));
+    block.Read(0, &rect, sizeof rect);
+    MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+DWORD ListViewMode(HWND list) { return static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & LVS_TYPEMASK; }
+
+// ---- Status bar and toolbar ---------------------------------------------------
+
+std::vector<std::string> StatusBarTexts(HWND status_bar) {
+    std::vector<std::string> texts;
+    const int parts = static_cast<int>(SendMessageA(status_bar, SB_GETPARTS, 0, 0));
+    RemoteBlock block(status_bar, kTextMax);
+    if (!block.ok()) return texts;
+    for (int part = 0; part < parts; ++part) {
+        const char zero = 0;
+        block.Write(0, &zero, 1);
+        SendMessageA(status_bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(block.at(0)));
+        texts.push_back(block.ReadText(0, kTextMax));
+    }
+    return texts;
+}
+
+std::vector<ToolbarButton> ReadToolbar(HWND toolbar) {
+    std::vector<ToolbarButton> buttons;
+    const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    RemoteBlock block(toolbar, sizeof(TBBUTTON));
+    for (int i = 0; i < count; ++i) {
+        SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(block.at(0)));
+        TBBUTTON button{};
+        block.Read(0, &button, sizeof button);
+        buttons.push_back({button.idCommand, button.fsState, button.fsStyle});
+    }
+    return buttons;
+}
+
+// ---- Input ------------------------------------------------------------------
+
+void MoveMouse(int x, int y) { SendMouse(0, x, y); }
+
+void Click(int x, int y) {
+    MoveMouse(x, y);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void DoubleClick(int x, int y) {
+    Click(x, y);
+    Sleep(40);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, x, y);
+    SendMouse(MOUSEEVENTF_LEFTUP, x, y);
+}
+
+void RightClick(int x, int y) {
+    MoveMouse(x, y);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN, x, y);
+    SendMouse(MOUSEEVENTF_RIGHTUP, x, y);
+}
+
+void PressKey(WORD virtual_key) {
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtual_key;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+void TypeText(const std::string& text) {
+    for (char c : text) {
+        INPUT inputs[2]{};
+        inputs[0].type = INPUT_KEYBOARD;
+        inputs[0].ki.wScan = static_cast<unsigned char>(c);
+        inputs[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs[1] = inputs[0];
+        inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+}
+
+// ---- Pictures -----------------------------------------------------------------
+
+bool SaveScreenshot(const std::string& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD row = ((width * 3 + 3) / 4) * 4;
+    std::vector<char> pixels(static_cast<size_t>(row) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return false;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    return std::fclose(out) == 0;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+}  // namespace td::autom

@@ -1,0 +1,124 @@
+// Driving a Win32 program from outside, as a person would: find its
+// windows, read what its controls show, click, type, choose commands and
+// answer its message boxes. Used by the end-to-end tests and by the run
+// script, both running in the same Wine prefix as the program.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace td::autom {
+
+// ---- Processes -------------------------------------------------------------
+struct Launched {
+    HANDLE process = nullptr;
+    DWORD process_id = 0;
+};
+
+// Starts `exe` (full Windows path) with its folder as working directory and
+// extra "NAME=value" environment entries added to ours.
+std::optional<Launched> Launch(const std::string& exe, const std::vector<std::string>& environment);
+
+// Waits for the process to end; the exit code, or nullopt on time-out.
+std::optional<DWORD> WaitExit(const Launched& program, DWORD timeout_ms);
+void Terminate(const Launched& program);
+
+// ---- Windows ---------------------------------------------------------------
+std::string ClassOf(HWND window);
+std::string TextOf(HWND window);
+DWORD ProcessOf(HWND window);
+
+// Visible top-level windows of a process (all processes when pid is 0).
+std::vector<HWND> TopLevelWindows(DWORD pid, bool visible_only = true);
+
+// The first visible top-level window of `class_name` (and title, when given)
+// belonging to pid (any process when 0), waiting up to timeout_ms.
+HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& title,
+                   DWORD timeout_ms);
+
+// Waits until `condition` holds, polling; false on time-out.
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeout_ms) return false;
+        Sleep(20);
+    }
+}
+
+// ---- Message boxes ---------------------------------------------------------
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;                  // static control 65535
+    bool has_icon = false;             // static control 1088
+    std::vector<std::string> buttons;  // visible push buttons, in id order
+};
+
+// A visible, filled message box of the process, waiting up to timeout_ms.
+std::optional<MessageBoxView> WaitForMessageBox(DWORD pid, DWORD timeout_ms);
+std::optional<MessageBoxView> ReadMessageBox(HWND box);
+
+// Presses the button with this id (IDOK, IDYES ...) of a dialog.
+bool PressButton(HWND dialog, int id);
+
+// ---- Commands --------------------------------------------------------------
+// Posts WM_COMMAND with a command id, as a menu choice or toolbar click does.
+void PostCommand(HWND window, int id);
+
+// ---- Controls read across the process boundary -----------------------------
+struct TreeItem {
+    HTREEITEM handle = nullptr;
+    std::string text;
+    LPARAM data = 0;
+    int depth = 0;
+    bool selected = false;
+    bool expanded = false;
+};
+// Every item of a tree view, in display order (depth-first), children of
+// collapsed items included.
+std::vector<TreeItem> ReadTree(HWND tree);
+// Selects an item as a click would (the tree notifies its parent).
+void SelectTreeItem(HWND tree, HTREEITEM item);
+
+// The texts of every item of a list view: rows of `columns` sub-item texts,
+// including texts the program supplies on request.
+std::vector<std::vector<std::string>> ReadList(HWND list, int columns);
+int ListSelectedIndex(HWND list);
+// Selects and focuses item `index` as a click would.
+void SelectListItem(HWND list, int index);
+// The screen rectangle of an item / of a header column.
+RECT ListItemRect(HWND list, int index);
+RECT ListHeaderRect(HWND list, int column);
+DWORD ListViewMode(HWND list);
+
+std::vector<std::string> StatusBarTexts(HWND status_bar);
+
+struct ToolbarButton {
+    int command = 0;
+    BYTE state = 0;
+    BYTE style = 0;
+};
+std::vector<ToolbarButton> ReadToolbar(HWND toolbar);
+
+// ---- Input -----------------------------------------------------------------
+void MoveMouse(int x, int y);
+void Click(int x, int y);
+void DoubleClick(int x, int y);
+void RightClick(int x, int y);
+void PressKey(WORD virtual_key);
+void TypeText(const std::string& text);
+
+// ---- Pictures --------------------------------------------------------------
+// Saves the whole screen (the virtual desktop) as a 24-bit .bmp.
+bool SaveScreenshot(const std::string& path);
+// The colour of one screen pixel.
+COLORREF ScreenPixel(int x, int y);
+
+}  // namespace td::autom
