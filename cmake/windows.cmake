@@ -76,6 +76,13 @@ if(EXISTS ${TD_ROOT}/sim/aspi_dll/wnaspi32_win32.cpp)
   set_target_properties(wnaspi32 PROPERTIES PREFIX "" OUTPUT_NAME "wnaspi32")
 endif()
 
+# ---- Automation: the hands of the run script and the end-to-end tests -------
+add_library(td_winauto STATIC ${TD_ROOT}/tools/winauto/automation.cpp)
+target_include_directories(td_winauto PUBLIC ${TD_ROOT}/tools/winauto)
+target_link_libraries(td_winauto PUBLIC comctl32 gdi32 user32)
+add_executable(td-auto ${TD_ROOT}/tools/winauto/td_auto_main.cpp)
+target_link_libraries(td-auto PRIVATE td_winauto)
+
 # ---- Tests (run under Wine; 64-bit only) ---------------------------------
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TD_ROOT}/scripts/wine-exec)
 if(TD_WIN64 AND NOT TD_NO_TESTS)
@@ -97,9 +104,3 @@ if(TD_WIN64 AND NOT TD_NO_TESTS)
   include(${TD_ROOT}/tests/e2e/e2e.cmake OPTIONAL)
 endif()
 
-# ---- Automation: the hands of the run script and the end-to-end tests -------
-add_library(td_winauto STATIC ${TD_ROOT}/tools/winauto/automation.cpp)
-target_include_directories(td_winauto PUBLIC ${TD_ROOT}/tools/winauto)
-target_link_libraries(td_winauto PUBLIC comctl32 gdi32 user32)
-add_executable(td-auto ${TD_ROOT}/tools/winauto/td_auto_main.cpp)
-target_link_libraries(td-auto PRIVATE td_winauto)
