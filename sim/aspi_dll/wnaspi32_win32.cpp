@@ -1,0 +1,113 @@
+// wnaspi32.dll: the ASPI for Win32 library, served by the virtual bus.
+//
+// The machine comes from the scenario file named by the environment
+// variable TD_SCENARIO (a Windows path such as Z:\work\machine.txt), else
+// the built-in one. A scenario that cannot be read or parsed leaves a
+// library that answers SS_NO_ASPI with no adapters; the reason goes to the
+// debugger output (OutputDebugStringA). A usable scenario's Windows 95
+// registry entries (the SCSI adapter class and PCI enumeration keys the
+// program reads its adapter details from) are written to the machine's
+// registry on the first call, as the real machine would have them.
+//
+// The service starts on the first call, not in DllMain, where no thread may
+// be started or waited for. Its worker thread runs until the process ends,
+// so the library pins itself in memory on that first call: a FreeLibrary
+// by the program must not unmap code the worker is still running.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "aspi/aspi_service.h"
+#include "bus/scenario.h"
+#include "bus/scenario_registry.h"
+#include "inventory/inventory.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+
+void Report(const std::string& text) {
+    OutputDebugStringA(("wnaspi32 (Tessaline virtual bus): " + text + "\n").c_str());
+}
+
+// Just enough of the registry for writing a machine's entries.
+class WritingRegistry final : public td::Registry {
+public:
+    td::RegistryKey CreateKey(td::RegistryRoot root, const char* path, td::RegistryAccess,
+                              bool* created) override {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        const HKEY base = root == td::RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        if (RegCreateKeyExA(base, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
+            ERROR_SUCCESS) {
+            return 0;
+        }
+        if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
+        return reinterpret_cast<td::RegistryKey>(key);
+    }
+    td::RegistryKey OpenKey(td::RegistryRoot, const char*, td::RegistryAccess) override { return 0; }
+    void CloseKey(td::RegistryKey key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }
+    bool DeleteKey(td::RegistryRoot, const char*) override { return false; }
+    bool QueryValue(td::RegistryKey, const char*, void*, std::uint32_t*) override { return false; }
+    bool SetBinaryValue(td::RegistryKey, const char*, const void*, std::uint32_t) override { return false; }
+    bool SetTextValue(td::RegistryKey key, const char* name, const char* text) override {
+        return RegSetValueExA(reinterpret_cast<HKEY>(key), name, 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(std::strlen(text) + 1)) ==
+               ERROR_SUCCESS;
+    }
+    bool EnumSubkey(td::RegistryKey, std::uint32_t, char*, std::uint32_t) override { return false; }
+};
+
+// One more reference to this library that is never released.
+void PinLibrary() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(g_module, path, sizeof path);
+    if (length == 0 || length >= sizeof path || LoadLibraryA(path) == nullptr) {
+        Report("could not keep the library loaded; do not free it while requests run");
+    }
+}
+
+td::sim::AspiService& Service() {
+    // Created once, by whichever thread calls first, and never destroyed:
+    // at process exit the worker thread is already gone.
+    static td::sim::AspiService* const service = [] {
+        PinLibrary();
+        td::sim::Scenario scenario;
+        std::string error;
+        if (!td::sim::LoadScenarioFromEnvironment(scenario, error)) {
+            Report("scenario not usable, answering SS_NO_ASPI: " + error);
+            scenario = td::sim::Scenario();
+            scenario.aspi_status = td::sim::kSsNoAspi;
+            scenario.aspi_count = 0;
+        } else {
+            Report("serving scenario \"" + scenario.name + "\" with " +
+                   std::to_string(scenario.adapters.size()) + " adapter(s)");
+            WritingRegistry registry;
+            if (!td::sim::WriteScenarioRegistry(scenario, registry, td::kPlatformWin95)) {
+                Report("some of the scenario's registry entries could not be written");
+            }
+        }
+        return new td::sim::AspiService(std::move(scenario));
+    }();
+    return *service;
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD __cdecl GetASPI32SupportInfo(void) { return Service().GetSupportInfo(); }
+
+DWORD __cdecl SendASPI32Command(void* srb) { return Service().SendCommand(srb); }
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+}  // extern "C"

@@ -1,0 +1,42 @@
+// The NT simulator build of the program: its device I/O is the virtual
+// bus's port driver instead of kernel32, because Wine has no SCSI port
+// devices. The machine comes from the scenario file named by TD_SCENARIO,
+// else the built-in one. A scenario that cannot be read or parsed leaves a
+// machine without ports or drives; the reason goes to the debugger output.
+// A usable scenario's NT registry entries (the SCSI device map and the
+// legacy enumeration keys the program reads its adapter details from) are
+// written to the machine's registry when the simulator starts, before the
+// program can look for them.
+#include <windows.h>
+
+#include <string>
+
+#include "bus/scenario.h"
+#include "bus/scenario_registry.h"
+#include "common/win32_seams.h"
+#include "inventory/inventory.h"
+#include "nt/nt_port_simulator.h"
+
+namespace td {
+
+DeviceIo& SystemDeviceIo();
+
+DeviceIo& SystemDeviceIo() {
+    static sim::NtPortSimulator simulator = [] {
+        sim::Scenario scenario;
+        std::string error;
+        if (!sim::LoadScenarioFromEnvironment(scenario, error)) {
+            OutputDebugStringA(("Tessaline NT port simulator: scenario not usable, no ports: " + error + "\n").c_str());
+            scenario = sim::Scenario();
+        } else {
+            Win32Registry registry;
+            if (!sim::WriteScenarioRegistry(scenario, registry, kPlatformNt)) {
+                OutputDebugStringA("Tessaline NT port simulator: some registry entries could not be written\n");
+            }
+        }
+        return sim::NtPortSimulator(std::move(scenario));
+    }();
+    return simulator;
+}
+
+}  // namespace td
