@@ -1,0 +1,193 @@
+// Fuzzing the listing reader: any bytes at all, as Open would hand them
+// over from a file.
+//
+// Checked on every input:
+// - the counts stay within the tables, and the answer agrees with them and
+//   with the message shown (1 and no message, or 0 and exactly one);
+// - every text field of every record and slot is terminated within its
+//   width, whatever the file held;
+// - every slot in use is tied to an adapter in use or to none, and no more
+//   devices are counted than slots were read;
+// - the device-line scan finds exactly what the C library's sscanf finds
+//   with the program's format on the same text;
+// - a listing that was read writes out and reads back with the same counts
+//   and adapter names.
+// The bytes are libFuzzer's own block of exactly `size` bytes, so the
+// address sanitizer stops any read past them.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/fixed_text.h"
+#include "inventory/inventory_views.h"
+#include "listing/listing_format.h"
+#include "listing/listing_parse.h"
+#include "listing/listing_scanner.h"
+#include "shell/shared_texts.h"
+
+namespace {
+
+using namespace td;
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "listing_parse_fuzz: %s\n", what);
+        std::abort();
+    }
+}
+
+// Every text loads (so every message is shown); boxes are only counted.
+class CountingMessages final : public Messages {
+public:
+    int LoadText(int, char* buffer, int size) override {
+        CopyTextTo(buffer, static_cast<std::size_t>(size), "text");
+        return 4;
+    }
+    int Box(WindowRef, const char*, const char*, unsigned) override {
+        ++boxes;
+        return 1;
+    }
+    int boxes = 0;
+};
+
+class NullViews final : public InventoryViews {
+public:
+    void Reset() override {}
+    UiHandle InsertAdapterItem(const char*, int index) override { return static_cast<UiHandle>(index + 1); }
+    void AssignDeviceImage(DeviceSlot& slot) override {
+        Require(std::memchr(slot.type_name, 0, sizeof slot.type_name) != nullptr,
+                "a type name handed to the views unterminated");
+    }
+    void ShowFirstAdapter() override { Require(false, "Open selects no adapter"); }
+};
+
+const SharedTexts& Texts() {
+    static const SharedTexts texts = [] {
+        SharedTexts t{};
+        CopyText(t.no_device, "No Device");
+        CopyText(t.host_adapter, "Host Adapter");
+        CopyText(t.type_no_device, "No Device");
+        CopyText(t.type_host_adapter, "Host Adapter");
+        CopyText(t.hard_disk, "Hard Disk");
+        CopyText(t.cd_rom, "CD-ROM");
+        CopyText(t.tape, "Tape");
+        return t;
+    }();
+    return texts;
+}
+
+template <std::size_t N>
+void RequireTerminated(const char (&field)[N]) {
+    Require(std::memchr(field, 0, N) != nullptr, "a text field lost its terminator");
+}
+
+// Texts of full width left from an earlier inventory, so that the fields a
+// line does not reach are checked too.
+void FillEarlier(Inventory& inventory) {
+    for (HostAdapterRecord& record : inventory.adapters) {
+        std::memset(&record, 'e', sizeof record);
+        CopyText(record.identifier, "earlier-adapter-name-of-31-chars");
+        CopyText(record.manager_name, "earlier manager");
+        CopyText(record.manufacturer, "earlier maker");
+        CopyText(record.description, "earlier description");
+        CopyText(record.hw_revision, "1234567");
+    }
+    for (DeviceSlot& slot : inventory.slots) {
+        std::memset(&slot, 's', sizeof slot);
+        CopyText(slot.adapter_identifier, "earlier-adapter-name-of-31-chars");
+        CopyText(slot.vendor, "VENDOR7");
+        CopyText(slot.product, "earlier product");
+        CopyText(slot.revision, "earlier revision");
+        CopyText(slot.type_name, "Hard Disk");
+        CopyText(slot.device_path, "C:");
+    }
+}
+
+void CheckInventory(const Inventory& inventory, int result) {
+    Require(inventory.adapter_count >= 0 && inventory.adapter_count <= kMaxAdapters, "adapter count out of bounds");
+    Require(inventory.slot_count >= 0 && inventory.slot_count <= kMaxSlots, "slot count out of bounds");
+    Require((result == 1) == (inventory.slot_count > 0), "answer and slot count disagree");
+    for (const HostAdapterRecord& record : inventory.adapters) {
+        RequireTerminated(record.identifier);
+        RequireTerminated(record.manager_name);
+        RequireTerminated(record.manufacturer);
+        RequireTerminated(record.description);
+        RequireTerminated(record.hw_revision);
+    }
+    for (const DeviceSlot& slot : inventory.slots) {
+        RequireTerminated(slot.adapter_identifier);
+        RequireTerminated(slot.vendor);
+        RequireTerminated(slot.product);
+        RequireTerminated(slot.revision);
+        RequireTerminated(slot.type_name);
+        RequireTerminated(slot.device_path);
+    }
+    long long devices = 0;
+    for (int i = 0; i < inventory.adapter_count; ++i) {
+        Require(inventory.adapters[i].adapter_number == i, "adapter number is not the record's index");
+        Require(inventory.adapters[i].device_count >= 0, "negative device count");
+        devices += inventory.adapters[i].device_count;
+    }
+    Require(devices <= inventory.slot_count, "more devices counted than slots read");
+    for (int j = 0; j < inventory.slot_count; ++j) {
+        const std::int32_t number = inventory.slots[j].adapter_number;
+        Require(number == kNoAdapterNumber || (number >= 0 && number < inventory.adapter_count),
+                "slot tied to an adapter not in use");
+    }
+}
+
+// The scan of the whole input as its first device line, against sscanf on
+// a terminated copy of the same bytes.
+void CheckScanAgainstLibrary(const char* data, std::size_t size) {
+    const std::string text(data, size);  // sscanf stops at the first NUL, like the scan
+    const DeviceLineFields ours = ScanDeviceLine({data, size});
+    std::vector<std::vector<char>> field(kDeviceLineFields, std::vector<char>(size + 1, '\0'));
+    int matched = std::sscanf(text.c_str(), "%[^','],%[^','],%[^','],%[^','],%[^','],%[^','],%s", field[0].data(),
+                              field[1].data(), field[2].data(), field[3].data(), field[4].data(), field[5].data(),
+                              field[6].data());
+    if (matched < 0) matched = 0;
+    Require(ours.matched == matched, "scan and sscanf found a different number of fields");
+    for (int i = 0; i < matched; ++i) {
+        const std::size_t length = std::strlen(field[i].data());
+        Require(ours.field[i].length == length && std::memcmp(ours.field[i].begin, field[i].data(), length) == 0,
+                "scan and sscanf found a different field");
+    }
+}
+
+void CheckReadBack(const Inventory& inventory) {
+    CountingMessages messages;
+    NullViews views;
+    const ListingText listing = FormatListing(inventory, messages);
+    Require(static_cast<bool>(listing), "a listing that was read cannot be written");
+    auto again = std::make_unique<Inventory>();
+    const int result = ParseListing(listing.data(), listing.length(), *again, Texts(), messages, views);
+    Require(result == 1 && messages.boxes == 0, "a written listing does not read back");
+    Require(again->adapter_count == inventory.adapter_count && again->slot_count == inventory.slot_count,
+            "counts change on the way back");
+    for (int i = 0; i < inventory.adapter_count; ++i) {
+        Require(std::strcmp(again->adapters[i].identifier, inventory.adapters[i].identifier) == 0,
+                "an adapter name changes on the way back");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* bytes = reinterpret_cast<const char*>(data);
+    auto inventory = std::make_unique<Inventory>();
+    FillEarlier(*inventory);
+    CountingMessages messages;
+    NullViews views;
+    const int result = ParseListing(bytes, size, *inventory, Texts(), messages, views);
+    Require(result == 0 || result == 1, "an answer other than 1 or 0");
+    Require(messages.boxes == (result == 1 ? 0 : 1), "a rejected file without its message, or a message too many");
+    CheckInventory(*inventory, result);
+    CheckScanAgainstLibrary(bytes, size);
+    if (result == 1) CheckReadBack(*inventory);
+    return 0;
+}
