@@ -9,7 +9,7 @@ set -euo pipefail
 platform="${1:-win95}"
 source "$(dirname "$0")/wine-env.sh"
 
-bin="$TD_BUILD/win64/bin"
+bin="${TD_BIN:-$TD_BUILD/win64/bin}"
 case "$platform" in
   win95) exe_name="Tessaline Diagnostics.exe"; version="win95" ;;
   nt)    exe_name="Tessaline Diagnostics NT-sim.exe"; version="nt40" ;;

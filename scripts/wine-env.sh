@@ -4,7 +4,7 @@
 
 TD_ROOT="${TD_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 TD_BUILD="$TD_ROOT/build"
-export WINEPREFIX="$TD_BUILD/wineprefix"
+export WINEPREFIX="${TD_WINEPREFIX:-$TD_BUILD/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Wine's optional runtimes would ask to be downloaded: never in this prefix.

@@ -18,6 +18,15 @@
 
 namespace td {
 
+// What the adapter tree keeps besides its window: the root item, parent of
+// every adapter item, and the positions of its three images.
+struct TreeState {
+    HTREEITEM root;
+    int root_image;
+    int adapter_image;
+    int selected_image;
+};
+
 struct AppState {
     HINSTANCE instance;
     HWND main_window;
@@ -33,6 +42,11 @@ struct AppState {
     std::int32_t selected_adapter;  // adapter whose devices the list shows; -1 none
     std::int32_t selected_slot;     // see the properties and diagnostics commands; -1 none
     std::int32_t skip_rescan_prompt;
+    TreeState tree;
+    char status_selected_label[32];  // string 10, loaded on first use
+    char status_count_label[64];     // string 11, loaded on first use
+    char title[260];                 // the window title after Open or Save As, and tooltips
+    char id_text[16];                // the SCSI ID the list asked to display
 };
 
 struct Program {

@@ -5,7 +5,8 @@
 #include "shell/main_window_win32.h"
 #include "shell/platform.h"
 #include "shell/program_win32.h"
-#include "shell/startup_steps_win32.h"
+#include "shell/discovery_win32.h"
+#include "shell/splash_steps_win32.h"
 
 namespace td {
 

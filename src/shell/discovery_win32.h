@@ -1,10 +1,16 @@
-// The start-up steps that belong to other parts of the program: the splash
-// screen and the discovery of the inventory.
+// Discovery as the window thread runs it: at start-up, on a re-scan, and
+// the ASPI device scan's completions handed over as WM_SCAN_STEP.
 #pragma once
+
+#include <windows.h>
 
 namespace td {
 
 struct Program;
+
+// One completed INQUIRY of the ASPI device scan reaches the window thread
+// as this message; lParam is the completed request block.
+constexpr UINT kWmScanStep = WM_USER + 10;
 
 enum class StartupDiscovery {
     Complete,           // the inventory is known (NT), or nothing is to be scanned
@@ -12,16 +18,16 @@ enum class StartupDiscovery {
     Exit,               // a failure that ends the program (its message was shown)
 };
 
-// The splash picture covers the middle of the screen while the inventory is
-// discovered.
-void ShowStartupSplash(Program& program);
-void HideStartupSplash(Program& program);
-
 // Discovers the inventory for the platform: synchronously through the port
 // driver on NT, the host adapters through ASPI on Windows 95.
 StartupDiscovery DiscoverAtStartup(Program& program);
-
 // Windows 95: starts the asynchronous INQUIRY chain over every SCSI ID.
 void StartDeviceScan(Program& program);
+// Empties the inventory and the views and discovers again.
+void RescanBuses(Program& program, HWND main_window);
+// Stores one completed INQUIRY (WM_SCAN_STEP) and sends the next.
+void OnScanStep(Program& program, LPARAM block);
+// Releases the ASPI library if the support query succeeded.
+void ReleaseAspiLibrary(Program& program);
 
 }  // namespace td
