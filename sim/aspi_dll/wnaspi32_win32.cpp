@@ -16,10 +16,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "aspi/aspi_service.h"
+#include "bus/machine_registry_win32.h"
 #include "bus/scenario.h"
 #include "bus/scenario_registry.h"
 #include "inventory/inventory.h"
@@ -31,34 +31,6 @@ HMODULE g_module = nullptr;
 void Report(const std::string& text) {
     OutputDebugStringA(("wnaspi32 (Tessaline virtual bus): " + text + "\n").c_str());
 }
-
-// Just enough of the registry for writing a machine's entries.
-class WritingRegistry final : public td::Registry {
-public:
-    td::RegistryKey CreateKey(td::RegistryRoot root, const char* path, td::RegistryAccess,
-                              bool* created) override {
-        HKEY key = nullptr;
-        DWORD disposition = 0;
-        const HKEY base = root == td::RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-        if (RegCreateKeyExA(base, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
-            ERROR_SUCCESS) {
-            return 0;
-        }
-        if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
-        return reinterpret_cast<td::RegistryKey>(key);
-    }
-    td::RegistryKey OpenKey(td::RegistryRoot, const char*, td::RegistryAccess) override { return 0; }
-    void CloseKey(td::RegistryKey key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }
-    bool DeleteKey(td::RegistryRoot, const char*) override { return false; }
-    bool QueryValue(td::RegistryKey, const char*, void*, std::uint32_t*) override { return false; }
-    bool SetBinaryValue(td::RegistryKey, const char*, const void*, std::uint32_t) override { return false; }
-    bool SetTextValue(td::RegistryKey key, const char* name, const char* text) override {
-        return RegSetValueExA(reinterpret_cast<HKEY>(key), name, 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(std::strlen(text) + 1)) ==
-               ERROR_SUCCESS;
-    }
-    bool EnumSubkey(td::RegistryKey, std::uint32_t, char*, std::uint32_t) override { return false; }
-};
 
 // One more reference to this library that is never released.
 void PinLibrary() {
@@ -84,7 +56,7 @@ td::sim::AspiService& Service() {
         } else {
             Report("serving scenario \"" + scenario.name + "\" with " +
                    std::to_string(scenario.adapters.size()) + " adapter(s)");
-            WritingRegistry registry;
+            td::sim::MachineRegistry registry;
             if (!td::sim::WriteScenarioRegistry(scenario, registry, td::kPlatformWin95)) {
                 Report("some of the scenario's registry entries could not be written");
             }

@@ -11,9 +11,9 @@
 
 #include <string>
 
+#include "bus/machine_registry_win32.h"
 #include "bus/scenario.h"
 #include "bus/scenario_registry.h"
-#include "common/win32_seams.h"
 #include "inventory/inventory.h"
 #include "nt/nt_port_simulator.h"
 
@@ -29,7 +29,7 @@ DeviceIo& SystemDeviceIo() {
             OutputDebugStringA(("Tessaline NT port simulator: scenario not usable, no ports: " + error + "\n").c_str());
             scenario = sim::Scenario();
         } else {
-            Win32Registry registry;
+            sim::MachineRegistry registry;
             if (!sim::WriteScenarioRegistry(scenario, registry, kPlatformNt)) {
                 OutputDebugStringA("Tessaline NT port simulator: some registry entries could not be written\n");
             }
