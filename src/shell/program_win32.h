@@ -12,6 +12,9 @@
 
 #include "common/win32_seams.h"
 #include "inventory/inventory.h"
+#include "inventory/views_win32.h"
+#include "scsi/aspi_library_win32.h"
+#include "scsi/command_context.h"
 #include "shell/installation.h"
 #include "shell/shared_texts.h"
 #include "shell/window_placement.h"
@@ -55,9 +58,24 @@ struct Program {
     SharedTexts texts;
     WindowPlacementRecord placement;  // read at start-up, kept for the whole run
     HelpFiles help;
+
+    // SCSI command execution: the one execute block shared by the device
+    // scan and the tests, and what a failed command leaves behind.
+    aspi::SrbExecScsiCmd exec_srb;
+    AspiCommandArea aspi_area;
+    SenseReport sense_report;
+    LastError last_error;
+    LoadedAspiLibrary aspi;         // Windows 95
+    std::int32_t aspi_loaded;       // the support query succeeded: release the library at the end
+
     Win32Registry registry;
     Win32Messages messages;
     Win32Clock clock;
+    Win32InventoryViews views{*this};
+
+    // The commands' view of the above (Windows 95: the loaded library; NT:
+    // the port driver's devices).
+    ScsiCommandContext ScsiContext();
 };
 
 Program& TheProgram();

@@ -6,7 +6,7 @@
 #include "shell/platform.h"
 #include "shell/program_win32.h"
 #include "shell/discovery_win32.h"
-#include "shell/splash_steps_win32.h"
+#include "infowin/splash_win32.h"
 
 namespace td {
 
@@ -117,6 +117,17 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
     }
 
     return RunMessageLoop();
+}
+
+}  // namespace td
+
+namespace td {
+
+ScsiCommandContext Program::ScsiContext() {
+    return ScsiCommandContext{inventory,  clock,       messages,
+                              sense_report, last_error, exec_srb,
+                              aspi_area,  aspi.loaded() ? &aspi : nullptr,
+                              &SystemDeviceIo(), ProcessHeap()};
 }
 
 }  // namespace td
