@@ -458,5 +458,28 @@ TEST(ScenarioFiles, ReadFromDiskAndFromTheEnvironment) {
     std::remove(path.c_str());
 }
 
+TEST(ScenarioFiles, TheDocumentedExamplesRead) {
+    std::ifstream in(std::string(TD_SOURCE_DIR) + "/sim/README.md");
+    ASSERT_TRUE(in) << "sim/README.md";
+    std::string line, block;
+    bool inside = false;
+    int examples = 0;
+    while (std::getline(in, line)) {
+        if (!inside && line == "```scenario") {
+            inside = true;
+            block.clear();
+        } else if (inside && line == "```") {
+            inside = false;
+            ++examples;
+            Scenario scenario;
+            std::string error;
+            EXPECT_TRUE(ParseScenario(block, scenario, error)) << error << "\n" << block;
+        } else if (inside) {
+            block += line + "\n";
+        }
+    }
+    EXPECT_GE(examples, 4);
+}
+
 }  // namespace
 }  // namespace td::sim
