@@ -226,6 +226,7 @@
 #define IDB_WORM                   127
 #define IDB_UNKNOWN                128
 #define IDB_ABOUT                  142
+#define IDB_TOOLBAR_DIAGNOSTICS    150
 #define IDB_TREE_ROOT              404
 #define IDB_TREE_ADAPTER           405
 #define IDB_TREE_SELECTED          406

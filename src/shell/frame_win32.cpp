@@ -27,6 +27,11 @@ const TBBUTTON kViewButtons[] = {
     {VIEW_LIST, IDM_VIEW_LIST, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
     {VIEW_DETAILS, IDM_VIEW_DETAILS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
 };
+// The diagnostics button, after a separator at the end: an image of our own.
+const TBBUTTON kDiagnosticsButtons[] = {
+    {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {}, 0, 0},
+    {0, IDM_DEVICE_DIAGNOSTICS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+};
 constexpr int kStandardImageCount = 11;
 constexpr int kViewImageCount = 12;
 
@@ -48,6 +53,13 @@ HWND CreateMainToolbar(HWND main_window) {
         buttons[i].iBitmap += first;
     }
     SendMessageA(toolbar, TB_ADDBUTTONSA, 4, reinterpret_cast<LPARAM>(buttons));
+
+    TBADDBITMAP diagnostics{reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_window, GWLP_HINSTANCE)),
+                            IDB_TOOLBAR_DIAGNOSTICS};
+    TBBUTTON tail[2] = {kDiagnosticsButtons[0], kDiagnosticsButtons[1]};
+    tail[1].iBitmap = static_cast<int>(
+        SendMessageA(toolbar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&diagnostics)));
+    SendMessageA(toolbar, TB_ADDBUTTONSA, 2, reinterpret_cast<LPARAM>(tail));
     return toolbar;
 }
 

@@ -84,7 +84,8 @@ TEST(Resources, MainMenuCommandsAndStartingStates) {
         EXPECT_EQ((item.state & MF_GRAYED) != 0, item.id == IDM_FILE_SAVE) << item.id;
     }
     const std::vector<UINT> expected = {IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_FILE_EXIT,
-                                        IDM_RESCAN, IDM_DEVICE_PROPERTIES, IDM_WIDE_BUS,
+                                        IDM_RESCAN, IDM_DEVICE_PROPERTIES, IDM_DEVICE_DIAGNOSTICS,
+                                        IDM_WIDE_BUS,
                                         IDM_VIEW_LARGE_ICONS, IDM_VIEW_SMALL_ICONS, IDM_VIEW_LIST,
                                         IDM_VIEW_DETAILS, IDM_HELP_CONTENTS, IDM_HELP_ABOUT};
     EXPECT_EQ(ids, expected);
