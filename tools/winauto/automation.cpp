@@ -415,41 +415,78 @@ void TypeText(const std::string& text) {
 
 // ---- Pictures -----------------------------------------------------------------
 
-bool SaveScreenshot(const std::string& path) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+namespace {
+
+size_t RowBytes(int width) { return static_cast<size_t>((width * 3 + 3) & ~3); }
+
+}  // namespace
+
+Picture CaptureScreen() {
+    Picture picture;
+    picture.width = GetSystemMetrics(SM_CXSCREEN);
+    picture.height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
+    info.biWidth = picture.width;
+    info.biHeight = picture.height;
     info.biPlanes = 1;
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
-    const DWORD row = ((width * 3 + 3) / 4) * 4;
-    std::vector<char> pixels(static_cast<size_t>(row) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    picture.rows.resize(RowBytes(picture.width) * static_cast<size_t>(picture.height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.rows.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return picture;
+}
 
+void PastePicture(Picture& onto, const Picture& piece, int x, int y) {
+    const size_t onto_row = RowBytes(onto.width);
+    const size_t piece_row = RowBytes(piece.width);
+    if (piece.rows.size() < piece_row * static_cast<size_t>(piece.height)) return;
+    for (int py = 0; py < piece.height; ++py) {
+        const int sy = y + py;  // screen row, from the top
+        if (sy < 0 || sy >= onto.height) continue;
+        for (int px = 0; px < piece.width; ++px) {
+            const int sx = x + px;
+            if (sx < 0 || sx >= onto.width) continue;
+            // Both pictures keep their rows bottom-up.
+            const char* from = &piece.rows[piece_row * static_cast<size_t>(piece.height - 1 - py) + px * 3];
+            char* to = &onto.rows[onto_row * static_cast<size_t>(onto.height - 1 - sy) + sx * 3];
+            std::memcpy(to, from, 3);
+        }
+    }
+}
+
+bool SaveBitmap(const Picture& picture, const std::string& path) {
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = picture.width;
+    info.biHeight = picture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(picture.rows.size());
     FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) return false;
     std::fwrite(&file, sizeof file, 1, out);
     std::fwrite(&info, sizeof info, 1, out);
-    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fwrite(picture.rows.data(), 1, picture.rows.size(), out);
     return std::fclose(out) == 0;
 }
+
+bool SaveScreenshot(const std::string& path) { return SaveBitmap(CaptureScreen(), path); }
 
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);

@@ -116,7 +116,18 @@ void PressKey(WORD virtual_key);
 void TypeText(const std::string& text);
 
 // ---- Pictures --------------------------------------------------------------
-// Saves the whole screen (the virtual desktop) as a 24-bit .bmp.
+// A 24-bit picture with bottom-up rows padded to 4 bytes, as a .bmp keeps it.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<char> rows;
+};
+// The whole screen (the virtual desktop) as the display shows it.
+Picture CaptureScreen();
+// Lays `piece` over `onto` with its top-left corner at (x, y), clipped.
+void PastePicture(Picture& onto, const Picture& piece, int x, int y);
+bool SaveBitmap(const Picture& picture, const std::string& path);
+// Saves the whole screen as a 24-bit .bmp.
 bool SaveScreenshot(const std::string& path);
 // The colour of one screen pixel.
 COLORREF ScreenPixel(int x, int y);
