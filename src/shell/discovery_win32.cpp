@@ -1,13 +1,98 @@
-// Not built yet: discovery through the NT port driver and through ASPI. The
-// inventory stays empty, so start-up reports that no adapter was found.
 #include "shell/discovery_win32.h"
 
-namespace td {
+#include "common/win_codes.h"
+#include "inventory/views_win32.h"
+#include "resources/resource_ids.h"
+#include "shell/program_win32.h"
 
-StartupDiscovery DiscoverAtStartup(Program&) { return StartupDiscovery::Complete; }
-void StartDeviceScan(Program&) {}
-void RescanBuses(Program&, HWND) {}
-void OnScanStep(Program&, LPARAM) {}
-void ReleaseAspiLibrary(Program&) {}
+namespace td {
+namespace {
+
+// The library completes an INQUIRY on a thread of its own; the completion
+// reaches the window thread as WM_SCAN_STEP, sent (not posted) so that the
+// library waits until the window has stored it and sent the next one.
+class WindowHandOver final : public ScanHandOver {
+public:
+    explicit WindowHandOver(Program& program) : program_(program) {}
+    void Deliver(aspi::SrbExecScsiCmd* block) override {
+        SendMessageA(program_.app.main_window, kWmScanStep, 0, reinterpret_cast<LPARAM>(block));
+    }
+
+private:
+    Program& program_;
+};
+
+AspiDiscovery AspiContext(Program& program) {
+    static WindowHandOver hand_over(program);
+    program.chain.hand_over = &hand_over;
+    return AspiDiscovery{program.inventory, program.texts, program.registry, program.messages, program.views,
+                         program.aspi,      program.exec_srb, program.chain, ToRef(program.app.main_window)};
+}
+
+NtDiscovery NtContext(Program& program) {
+    return NtDiscovery{program.inventory, program.texts, program.registry, program.views, SystemDeviceIo(),
+                       program.nt_area};
+}
+
+}  // namespace
+
+StartupDiscovery DiscoverAtStartup(Program& program) {
+    if (program.inventory.platform == kPlatformNt) {
+        NtDiscovery discovery = NtContext(program);
+        DiscoverNtInventory(discovery);
+        return StartupDiscovery::Complete;
+    }
+    if (!program.aspi.Load()) {
+        ShowMessage(program.messages, ToRef(program.app.main_window), IDS_ASPI_UNKNOWN_ERROR, win::kMbIconError);
+        return StartupDiscovery::Exit;
+    }
+    AspiDiscovery discovery = AspiContext(program);
+    switch (DiscoverAspiAdapters(discovery)) {
+        case AspiStartup::Enumerated:
+            program.aspi_loaded = 1;
+            return StartupDiscovery::DeviceScanPending;
+        case AspiStartup::NotAvailable:
+            // The library stays loaded; no device scan is started.
+            return StartupDiscovery::Complete;
+        case AspiStartup::Exit:
+            break;
+    }
+    return StartupDiscovery::Exit;
+}
+
+void StartDeviceScan(Program& program) {
+    AspiDiscovery discovery = AspiContext(program);
+    StartAspiScan(discovery);
+}
+
+void RescanBuses(Program& program, HWND main_window) {
+    ResetForRescan(program.inventory);
+    ResetViews(program);
+    if (program.inventory.platform == kPlatformNt) {
+        NtDiscovery discovery = NtContext(program);
+        DiscoverNtInventory(discovery);
+        return;
+    }
+    AspiDiscovery discovery = AspiContext(program);
+    switch (RescanAspi(discovery)) {
+        case AspiRescan::Scanning:
+            program.aspi_loaded = 1;
+            break;
+        case AspiRescan::Retry:
+            PostMessageA(main_window, WM_COMMAND, IDM_RESCAN, 0);
+            break;
+        case AspiRescan::Cancel:
+            break;
+    }
+}
+
+void OnScanStep(Program& program, LPARAM block) {
+    AspiDiscovery discovery = AspiContext(program);
+    td::OnScanStep(discovery, reinterpret_cast<aspi::SrbExecScsiCmd*>(block));
+}
+
+void ReleaseAspiLibrary(Program& program) {
+    if (program.aspi_loaded == 1) program.aspi.Release();
+}
 
 }  // namespace td

@@ -4,13 +4,11 @@
 
 #include <windows.h>
 
+#include "discovery/aspi_discovery.h"
+
 namespace td {
 
 struct Program;
-
-// One completed INQUIRY of the ASPI device scan reaches the window thread
-// as this message; lParam is the completed request block.
-constexpr UINT kWmScanStep = WM_USER + 10;
 
 enum class StartupDiscovery {
     Complete,           // the inventory is known (NT), or nothing is to be scanned
@@ -19,7 +17,8 @@ enum class StartupDiscovery {
 };
 
 // Discovers the inventory for the platform: synchronously through the port
-// driver on NT, the host adapters through ASPI on Windows 95.
+// driver on NT; on Windows 95 loads the ASPI library and enumerates the
+// host adapters.
 StartupDiscovery DiscoverAtStartup(Program& program);
 // Windows 95: starts the asynchronous INQUIRY chain over every SCSI ID.
 void StartDeviceScan(Program& program);

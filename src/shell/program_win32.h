@@ -11,6 +11,8 @@
 #include <commctrl.h>
 
 #include "common/win32_seams.h"
+#include "discovery/aspi_discovery.h"
+#include "discovery/nt_discovery.h"
 #include "inventory/inventory.h"
 #include "inventory/views_win32.h"
 #include "scsi/aspi_library_win32.h"
@@ -67,6 +69,11 @@ struct Program {
     LastError last_error;
     LoadedAspiLibrary aspi;         // Windows 95
     std::int32_t aspi_loaded;       // the support query succeeded: release the library at the end
+
+    // Discovery: the ASPI INQUIRY chain (Windows 95) and the port scan's
+    // working data (NT).
+    ScanChain chain;
+    NtScanArea nt_area;
 
     Win32Registry registry;
     Win32Messages messages;
