@@ -1,0 +1,44 @@
+# End-to-end tests: the real program under Wine, driven from outside by the
+# automation library, with the probe library loaded into the program to read
+# what only its own process can read (menus, true window pictures).
+# Included by cmake/windows.cmake in the 64-bit test section, after the
+# automation library and the programs are defined.
+
+# ---- The probe: hooked into the program's window thread ---------------------
+add_library(td_probe SHARED ${TD_ROOT}/tools/winauto/probe_dll.cpp)
+set_target_properties(td_probe PROPERTIES PREFIX "" OUTPUT_NAME "td-probe")
+target_link_libraries(td_probe PRIVATE user32 gdi32 kernel32)
+
+# The automation side of the probe belongs to the automation library.
+target_sources(td_winauto PRIVATE ${TD_ROOT}/tools/winauto/probe.cpp)
+add_dependencies(td_winauto td_probe)
+
+# ---- The tests ------------------------------------------------------------
+file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS
+  ${TD_ROOT}/tests/e2e/*.cpp
+  ${TD_ROOT}/tests/e2e/support/*.cpp)
+add_executable(e2e_tests ${TD_E2E_SOURCES})
+target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
+target_link_libraries(e2e_tests PRIVATE td_winauto gtest advapi32)
+get_filename_component(TD_E2E_FAILURE_DIR ${CMAKE_BINARY_DIR}/../e2e-failures ABSOLUTE)
+target_compile_definitions(e2e_tests PRIVATE
+  TD_SOURCE_DIR="${TD_ROOT}"
+  TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")
+
+# The tests start what the build made: make sure it is made first.
+foreach(program tessaline tessaline_ntsim wnaspi32 td_probe)
+  if(TARGET ${program})
+    add_dependencies(e2e_tests ${program})
+  endif()
+endforeach()
+
+# One ctest test per test case (found in the sources, not by running the
+# program at build time), all run one after another: they share the
+# prefix's registry and its one virtual desktop.
+include(GoogleTest)
+gtest_add_tests(TARGET e2e_tests
+  SOURCES ${TD_E2E_SOURCES}
+  EXTRA_ARGS --gtest_brief=1
+  TEST_PREFIX "e2e."
+  TEST_LIST TD_E2E_TESTS)
+set_tests_properties(${TD_E2E_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
