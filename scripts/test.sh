@@ -35,4 +35,17 @@ trap cleanup EXIT
 td_start_display
 td_prepare_prefix
 td_start_wineserver
-ctest --test-dir "$TD_BUILD/win64" --output-on-failure
+failures="$TD_BUILD/e2e-failures"
+rm -rf "$failures"
+status=0
+ctest --test-dir "$TD_BUILD/win64" --output-on-failure || status=$?
+
+# A failed end-to-end test leaves a screenshot; keep it as PNG for viewing.
+shopt -s nullglob
+for shot in "$failures"/*.bmp; do
+  if /usr/bin/convert "$shot" "${shot%.bmp}.png"; then
+    rm -f "$shot"
+    echo "Screenshot of a failed test: ${shot%.bmp}.png"
+  fi
+done
+exit "$status"
