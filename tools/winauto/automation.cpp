@@ -176,8 +176,11 @@ HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& 
 
 std::optional<MessageBoxView> ReadMessageBox(HWND box) {
     if (box == nullptr || ClassOf(box) != "#32770" || !IsWindowVisible(box)) return std::nullopt;
+    // A message box has its text in static 65535 and its icon place in
+    // static 1088 (there even when it shows no icon); a dialog of the
+    // program may have a static 65535 too, but not both.
     HWND text = GetDlgItem(box, 0xFFFF);
-    if (text == nullptr) return std::nullopt;
+    if (text == nullptr || GetDlgItem(box, 1088) == nullptr) return std::nullopt;
     MessageBoxView view;
     view.window = box;
     view.caption = TextOf(box);
