@@ -4,6 +4,8 @@
 // reader takes the #defines of resource_ids.h and the STRINGTABLE blocks of
 // a language's strings.rc and answers id -> text, with the escapes (\n, \r,
 // \t, \\, \", "") turned into their characters as the resource compiler does.
+// The texts stay in UTF-8, the encoding the .rc files are written and
+// compiled in (windres -c 65001); the compiled tables hold them as UTF-16.
 #pragma once
 
 #include <map>
