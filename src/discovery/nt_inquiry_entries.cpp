@@ -1,0 +1,98 @@
+// The units of one port, read from its inquiry data, with the name each is
+// opened by.
+#include <cstdio>
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "common/win_codes.h"
+#include "discovery/nt_discovery.h"
+#include "discovery/nt_inquiry_data.h"
+
+namespace td {
+namespace {
+
+enum : int {
+    kTypeDisk = 0,
+    kTypeTape = 1,
+    kTypeProcessor = 3,
+    kTypeWorm = 4,
+    kTypeCdRom = 5,
+    kTypeScanner = 6,
+    kTypeOptical = 7,
+    kTypeChanger = 8,
+};
+
+void SetPath(DeviceSlot& entry, const char* path, std::uint32_t access, std::uint32_t share) {
+    CopyText(entry.device_path, path, kDevicePathMaxChars);
+    entry.access_mode = access;
+    entry.share_mode = share;
+}
+
+void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind kind, int port) {
+    ClassDeviceName name;
+    if (FindClassDevice(discovery.device_io, kind, port, entry.bus_number, entry.target_id, name)) {
+        SetPath(entry, name, win::kGenericReadWrite, win::kFileShareReadWrite);
+    }
+}
+
+}  // namespace
+
+void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length,
+                           int adapter_index) {
+    NtScanArea& area = discovery.area;
+    area.entry_count = 0;
+    if (adapter_index < 0 || adapter_index >= kMaxAdapters) return;
+    const HostAdapterRecord& record = discovery.inventory.adapters[adapter_index];
+    const int port = adapter_index;
+    BuildDriveTable(discovery.device_io, area.drive_table);
+
+    char port_path[16];
+    std::snprintf(port_path, sizeof port_path, "SCSI%d:", port);
+
+    InquiryDataWalk walk(answer, length, kInquiryEntries);
+    InquiryUnit unit;
+    while (area.entry_count < kInquiryEntries && walk.Next(unit)) {
+        DeviceSlot& entry = area.inquiry_entries[area.entry_count++];
+        entry = DeviceSlot{};
+        CopyText(entry.adapter_identifier, record.identifier);
+        entry.adapter_number = adapter_index;
+        entry.bus_number = unit.bus;
+        entry.target_id = unit.target_id;
+        entry.lun = unit.lun;
+        FillSlotFromInquiry(entry, discovery.texts, unit.inquiry, unit.inquiry_length);
+
+        if (!unit.claimed) {
+            SetPath(entry, port_path, win::kGenericReadWrite, win::kFileShareReadWrite);
+            continue;
+        }
+        switch (unit.inquiry[0] & 0x1F) {
+            case kTypeDisk:
+            case kTypeWorm:
+            case kTypeOptical:
+                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id),
+                        win::kGenericReadWrite, win::kFileShareReadWrite);
+                break;
+            case kTypeCdRom:
+            case kTypeChanger:
+                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id),
+                        win::kGenericRead, win::kFileShareRead);
+                break;
+            case kTypeProcessor:
+                // Some makers' scanners answer as processor devices.
+                if (std::strstr(entry.vendor, "HP") != nullptr) {
+                    SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port);
+                }
+                break;
+            case kTypeScanner:
+                SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port);
+                break;
+            case kTypeTape:
+                SetClassDevice(discovery, entry, ClassDeviceKind::Tape, port);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace td
