@@ -200,30 +200,21 @@ TEST(ListingFields, IdentifierWithASpaceIsWrittenWholeAndReadToTheSpace) {
     EXPECT_TRUE(SlotsOfAdapter(inventory, 0).empty());
 }
 
-TEST(ListingFields, ACommaInAFieldShiftsTheRest) {
+TEST(ListingFields, ACommaOrApostropheInAFieldShiftsOrStopsTheRest) {
     ListingReader reader;
-    ASSERT_EQ(reader.Read("1\naha\n1\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n"), 1);
-    const DeviceSlot& slot = reader.inventory.slots[0];
-    EXPECT_EQ(slot.target_id, 3);
-    EXPECT_STREQ(slot.product, "CD-ROM");
-    EXPECT_STREQ(slot.revision, " 4x");
-    EXPECT_STREQ(slot.adapter_identifier, "3136");
-    EXPECT_EQ(slot.scsi_version, 0) << "\"aha,2\" reads as 0";
-    EXPECT_EQ(slot.adapter_number, kNoAdapterNumber);
+    FillEarlierValues(reader.inventory.slots[1]);
+    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n5,Scanner,O'Neil,Flatbed,1.0,aha,2\n"), 1);
+    const DeviceSlot& comma = reader.inventory.slots[0];
+    EXPECT_STREQ(comma.product, "CD-ROM");
+    EXPECT_STREQ(comma.revision, " 4x");
+    EXPECT_STREQ(comma.adapter_identifier, "3136");
+    EXPECT_EQ(comma.scsi_version, 0) << "\"aha,2\" reads as 0";
+    EXPECT_EQ(comma.adapter_number, kNoAdapterNumber);
+    const DeviceSlot& apostrophe = reader.inventory.slots[1];
+    EXPECT_STREQ(apostrophe.vendor, "O");
+    EXPECT_STREQ(apostrophe.product, "earlier product") << "the scan ends at the apostrophe";
+    EXPECT_EQ(apostrophe.scsi_version, 9);
     EXPECT_EQ(reader.inventory.adapters[0].device_count, 0);
-}
-
-TEST(ListingFields, AnApostropheEndsTheScanAndKeepsTheRest) {
-    ListingReader reader;
-    FillEarlierValues(reader.inventory.slots[0]);
-    ASSERT_EQ(reader.Read("1\naha\n1\n3,CD-ROM,O'Neil,Drive,1.0,aha,2\n"), 1);
-    const DeviceSlot& slot = reader.inventory.slots[0];
-    EXPECT_EQ(slot.target_id, 3);
-    EXPECT_STREQ(slot.type_name, "CD-ROM");
-    EXPECT_STREQ(slot.vendor, "O");
-    EXPECT_STREQ(slot.product, "earlier product");
-    EXPECT_STREQ(slot.adapter_identifier, "earlier adapter");
-    EXPECT_EQ(slot.scsi_version, 9);
 }
 
 TEST(ListingFields, AnEmptyFieldStopsTheScanAndKeepsTheSlotsEarlierValues) {

@@ -49,7 +49,7 @@ inline Inventory TwoAdapterScan(const SharedTexts& texts, int platform, bool wid
         record.adapter_number = a;
         record.own_scsi_id = 7;
         record.bus_count = nt ? 1 : 0;
-        record.tree_item = 0x100 + a;
+        record.tree_item = static_cast<UiHandle>(0x100 + a);
     }
 
     const SampleDevice devices[] = {
