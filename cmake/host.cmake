@@ -4,9 +4,17 @@
 option(TD_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(TD_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
-if(TD_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+# tessaline_core and tessaline_sim are created before this file is read, so
+# directory-wide options do not reach them: they get the flags by name.
+if(TD_SANITIZE OR TD_FUZZ)
+  set(TD_INSTRUMENT_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  if(TD_FUZZ)
+    list(APPEND TD_INSTRUMENT_FLAGS -fsanitize=fuzzer-no-link)
+  endif()
+  add_compile_options(${TD_INSTRUMENT_FLAGS})
   add_link_options(-fsanitize=address,undefined)
+  target_compile_options(tessaline_core PRIVATE ${TD_INSTRUMENT_FLAGS})
+  target_compile_options(tessaline_sim PRIVATE ${TD_INSTRUMENT_FLAGS})
 endif()
 
 find_package(Threads REQUIRED)

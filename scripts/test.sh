@@ -18,10 +18,13 @@ step "Fuzzing (${FUZZ_SECONDS} s per target)"
 shopt -s nullglob
 for target in "$TD_BUILD"/fuzz/bin/*_fuzz; do
   name="$(basename "$target")"
-  corpus_src="$TD_ROOT/fuzz/corpus/${name%_fuzz}"
   corpus="$TD_BUILD/fuzz/corpus-$name"
   mkdir -p "$corpus"
-  [ -d "$corpus_src" ] && cp -n "$corpus_src"/* "$corpus"/ 2>/dev/null || true
+  # Seeds live in fuzz/corpus/<first words of the target's name>.
+  for seeds in "$TD_ROOT"/fuzz/corpus/*/; do
+    seeds="${seeds%/}"
+    case "$name" in "$(basename "$seeds")"_*) cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true ;; esac
+  done
   echo "$name"
   "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
 done

@@ -134,7 +134,7 @@ bool MemoryRegistry::QueryValue(RegistryKey key, const char* name, void* buffer,
     if (found == node->values.end()) return false;
     const std::vector<unsigned char>& bytes = found->second;
     const bool fits = bytes.size() <= *size;
-    if (fits && buffer != nullptr) std::memcpy(buffer, bytes.data(), bytes.size());
+    if (fits && buffer != nullptr && !bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
     *size = static_cast<std::uint32_t>(bytes.size());
     return fits;
 }
