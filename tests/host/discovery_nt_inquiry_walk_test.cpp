@@ -131,19 +131,6 @@ protected:
     std::unique_ptr<NtScanArea> area = std::make_unique<NtScanArea>();
 };
 
-TEST_F(DiscoveryNtHostileInquiryData, SoundAnswerForComparison) {
-    Answer answer;
-    answer.Buses(1).Bus(0, 2, 7, 12).Entry(12, 0, 60, "FIRST").Entry(60, 3, 0, "SECOND");
-    EXPECT_FALSE(Scan(answer));
-    EXPECT_EQ(Units(), 2);
-    EXPECT_STREQ(Slot(0).product, "FIRST           ");
-    EXPECT_STREQ(Slot(3).product, "SECOND          ");
-    EXPECT_STREQ(Slot(3).device_path, "SCSI0:");
-    EXPECT_STREQ(Slot(7).type_name, "Host Adapter");
-    EXPECT_EQ(inventory.adapters[0].device_count, 2);
-    EXPECT_EQ(inventory.slot_count, 8);
-}
-
 TEST_F(DiscoveryNtHostileInquiryData, OffsetsOutsideTheAnswer) {
     Answer first;
     first.Buses(1).Bus(0, 1, 7, 5000);
