@@ -72,6 +72,10 @@ struct ScanChain {
     // still outstanding: that completion is dropped when it arrives and the
     // new scan starts then.
     std::uint8_t discard_next;
+    // 1 when the inventory was replaced (a listing file was opened): the
+    // chain sends nothing more and drops a completion still outstanding,
+    // until a re-scan starts it again.
+    std::uint8_t stopped;
     // Counts the INQUIRYs sent, to tell whether a request that the library
     // answered at once was already completed during the send.
     std::uint32_t sends;
@@ -154,8 +158,13 @@ AspiRescan RescanAspi(AspiDiscovery& discovery);
 // adapter failure; an INQUIRY still outstanding is marked to be dropped.
 void ResetScanChain(ScanChain& chain);
 
+// Stops the chain for good when the inventory is replaced by other data: no
+// further INQUIRY is sent, and a completion still outstanding is dropped
+// when it arrives. ResetScanChain (a re-scan) lets it run again.
+void StopScanChain(ScanChain& chain);
+
 // Window thread: sends the next INQUIRY of the chain, unless
-//   - an INQUIRY is outstanding (scan_busy),
+//   - an INQUIRY is outstanding (scan_busy), or the chain was stopped,
 //   - scan_adapter has passed the adapters in use, or scan_target has
 //     passed max_target_id,
 //   - scan_slot has reached the 64 slots (a completion could not be stored),

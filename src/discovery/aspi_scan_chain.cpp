@@ -63,7 +63,7 @@ enum class Send {
 Send SendInquiry(AspiDiscovery& discovery) {
     ScanChain& chain = discovery.chain;
     Inventory& inventory = discovery.inventory;
-    if (chain.scan_busy != 0) return Send::Declined;
+    if (chain.scan_busy != 0 || chain.stopped != 0) return Send::Declined;
     if (chain.scan_adapter >= AdaptersInUse(inventory)) return Send::Declined;
     if (chain.scan_target > HighestId(inventory)) return Send::Declined;
     if (inventory.scan_slot < 0 || inventory.scan_slot >= kMaxSlots) return Send::Declined;
@@ -175,6 +175,14 @@ void ResetScanChain(ScanChain& chain) {
     chain.scan_adapter = 0;
     chain.scan_target = 0;
     chain.last_ha_stat = 0;
+    chain.stopped = 0;
+    if (chain.scan_busy != 0) chain.discard_next = 1;
+}
+
+void StopScanChain(ScanChain& chain) {
+    chain.scan_adapter = 0;
+    chain.scan_target = 0;
+    chain.stopped = 1;
     if (chain.scan_busy != 0) chain.discard_next = 1;
 }
 

@@ -1,12 +1,122 @@
-// Not built yet: the File menu's listing commands do nothing and report
-// failure, so the main window can already be wired to them.
 #include "listing/listing_commands_win32.h"
 
-namespace td {
+#include <commdlg.h>
 
-bool OpenListing(Program&, HWND) { return false; }
-bool SaveListing(Program&) { return false; }
-bool SaveListingAs(Program&, HWND) { return false; }
-const char* ListingFileTitle(const Program&) { return ""; }
+#include "common/fixed_text.h"
+#include "common/win_codes.h"
+#include "listing/file_dialog_errors.h"
+#include "listing/listing_format.h"
+#include "listing/listing_parse.h"
+#include "resources/resource_ids.h"
+#include "shell/discovery_win32.h"
+#include "shell/program_win32.h"
+
+namespace td {
+namespace {
+
+// The file types offered by both dialogs: listings first.
+constexpr char kFilter[] = "Log Files (*.LOG)\0*.LOG\0All Files (*.*)\0*.*\0";
+
+OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD flags, const char* extension) {
+    ListingFileNames& names = program.listing_file;
+    names.path[0] = '\0';
+    names.title[0] = '\0';
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = kFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = names.path;
+    dialog.nMaxFile = sizeof names.path;
+    dialog.lpstrFileTitle = names.title;
+    dialog.nMaxFileTitle = sizeof names.title;
+    dialog.lpstrInitialDir = nullptr;
+    dialog.lpstrTitle = title;
+    dialog.Flags = flags;
+    dialog.lpstrDefExt = extension;
+    return dialog;
+}
+
+void ReportFileDialogError(Program& program, DWORD code, HWND owner) {
+    const int text_id = FileDialogErrorTextId(code);
+    if (text_id == 0) return;
+    char text[260] = "";
+    LoadStringA(program.app.instance, static_cast<UINT>(text_id), text, sizeof text);
+    MessageBoxA(owner, text, nullptr, MB_OK);
+}
+
+int Fail(Program& program, HWND owner, int text_id) {
+    ShowMessage(program.messages, ToRef(owner), text_id, win::kMbOk);
+    return 0;
+}
+
+// Reads the whole file and hands its bytes to the listing reader.
+int ReadListingFile(Program& program, HWND main_window) {
+    HANDLE file = CreateFileA(program.listing_file.path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(program, main_window, IDS_FILE_OPEN_FAILED);
+    const DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE) {
+        CloseHandle(file);
+        return Fail(program, main_window, IDS_FILE_SIZE_FAILED);
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, size == 0 ? 1 : size);
+    if (block == nullptr) {
+        CloseHandle(file);
+        return Fail(program, nullptr, IDS_NO_MEMORY);
+    }
+    char* bytes = static_cast<char*>(block);
+    DWORD read = 0;
+    if (!ReadFile(file, bytes, size, &read, nullptr) || read == 0) {
+        GlobalFree(block);
+        CloseHandle(file);
+        return Fail(program, nullptr, IDS_FILE_EMPTY);
+    }
+    CloseHandle(file);
+    const int result =
+        ParseListing(bytes, read, program.inventory, program.texts, program.messages, program.views);
+    GlobalFree(block);
+    return result;
+}
+
+}  // namespace
+
+bool OpenListing(Program& program, HWND owner) {
+    OPENFILENAMEA dialog =
+        DialogSetup(program, owner, program.texts.open_title,
+                    OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY, "*.txt");
+    if (!GetOpenFileNameA(&dialog)) {
+        ReportFileDialogError(program, CommDlgExtendedError(), owner);
+        return false;
+    }
+    // The listing replaces the inventory: a device scan still running
+    // must not go on writing into it.
+    StopDeviceScan(program);
+    return ReadListingFile(program, owner) == 1;
+}
+
+bool SaveListingAs(Program& program, HWND owner) {
+    OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.save_title, 0, "txt");
+    if (!GetSaveFileNameA(&dialog)) {
+        ReportFileDialogError(program, CommDlgExtendedError(), owner);
+        return false;
+    }
+    return SaveListing(program);
+}
+
+bool SaveListing(Program& program) {
+    const ListingText text = FormatListing(program.inventory, program.messages);
+    if (!text) return Fail(program, nullptr, IDS_FORMAT_FAILED) == 1;
+    HANDLE file = CreateFileA(program.listing_file.path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(program, nullptr, IDS_FILE_CREATE_FAILED) == 1;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.length()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != text.length()) return Fail(program, nullptr, IDS_FILE_WRITE_FAILED) == 1;
+    return true;
+}
+
+const char* ListingFileTitle(const Program& program) { return program.listing_file.title; }
 
 }  // namespace td

@@ -86,6 +86,8 @@ void RescanBuses(Program& program, HWND main_window) {
     }
 }
 
+void StopDeviceScan(Program& program) { StopScanChain(program.chain); }
+
 void OnScanStep(Program& program, LPARAM block) {
     AspiDiscovery discovery = AspiContext(program);
     td::OnScanStep(discovery, reinterpret_cast<aspi::SrbExecScsiCmd*>(block));

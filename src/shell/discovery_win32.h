@@ -24,6 +24,9 @@ StartupDiscovery DiscoverAtStartup(Program& program);
 void StartDeviceScan(Program& program);
 // Empties the inventory and the views and discovers again.
 void RescanBuses(Program& program, HWND main_window);
+// Windows 95: stops a device scan still running, because the inventory is
+// about to be replaced (a listing file is opened).
+void StopDeviceScan(Program& program);
 // Stores one completed INQUIRY (WM_SCAN_STEP) and sends the next.
 void OnScanStep(Program& program, LPARAM block);
 // Releases the ASPI library if the support query succeeded.

@@ -54,6 +54,13 @@ struct AppState {
     char id_text[16];                // the SCSI ID the list asked to display
 };
 
+// The listing file last chosen by Open or Save As: its full path, which
+// Save writes to, and its name without folder, which the title shows.
+struct ListingFileNames {
+    char path[260];
+    char title[260];
+};
+
 struct Program {
     AppState app;
     Inventory inventory;
@@ -74,6 +81,8 @@ struct Program {
     // working data (NT).
     ScanChain chain;
     NtScanArea nt_area;
+
+    ListingFileNames listing_file;
 
     Win32Registry registry;
     Win32Messages messages;

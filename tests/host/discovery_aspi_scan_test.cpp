@@ -444,6 +444,32 @@ TEST_F(DiscoveryAspiScan, RescanWhileAnInquiryIsOutstandingDropsItsCompletion) {
     EXPECT_EQ(inventory.slot_count, slots);
 }
 
+TEST_F(DiscoveryAspiScan, StoppedChainDropsItsCompletionAndSendsNothingUntilARescan) {
+    Use(kOneAdapter);
+    ASSERT_EQ(DiscoverAspiAdapters(*discovery), AspiStartup::Enumerated);
+    StartAspiScan(*discovery);
+    ASSERT_TRUE(hand_over.HandleNext([&](aspi::SrbExecScsiCmd* block) { OnScanStep(*discovery, block); }));
+    ASSERT_EQ(chain.scan_busy, 1);
+
+    // A listing file replaces the inventory while ID 1's INQUIRY is out.
+    StopScanChain(chain);
+    views.Reset();
+    inventory.adapter_count = 1;
+    inventory.slot_count = 0;
+    ASSERT_TRUE(hand_over.HandleNext([&](aspi::SrbExecScsiCmd* block) { OnScanStep(*discovery, block); }));
+    EXPECT_EQ(chain.scan_busy, 0);
+    EXPECT_EQ(inventory.slot_count, 0) << "the dropped completion fills no slot";
+    EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 2u) << "nothing sent after the stop";
+    ScanNextDevice(*discovery);
+    EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 2u);
+
+    ResetForRescan(inventory);
+    views.Reset();
+    EXPECT_EQ(RescanAspi(*discovery), AspiRescan::Scanning);
+    RunChain();
+    EXPECT_EQ(inventory.slot_count, 8) << "a re-scan runs the chain again";
+}
+
 TEST_F(DiscoveryAspiScan, StartupWhenAspiIsNotAvailable) {
     Use(std::string("aspi-support E4\n") + kOneAdapter);
     EXPECT_EQ(StartUp(), AspiStartup::NotAvailable);
