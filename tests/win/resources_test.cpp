@@ -286,5 +286,271 @@ TEST(Resources, EveryLanguageHasTheMenusOfEnglishItemForItem) {
     }
 }
 
+
+// ---- Dialogs ------------------------------------------------------------
+
+struct DialogName {
+    const char* label;
+    const char* name;
+};
+const DialogName kDialogs[] = {
+    {"device page", MAKEINTRESOURCEA(IDD_DEVICE_PAGE)},
+    {"adapter page", MAKEINTRESOURCEA(IDD_ADAPTER_PAGE)},
+    {"diagnostics", MAKEINTRESOURCEA(IDD_DIAGNOSTICS)},
+    {"about box", "ABOUTBOX"},
+};
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A dialog of one language built, hidden, from its own template. The pages
+// of the property sheet are child dialogs, so every dialog gets a hidden
+// parent.
+class DialogIn {
+public:
+    DialogIn(LANGID language, const char* name) {
+        HRSRC found = FindResourceExA(Program(), RT_DIALOG, name, language);
+        if (found == nullptr) return;
+        parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, Program(), nullptr);
+        dialog_ = CreateDialogIndirectParamA(
+            Program(), static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(Program(), found))), parent_,
+            QuietDialogProc, 0);
+    }
+    ~DialogIn() {
+        if (dialog_ != nullptr) DestroyWindow(dialog_);
+        if (parent_ != nullptr) DestroyWindow(parent_);
+    }
+    DialogIn(const DialogIn&) = delete;
+    DialogIn& operator=(const DialogIn&) = delete;
+
+    HWND get() const { return dialog_; }
+
+    std::vector<HWND> Controls() const {
+        std::vector<HWND> controls;
+        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            controls.push_back(child);
+        return controls;
+    }
+
+private:
+    HWND parent_ = nullptr;
+    HWND dialog_ = nullptr;
+};
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT RectIn(HWND control, HWND dialog) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::wstring TextOf(HWND window) {
+    WCHAR text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+bool HaveEnglishDialog(const DialogName& dialog) {
+    return FindResourceExA(Program(), RT_DIALOG, dialog.name, kLanguages[0].id) != nullptr;
+}
+
+// Same controls in the same order with the same ids, classes, styles,
+// places and heights as English; a translation may only widen a control.
+TEST(Resources, EveryLanguageHasTheDialogsOfEnglishControlForControl) {
+    for (const DialogName& name : kDialogs) {
+        if (!HaveEnglishDialog(name)) continue;
+        DialogIn english(kLanguages[0].id, name.name);
+        ASSERT_NE(english.get(), nullptr) << name.label;
+        RECT english_size;
+        GetClientRect(english.get(), &english_size);
+        const std::vector<HWND> expected = english.Controls();
+        for (const Language& language : kLanguages) {
+            DialogIn dialog(language.id, name.name);
+            ASSERT_NE(dialog.get(), nullptr) << language.folder << " " << name.label;
+            const std::string where = std::string(language.folder) + " " + name.label;
+            RECT size;
+            GetClientRect(dialog.get(), &size);
+            EXPECT_EQ(size.right, english_size.right) << where;
+            EXPECT_EQ(size.bottom, english_size.bottom) << where;
+            EXPECT_EQ(GetWindowLongA(dialog.get(), GWL_STYLE), GetWindowLongA(english.get(), GWL_STYLE)) << where;
+            const std::vector<HWND> controls = dialog.Controls();
+            ASSERT_EQ(controls.size(), expected.size()) << where;
+            for (std::size_t i = 0; i < controls.size(); ++i) {
+                const std::string item = where + " control " + std::to_string(i);
+                EXPECT_EQ(GetDlgCtrlID(controls[i]), GetDlgCtrlID(expected[i])) << item;
+                EXPECT_EQ(ClassOf(controls[i]), ClassOf(expected[i])) << item;
+                EXPECT_EQ(GetWindowLongA(controls[i], GWL_STYLE), GetWindowLongA(expected[i], GWL_STYLE)) << item;
+                const RECT have = RectIn(controls[i], dialog.get());
+                const RECT want = RectIn(expected[i], english.get());
+                EXPECT_EQ(have.left, want.left) << item;
+                EXPECT_EQ(have.top, want.top) << item;
+                EXPECT_EQ(have.bottom, want.bottom) << item;
+                EXPECT_GE(have.right, want.right) << item;
+                EXPECT_LE(have.right, size.right) << item;
+                if (language.id != kLanguages[0].id && !TextOf(expected[i]).empty()) {
+                    bool fits = false;
+                    ToAnsi(TextOf(controls[i]), &fits);
+                    EXPECT_TRUE(fits) << item;
+                }
+            }
+        }
+    }
+}
+
+// The room a control leaves for its text, in pixels, and whether the text
+// may wrap there; 0 for controls that show no text of their own.
+struct TextRoom {
+    int width = 0;
+    int height = 0;
+    bool wraps = false;
+};
+
+TextRoom RoomOf(HWND control) {
+    RECT client;
+    GetClientRect(control, &client);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    TextRoom room{client.right, client.bottom, false};
+    if (ClassOf(control) == "Static") {
+        switch (style & SS_TYPEMASK) {
+            case SS_LEFT: case SS_CENTER: case SS_RIGHT: room.wraps = true; return room;
+            case SS_LEFTNOWORDWRAP: case SS_SIMPLE: return room;
+            default: return TextRoom{};
+        }
+    }
+    if (ClassOf(control) == "Button") {
+        switch (style & BS_TYPEMASK) {
+            case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: room.width -= 8; return room;
+            case BS_GROUPBOX: room.width -= 16; return room;
+            // The box itself and the gap before the text.
+            default: room.width -= 18; return room;
+        }
+    }
+    return TextRoom{};
+}
+
+// Whether `text` fits `control` in the control's own font.
+bool TextFits(HWND control, const std::wstring& text, const TextRoom& room) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    UINT format = DT_CALCRECT | DT_EXPANDTABS | (room.wraps ? DT_WORDBREAK : DT_SINGLELINE);
+    if (ClassOf(control) == "Static" && (style & SS_NOPREFIX)) format |= DT_NOPREFIX;
+    RECT need = {0, 0, room.width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, format);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return need.right <= room.width && need.bottom <= room.height;
+}
+
+// The texts the program puts into some controls at run time; their template
+// texts are key names or placeholders, never shown.
+bool FilledAtRunTime(const DialogName& dialog, int id) {
+    if (dialog.name == kDialogs[3].name) return id >= IDC_ABOUT_COMPANY && id <= IDC_ABOUT_TRADEMARKS;
+    if (dialog.name == kDialogs[2].name)
+        return id == IDC_SCSI_ID || (id >= IDC_MANUFACTURER && id <= IDC_PRODUCT) || id == IDC_INFO_LINE ||
+               id == IDC_INFO_BLOCK;
+    return false;
+}
+
+TEST(Resources, EveryDialogTextFitsItsControl) {
+    for (const DialogName& name : kDialogs) {
+        if (!HaveEnglishDialog(name)) continue;
+        for (const Language& language : kLanguages) {
+            DialogIn dialog(language.id, name.name);
+            ASSERT_NE(dialog.get(), nullptr) << language.folder << " " << name.label;
+            for (HWND control : dialog.Controls()) {
+                const std::wstring text = TextOf(control);
+                const TextRoom room = RoomOf(control);
+                if (text.empty() || room.width == 0 || FilledAtRunTime(name, GetDlgCtrlID(control))) continue;
+                EXPECT_TRUE(TextFits(control, text, room))
+                    << language.folder << " " << name.label << ": " << ToAnsi(text);
+            }
+        }
+    }
+}
+
+// The test states and the captions of button 1 that the diagnostics dialog
+// sets at run time fit the controls they go into.
+TEST(Resources, DiagnosticsStatesFitTheirControls) {
+    if (!HaveEnglishDialog(kDialogs[2])) GTEST_SKIP() << "no diagnostics dialog yet";
+    for (const Language& language : kLanguages) {
+        DialogIn dialog(language.id, kDialogs[2].name);
+        ASSERT_NE(dialog.get(), nullptr) << language.folder;
+        for (int control : {IDC_TUR_STATE, IDC_WRITE_STATE, IDC_READ_STATE}) {
+            HWND state = GetDlgItem(dialog.get(), control);
+            ASSERT_NE(state, nullptr) << language.folder << " " << control;
+            for (int id : {IDS_NOT_TESTED, IDS_TESTING, IDS_PASSED, IDS_FAILED}) {
+                EXPECT_TRUE(TextFits(state, LoadStringIn(language.id, id), RoomOf(state)))
+                    << language.folder << " string " << id << " in " << control;
+            }
+        }
+        HWND button = GetDlgItem(dialog.get(), IDOK);
+        ASSERT_NE(button, nullptr) << language.folder;
+        for (int id : {IDS_BEGIN_TESTS, IDS_OK}) {
+            EXPECT_TRUE(TextFits(button, LoadStringIn(language.id, id), RoomOf(button)))
+                << language.folder << " string " << id;
+        }
+    }
+}
+
+// ---- Version information -------------------------------------------------
+
+// The version resource of one language, as a writable copy for VerQueryValue.
+std::vector<BYTE> VersionIn(LANGID language) {
+    HRSRC found = FindResourceExA(Program(), RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), language);
+    if (found == nullptr) return {};
+    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(Program(), found)));
+    return std::vector<BYTE>(data, data + SizeofResource(Program(), found));
+}
+
+std::wstring VersionValue(std::vector<BYTE>& block, const wchar_t* key) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904E4\\") + key;
+    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return L"<missing>";
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(Resources, EveryLanguageHasTheVersionOfEnglishWithItsOwnDescription) {
+    std::vector<BYTE> english = VersionIn(kLanguages[0].id);
+    if (english.empty()) GTEST_SKIP() << "no version resource yet";
+    const wchar_t* const keys[] = {L"CompanyName", L"FileVersion", L"InternalName", L"LegalCopyright",
+                                   L"LegalTrademarks", L"OriginalFilename", L"ProductName", L"ProductVersion",
+                                   L"Comments"};
+    std::set<std::wstring> descriptions;
+    for (const Language& language : kLanguages) {
+        std::vector<BYTE> block = VersionIn(language.id);
+        ASSERT_FALSE(block.empty()) << language.folder;
+        void* value = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length)) << language.folder;
+        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+        EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u) << language.folder;
+        EXPECT_EQ(fixed->dwFileVersionLS, 0x00000002u) << language.folder;
+        for (const wchar_t* key : keys) {
+            EXPECT_EQ(VersionValue(block, key), VersionValue(english, key)) << language.folder << " " << ToAnsi(key);
+        }
+        const std::wstring description = VersionValue(block, L"FileDescription");
+        bool fits = false;
+        ToAnsi(description, &fits);
+        EXPECT_TRUE(fits) << language.folder;
+        EXPECT_TRUE(descriptions.insert(description).second) << language.folder << " repeats a description";
+        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length)) << language.folder;
+        EXPECT_EQ(*static_cast<const DWORD*>(value), 0x04E40409u) << language.folder;
+        // The About box shows the description in control 501 of the same
+        // language's template.
+        DialogIn about(language.id, "ABOUTBOX");
+        ASSERT_NE(about.get(), nullptr) << language.folder;
+        HWND shown = GetDlgItem(about.get(), IDC_ABOUT_DESCRIPTION);
+        ASSERT_NE(shown, nullptr) << language.folder;
+        EXPECT_TRUE(TextFits(shown, description, RoomOf(shown))) << language.folder << " description";
+    }
+}
+
 }  // namespace
 }  // namespace td
