@@ -28,6 +28,3 @@ reg="$TD_BUILD/td-install.reg"
   echo "$override"
 } > "$reg"
 "$TD_WINE" regedit /S "$reg" >/dev/null 2>&1
-if [ -f "$bin/td-setup.exe" ]; then
-  (cd "$bin" && "$TD_WINE" td-setup.exe machine "$platform" >/dev/null)
-fi

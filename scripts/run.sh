@@ -17,6 +17,13 @@ case "$platform" in
 esac
 [ -f "$bin/$exe_name" ] || { echo "$bin/$exe_name is not built" >&2; exit 1; }
 
+# Another virtual machine than the built-in one: the simulators read the
+# scenario file named by TD_SCENARIO, as Windows sees the path.
+if [ -n "${TD_SCENARIO:-}" ]; then
+  [ -f "$TD_SCENARIO" ] || { echo "TD_SCENARIO: no such file $TD_SCENARIO" >&2; exit 2; }
+  export TD_SCENARIO="$(td_windows_path "$TD_SCENARIO")"
+fi
+
 interactive=""
 if [ -n "${DISPLAY:-}" ]; then
   interactive=1
