@@ -42,8 +42,30 @@ bool IsTheHiddenMainWindow(HWND window) {
            !IsWindowVisible(window);
 }
 
+// Which program runs on which Windows and SCSI machine.
+struct Machine {
+    const char* name;
+    Edition edition;
+    Platform platform;
+    const char* scenario;  // nullptr: the built-in machine, or no virtual bus at all
+};
+
+void PrintTo(const Machine& machine, std::ostream* out) { *out << machine.name; }
+
+std::string NameOf(const testing::TestParamInfo<Machine>& info) { return info.param.name; }
+
 class Startup : public ProgramTest {
 protected:
+    void On(const Machine& machine) {
+        program.UseEdition(machine.edition);
+        program.OnPlatform(machine.platform);
+        if (machine.scenario != nullptr)
+            program.UseScenario(machine.scenario);
+        else
+            program.UseBuiltInMachine();
+        program.Install();
+    }
+
     // Starts the program and expects it to refuse to run with message `id`:
     // the box comes before any main window is shown, OK ends the program with
     // exit code 0.
@@ -166,8 +188,15 @@ TEST_F(Startup, ADamagedPlacementIsReplacedByTheDefault) {
 
 // ---- The main window ------------------------------------------------------------------
 
-TEST_F(Startup, OpensWithItsCaptionAndMenusAndExitEndsItWithCodeZero) {
+class NormalStartup : public Startup, public testing::WithParamInterface<Machine> {};
+
+TEST_P(NormalStartup, OpensWithItsCaptionAndMenusAndExitEndsItWithCodeZero) {
+    On(GetParam());
     StartToMainWindow();
+
+    // The built-in machine has adapters: nothing to complain about.
+    EXPECT_TRUE(program.messages_on_the_way().empty())
+        << "on the way: " << Describe(program.messages_on_the_way()[0]);
 
     EXPECT_EQ(program.Title(), "Tessaline Diagnostics");
     const std::optional<autom::Menu> menu = program.MenuBar();
@@ -183,6 +212,11 @@ TEST_F(Startup, OpensWithItsCaptionAndMenusAndExitEndsItWithCodeZero) {
 
     ExitThroughTheMenu();
 }
+
+INSTANTIATE_TEST_SUITE_P(BuiltInMachine, NormalStartup,
+                         testing::Values(Machine{"Windows95", Edition::Shipped, Platform::Windows95, nullptr},
+                                         Machine{"WindowsNt", Edition::NtSimulator, Platform::WindowsNt, nullptr}),
+                         NameOf);
 
 TEST_F(Startup, ExitStoresWhereTheUserLeftTheWindow) {
     StartToMainWindow();
@@ -223,24 +257,12 @@ TEST_F(Startup, TheWideBusOptionIsCheckedAgainAtEveryStart) {
 
 // ---- No host adapter ------------------------------------------------------------------
 
-struct NoAdapterMachine {
-    const char* name;
-    Edition edition;
-    Platform platform;
-    const char* scenario;  // nullptr: the real system, no virtual bus
-};
-
-void PrintTo(const NoAdapterMachine& machine, std::ostream* out) { *out << machine.name; }
-
-class StartupWithoutHostAdapter : public Startup, public testing::WithParamInterface<NoAdapterMachine> {};
+class StartupWithoutHostAdapter : public Startup, public testing::WithParamInterface<Machine> {};
 
 // Start-up goes on after the warning, which comes before the main window and
 // belongs to it.
 TEST_P(StartupWithoutHostAdapter, WarnsThatNoAdapterWasFoundAndOpensEmpty) {
-    program.UseEdition(GetParam().edition);
-    program.OnPlatform(GetParam().platform);
-    if (GetParam().scenario != nullptr) program.UseScenario(GetParam().scenario);
-    program.Install();
+    On(GetParam());
 
     ASSERT_TRUE(program.Start());
     std::optional<Message> message = program.WaitForMessage();
@@ -261,12 +283,37 @@ TEST_P(StartupWithoutHostAdapter, WarnsThatNoAdapterWasFoundAndOpensEmpty) {
 
 INSTANTIATE_TEST_SUITE_P(
     Machines, StartupWithoutHostAdapter,
-    testing::Values(
-        NoAdapterMachine{"Windows95", Edition::Shipped, Platform::Windows95, "no-adapters.txt"},
-        // Wine has no SCSI port devices at all.
-        NoAdapterMachine{"WindowsNtOnWine", Edition::Shipped, Platform::WindowsNt, nullptr},
-        NoAdapterMachine{"WindowsNtVirtualBus", Edition::NtSimulator, Platform::WindowsNt, "no-adapters.txt"}),
-    [](const testing::TestParamInfo<NoAdapterMachine>& info) { return std::string(info.param.name); });
+    testing::Values(Machine{"Windows95", Edition::Shipped, Platform::Windows95, "no-adapters.txt"},
+                    // Wine has no SCSI port devices at all.
+                    Machine{"WindowsNtOnWine", Edition::Shipped, Platform::WindowsNt, nullptr},
+                    Machine{"WindowsNtVirtualBus", Edition::NtSimulator, Platform::WindowsNt, "no-adapters.txt"}),
+    NameOf);
+
+// The ASPI library is there but could not initialise: the user is told, and
+// start-up goes on without adapters.
+TEST_F(Startup, OnWindows95WithAspiNotAvailableItSaysSoThenFindsNoAdapterAndOpensEmpty) {
+    program.UseScenario("aspi-failed-init.txt");
+    ASSERT_TRUE(program.Start());
+
+    std::optional<Message> first = program.WaitForMessage();
+    ASSERT_TRUE(first) << "no message box";
+    EXPECT_EQ(first->text, program.Text(IDS_ASPI_NOT_AVAILABLE));
+    EXPECT_EQ(first->caption, program.Text(IDS_STATUS_CAPTION));
+    ASSERT_TRUE(program.Answer(*first, IDOK));
+
+    std::optional<Message> second = program.WaitForMessage();
+    ASSERT_TRUE(second) << "no second message box; the program "
+                        << (program.running() ? "is still running" : "has ended");
+    EXPECT_EQ(second->text, program.Text(IDS_NO_ADAPTER));
+    ASSERT_TRUE(program.Answer(*second, IDOK));
+
+    ASSERT_NE(program.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(program.messages_on_the_way().empty()) << "then: " << Describe(program.messages_on_the_way()[0]);
+    for (const autom::TreeItem& item : program.AdapterTree())
+        EXPECT_EQ(item.depth, 0) << "an adapter in the tree: " << item.text;
+    EXPECT_TRUE(program.DeviceList().empty());
+    ExitThroughTheMenu();
+}
 
 }  // namespace
 }  // namespace td::e2e

@@ -89,6 +89,7 @@ Probe& Probe::operator=(Probe&& other) noexcept {
         target_ = other.target_;
         thread_id_ = other.thread_id_;
         sequence_ = other.sequence_;
+        last_error_ = std::move(other.last_error_);
     }
     return *this;
 }
