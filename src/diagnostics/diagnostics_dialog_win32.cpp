@@ -1,8 +1,20 @@
-// Not built yet: the diagnostics dialog.
 #include "diagnostics/diagnostics_dialog_win32.h"
+
+#include "diagnostics/diagnostics_window_win32.h"
+#include "resources/resource_ids.h"
+#include "shell/program_win32.h"
 
 namespace td {
 
-void ShowDiagnostics(Program&, HWND) {}
+void ShowDiagnostics(Program& program, HWND owner) {
+    ScsiCommandContext scsi = program.ScsiContext();
+    ChainScanWatch scan(program.chain.scan_busy);
+    DiagnosticsContext context{scsi,  program.texts, program.app.selected_slot, program.app.selected_adapter,
+                               ToRef(owner), &scan};
+    DiagnosticsDialogRun run(context);
+    HINSTANCE instance = program.app.instance != nullptr ? program.app.instance : GetModuleHandleA(nullptr);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DIAGNOSTICS), owner, DiagnosticsDialogProc,
+                    reinterpret_cast<LPARAM>(&run));
+}
 
 }  // namespace td

@@ -67,11 +67,6 @@ void LoadInto(Messages& messages, int id, char (&caption)[N]) {
 
 }  // namespace
 
-bool DeviceScanHoldsBlock(const Inventory& inventory) {
-    return inventory.platform == kPlatformWin95 && inventory.adapter_count > 0 &&
-           inventory.scan_complete == 0;
-}
-
 DiagnosticsSequence::DiagnosticsSequence(DiagnosticsContext& context, DiagnosticsFace& face)
     : context_(context), face_(face) {
     for (RowState& state : rows_) state = RowState::NotTested;

@@ -33,11 +33,6 @@ constexpr std::uint32_t kResultPauseMs = 1000;
 // shared execute block before it fails without being sent.
 constexpr std::uint32_t kScanWaitLimitMs = 30000;
 
-// True while the Windows 95 device scan runs: from its start until its last
-// completion was stored. Each INQUIRY goes out from the window thread right
-// after the previous one was stored, so only at the end is the block free.
-bool DeviceScanHoldsBlock(const Inventory& inventory);
-
 // The three tests, in the order they run.
 enum TestRow : int { kRowTestUnitReady = 0, kRowWriteBuffer = 1, kRowReadBuffer = 2, kTestRows = 3 };
 

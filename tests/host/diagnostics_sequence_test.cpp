@@ -322,25 +322,24 @@ TEST(DiagnosticsSequence, ExplanationAndAppendedLineAlwaysFitTheMessageBuffer) {
 // messages, or never.
 class ScanThatEnds final : public ScanWatch {
 public:
-    ScanThatEnds(Inventory& inventory, int pumps_left) : inventory_(inventory), pumps_left_(pumps_left) {}
-    bool Busy() override { return DeviceScanHoldsBlock(inventory_); }
+    explicit ScanThatEnds(int pumps_left) : pumps_left_(pumps_left) {}
+    bool Busy() override { return busy; }
     void LetScanRun() override {
         ++pumps;
-        if (pumps_left_ > 0 && --pumps_left_ == 0) inventory_.scan_complete = 1;
+        if (pumps_left_ > 0 && --pumps_left_ == 0) busy = false;
     }
+    bool busy = true;
     int pumps = 0;
 
 private:
-    Inventory& inventory_;
     int pumps_left_;  // 0: the scan never ends
 };
 
 TEST(DiagnosticsSequence, AspiCommandsWaitForTheDeviceScanToLetGoOfTheBlock) {
     DiagnosticsRig rig(Disk(), kPlatformWin95);
-    ScanThatEnds scan(rig.inventory, 3);
+    ScanThatEnds scan(3);
     rig.context.scan = &scan;
     ASSERT_TRUE(rig.Open(0, 0));
-    rig.inventory.scan_complete = 0;  // the scan is still running
     std::vector<int> pumps_at_send;
     rig.on_send = [&](std::uint8_t) { pumps_at_send.push_back(scan.pumps); };
     rig.Begin();
@@ -350,10 +349,9 @@ TEST(DiagnosticsSequence, AspiCommandsWaitForTheDeviceScanToLetGoOfTheBlock) {
     // A scan that never lets go: the command fails unsent, without an
     // explanation, and the scan's request stays as it was.
     DiagnosticsRig stuck(Disk(), kPlatformWin95);
-    ScanThatEnds never(stuck.inventory, 0);
+    ScanThatEnds never(0);
     stuck.context.scan = &never;
     ASSERT_TRUE(stuck.Open(0, 0));
-    stuck.inventory.scan_complete = 0;
     stuck.exec_srb.SRB_Status = aspi::kSsPending;
     stuck.exec_srb.CDBByte[0] = 0x12;
     stuck.exec_srb.SRB_Target = 5;
@@ -372,10 +370,9 @@ TEST(DiagnosticsSequence, AspiCommandsWaitForTheDeviceScanToLetGoOfTheBlock) {
 
     // NT shares no block: the scan is never asked about.
     DiagnosticsRig nt(Disk(), kPlatformNt);
-    ScanThatEnds busy(nt.inventory, 0);
+    ScanThatEnds busy(0);
     nt.context.scan = &busy;
     ASSERT_TRUE(nt.Open(0, 0));
-    nt.inventory.scan_complete = 0;
     nt.Begin();
     EXPECT_EQ(busy.pumps, 0);
     EXPECT_EQ(nt.Opcodes(), (Opcodes{kTur, kWrite, kRead}));
