@@ -10,8 +10,10 @@ namespace {
 
 using namespace td::aspi;
 
-std::uint64_t SteadyMs() {
-    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+// Time is kept in microseconds, so that a delay never ends early by the
+// rounding of a millisecond clock.
+std::uint64_t SteadyUs() {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
                                           std::chrono::steady_clock::now().time_since_epoch())
                                           .count());
 }
@@ -47,7 +49,7 @@ DataDirection DirectionOfFlags(std::uint8_t flags) {
 }  // namespace
 
 AspiService::AspiService(Scenario scenario, TimeMode mode)
-    : bus_(std::move(scenario)), mode_(mode), start_ms_(SteadyMs()) {
+    : bus_(std::move(scenario)), mode_(mode), start_us_(SteadyUs()) {
     worker_ = std::thread([this] { Worker(); });
 }
 
@@ -61,12 +63,12 @@ AspiService::~AspiService() {
 }
 
 std::uint64_t AspiService::NowLocked() const {
-    return mode_ == TimeMode::Manual ? manual_now_ : SteadyMs() - start_ms_;
+    return mode_ == TimeMode::Manual ? manual_now_us_ : SteadyUs() - start_us_;
 }
 
 std::uint64_t AspiService::Now() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return NowLocked();
+    return NowLocked() / 1000;
 }
 
 void AspiService::Record(AspiCall call) {
@@ -256,7 +258,7 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         pending.hang = completion == Completion::Hang;
-        pending.due = NowLocked() + pending.outcome.delay_ms;
+        pending.due = NowLocked() + std::uint64_t{pending.outcome.delay_ms} * 1000;
         pending.sequence = next_sequence_++;
         queue_.push_back(std::move(pending));
         call.returned = kSsPending;
@@ -375,7 +377,7 @@ void AspiService::Worker() {
         if (next->due > now) {
             idle_.notify_all();
             if (mode_ == TimeMode::Real) {
-                wake_.wait_for(lock, std::chrono::milliseconds(next->due - now));
+                wake_.wait_for(lock, std::chrono::microseconds(next->due - now));
             } else {
                 wake_.wait(lock);
             }
@@ -412,7 +414,7 @@ bool AspiService::DueWorkLocked() const {
 void AspiService::AdvanceTime(std::uint32_t milliseconds) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (mode_ != TimeMode::Manual) return;
-    manual_now_ += milliseconds;
+    manual_now_us_ += std::uint64_t{milliseconds} * 1000;
     wake_.notify_all();
     if (std::this_thread::get_id() == worker_.get_id()) return;
     idle_.wait(lock, [&] { return !DueWorkLocked(); });

@@ -132,7 +132,7 @@ private:
         std::uint8_t* buffer = nullptr;
         std::uint8_t sense_len = 0;
         aspi::PostProc post = nullptr;
-        std::uint64_t due = 0;
+        std::uint64_t due = 0;             // microseconds
         std::uint64_t sequence = 0;
         bool hang = false;
         bool aborted = false;              // status already SS_ABORTED; only the post call is left
@@ -146,14 +146,14 @@ private:
     std::uint32_t Abort(aspi::SrbAbort* srb);
     void Record(AspiCall call);
     void Worker();
-    std::uint64_t NowLocked() const;
+    std::uint64_t NowLocked() const;  // microseconds
     bool DueWorkLocked() const;  // a request due now, or one being completed
     void Deliver(Pending& pending);
 
     VirtualBus bus_;
     const TimeMode mode_;
-    const std::uint64_t start_ms_;
-    std::uint64_t manual_now_ = 0;
+    const std::uint64_t start_us_;
+    std::uint64_t manual_now_us_ = 0;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;   // the worker: new work, time moved, stop

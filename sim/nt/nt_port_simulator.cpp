@@ -13,7 +13,21 @@ namespace {
 
 using namespace td::nt;
 
+constexpr std::uint32_t kGenericRead = 0x80000000u;
 constexpr std::uint32_t kGenericWrite = 0x40000000u;
+constexpr std::uint32_t kShareRead = 1;
+constexpr std::uint32_t kShareWrite = 2;
+
+// Two opens of one object coexist when each one's access is within the
+// other's sharing.
+bool SharingAllows(std::uint32_t access, std::uint32_t share, std::uint32_t other_access,
+                   std::uint32_t other_share) {
+    auto within = [](std::uint32_t wanted, std::uint32_t allowed) {
+        return ((wanted & kGenericRead) == 0 || (allowed & kShareRead) != 0) &&
+               ((wanted & kGenericWrite) == 0 || (allowed & kShareWrite) != 0);
+    };
+    return within(access, other_share) && within(other_access, share);
+}
 constexpr std::uint8_t kStatusCheckCondition = 0x02;
 // The port driver hands every unit's INQUIRY data over in this length.
 constexpr std::uint32_t kPortInquiryLength = 36;
@@ -66,6 +80,7 @@ const char* SystemErrorText(std::uint32_t code) {
         case 6: return "The handle is invalid.\r\n";
         case 21: return "The device is not ready.\r\n";
         case 23: return "Data error (cyclic redundancy check).\r\n";
+        case 32: return "The process cannot access the file because it is being used by another process.\r\n";
         case 31: return "A device attached to the system is not functioning.\r\n";
         case 87: return "The parameter is incorrect.\r\n";
         case 121: return "The semaphore timeout period has expired.\r\n";
@@ -100,6 +115,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
             if (scenario.adapters[a].port == port) {
                 object.kind = ObjectKind::Port;
                 object.adapter = static_cast<int>(a);
+                object.key = "port " + std::to_string(port);
                 return true;
             }
         }
@@ -108,6 +124,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
     if (rest.size() == 2 && rest[1] == ':' && rest[0] >= 'a' && rest[0] <= 'z') {
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0])));
         object.kind = ObjectKind::Drive;
+        object.key = std::string("drive ") + letter;
         for (std::size_t a = 0; a < scenario.adapters.size(); ++a) {
             const auto& devices = scenario.adapters[a].devices;
             for (std::size_t d = 0; d < devices.size(); ++d) {
@@ -151,6 +168,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
                     object.adapter = static_cast<int>(a);
                     object.unit = {static_cast<int>(a), static_cast<int>(d)};
                     object.class_device = &spec;
+                    object.key = (kind == ClassKind::Scanner ? "scanner " : "tape ") + std::to_string(number);
                     return true;
                 }
             }
@@ -182,7 +200,15 @@ DeviceHandle NtPortSimulator::Open(const char* name, std::uint32_t access, std::
         Fail(call, kErrAccessDenied);
     } else if (object.class_device != nullptr && object.class_device->open_fails) {
         Fail(call, object.class_device->open_error);
+    } else if (std::any_of(handles_.begin(), handles_.end(), [&](const auto& entry) {
+                   const Object& open = entry.second;
+                   return open.key == object.key &&
+                          !SharingAllows(access, share, open.access, open.share);
+               })) {
+        Fail(call, kErrSharingViolation);
     } else {
+        object.access = access;
+        object.share = share;
         call.handle = next_handle_;
         next_handle_ += 4;
         handles_[call.handle] = object;

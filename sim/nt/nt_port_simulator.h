@@ -32,6 +32,9 @@
 //   open failure: its code; GENERIC_WRITE on a read-only drive:
 //   ERROR_ACCESS_DENIED (5). A CD-ROM drive accepts read-only and
 //   read-write opens alike, as NT does; the call log shows which was asked.
+//   An open whose access or sharing conflicts with a handle still open on
+//   the same object fails with ERROR_SHARING_VIOLATION (32), by the file
+//   system's rule: each side's access must be within the other's sharing.
 //   Unknown handle: ERROR_INVALID_HANDLE (6). A control code the object
 //   does not serve, a pass-through through a port to a unit a class driver
 //   has claimed, or to a drive that is not on SCSI: ERROR_INVALID_FUNCTION
@@ -64,6 +67,7 @@ enum : std::uint32_t {
     kErrFileNotFound = 2,
     kErrAccessDenied = 5,
     kErrInvalidHandle = 6,
+    kErrSharingViolation = 32,
     kErrInvalidParameter = 87,
     kErrSemTimeout = 121,
     kErrInsufficientBuffer = 122,
@@ -127,7 +131,10 @@ private:
     };
     struct Object {
         ObjectKind kind = ObjectKind::Port;
-        std::string name;
+        std::string name;            // as opened, without the \\.\ prefix
+        std::string key;             // the same object under any spelling
+        std::uint32_t access = 0;
+        std::uint32_t share = 0;
         int adapter = -1;
         Unit unit;
         const DriveSpec* drive = nullptr;

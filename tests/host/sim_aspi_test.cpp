@@ -56,7 +56,7 @@ SrbExecScsiCmd Exec(std::uint8_t ha, std::uint8_t target, Bytes cdb, std::uint8_
     srb.SRB_BufPointer = buffer;
     srb.SRB_SenseLen = aspi::kSenseLength;  // 14, as the program sends
     srb.SRB_CDBLen = static_cast<std::uint8_t>(cdb.size());
-    std::memcpy(srb.CDBByte, cdb.data(), cdb.size());
+    if (!cdb.empty()) std::memcpy(srb.CDBByte, cdb.data(), cdb.size());
     srb.SRB_PostProc = reinterpret_cast<void*>(post);
     return srb;
 }

@@ -137,11 +137,13 @@ TEST_F(NtSimulator, PortsDrivesAndClassDevicesOpenByName) {
     EXPECT_NE(port1, 0u);
     EXPECT_NE(port0, port1);
     EXPECT_NE(sim.Open("\\\\.\\C:", kReadWrite, kShareBoth), 0u);
-    EXPECT_NE(sim.Open("\\\\.\\e:", kRead, kShareRead), 0u);
+    const DeviceHandle cdrom = sim.Open("\\\\.\\e:", kRead, kShareRead);
+    EXPECT_NE(cdrom, 0u);
+    sim.Close(cdrom);
     EXPECT_NE(sim.Open("\\\\.\\E:", kReadWrite, kShareBoth), 0u) << "NT opens a CD-ROM read-write too";
     EXPECT_NE(sim.Open("\\\\.\\Tape0", kReadWrite, kShareBoth), 0u);
     EXPECT_NE(sim.Open("\\\\.\\SCANNER0", kReadWrite, kShareBoth), 0u);
-    EXPECT_EQ(sim.OpenHandles(), 7);
+    EXPECT_EQ(sim.OpenHandles(), 6);
 
     sim.SetLastError(1234);
     for (const char* name : {"\\\\.\\SCSI2:", "\\\\.\\SCSI0", "\\\\.\\SCSI00:", "\\\\.\\SCSI-1:", "SCSI0:",
@@ -158,7 +160,7 @@ TEST_F(NtSimulator, PortsDrivesAndClassDevicesOpenByName) {
     sim.Close(again);
     sim.Close(port0);
     sim.Close(port1);
-    EXPECT_EQ(sim.OpenHandles(), 5);
+    EXPECT_EQ(sim.OpenHandles(), 4);
     sim.Close(port1);
     EXPECT_EQ(sim.LastError(), kErrInvalidHandle) << "closing twice";
     std::uint32_t returned = 7;
@@ -174,6 +176,28 @@ TEST_F(NtSimulator, PortsDrivesAndClassDevicesOpenByName) {
     EXPECT_EQ(calls[3].access, kRead);
     EXPECT_EQ(calls[3].share, kShareRead);
     EXPECT_TRUE(calls[3].ok);
+}
+
+TEST_F(NtSimulator, SharingFollowsTheFileSystemRule) {
+    NtPortSimulator sim(DefaultScenario(), &clock);
+    const DeviceHandle disk = sim.Open("\\\\.\\C:", kReadWrite, kShareBoth);
+    const DeviceHandle second = sim.Open("\\\\.\\c:", kReadWrite, kShareBoth);
+    EXPECT_NE(second, 0u) << "both share reading and writing";
+    EXPECT_EQ(sim.Open("\\\\.\\C:", kRead, kShareRead), 0u) << "would refuse the writers already there";
+    EXPECT_EQ(sim.LastError(), kErrSharingViolation);
+    sim.Close(disk);
+    sim.Close(second);
+    EXPECT_NE(sim.Open("\\\\.\\C:", kRead, kShareRead), 0u) << "nothing open any more";
+
+    const DeviceHandle cdrom = sim.Open("\\\\.\\E:", kRead, kShareRead);
+    EXPECT_NE(sim.Open("\\\\.\\E:", kRead, kShareRead), 0u) << "readers sharing reading";
+    EXPECT_EQ(sim.Open("\\\\.\\E:", kReadWrite, kShareBoth), 0u) << "the first reader shares no writing";
+    EXPECT_EQ(sim.LastError(), kErrSharingViolation);
+    EXPECT_NE(sim.Open("\\\\.\\SCSI0:", kReadWrite, kShareBoth), 0u) << "another object";
+    sim.Close(cdrom);
+    char text[128];
+    EXPECT_GT(sim.SystemMessage(kErrSharingViolation, text, sizeof text), 0u);
+    EXPECT_STREQ(text, "The process cannot access the file because it is being used by another process.\r\n");
 }
 
 TEST_F(NtSimulator, ScriptedOpenFailuresAndReadOnlyDrives) {
