@@ -526,17 +526,9 @@ TEST(AspiService, ResidualCountAndTheRecordOfEachBlock) {
     const auto calls = service.Calls();
     ASSERT_EQ(calls.size(), 1u);
     const AspiCall& call = calls[0];
-    EXPECT_EQ(call.kind, AspiCall::Kind::Exec);
-    EXPECT_EQ(call.block, &srb);
-    EXPECT_EQ(call.cdb, (Bytes{0x12, 0, 0, 0, 36, 0}));
-    EXPECT_EQ(call.buf_len, 200u) << "as sent, not as returned";
-    EXPECT_EQ(call.flags, kSrbEnableResidualCount | kSrbDirIn);
-    EXPECT_EQ(call.sense_len, 14);
-    EXPECT_FALSE(call.has_post_proc);
-    EXPECT_EQ(call.returned, kSsPending);
+    EXPECT_EQ(call.buf_len, 200u) << "recorded as sent, not as returned";
     ASSERT_EQ(call.bytes.size(), sizeof(SrbExecScsiCmd));
     EXPECT_EQ(call.bytes[offsetof(SrbExecScsiCmd, SRB_Rsvd2) + 5], 0x77);
-    EXPECT_EQ(call.bytes[offsetof(SrbExecScsiCmd, SRB_Status)], 0x00);
     const auto log = service.bus().Requests();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].srb, call.bytes);

@@ -221,31 +221,5 @@ adapter
     EXPECT_TRUE(read.data_in.empty());
 }
 
-TEST(VirtualBus, RecordsEveryCommandAsReceived) {
-    VirtualBus bus(DefaultScenario());
-    BusRequest request = Command(1, 2, Buffer(kOpWriteBuffer, 2, 0, 4), 4, DataDirection::Out, {9, 8, 7, 6});
-    request.transport = Transport::Nt;
-    request.timeout_s = 2;
-    request.sense_length = 24;
-    request.device_name = "Tape0";
-    bus.Execute(request);
-    bus.Execute(Command(0, 5, TestUnitReady(), 80));
-    const auto log = bus.Requests();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].transport, Transport::Nt);
-    EXPECT_EQ(log[0].adapter, 1);
-    EXPECT_EQ(log[0].target, 2);
-    EXPECT_EQ(log[0].cdb, Buffer(kOpWriteBuffer, 2, 0, 4));
-    EXPECT_EQ(log[0].data_out, (Bytes{9, 8, 7, 6}));
-    EXPECT_EQ(log[0].direction, DataDirection::Out);
-    EXPECT_EQ(log[0].timeout_s, 2u);
-    EXPECT_EQ(log[0].sense_length, 24);
-    EXPECT_EQ(log[0].device_name, "Tape0");
-    EXPECT_EQ(log[1].target, 5);
-    EXPECT_EQ(log[1].data_length, 80u);
-    bus.ClearRequests();
-    EXPECT_TRUE(bus.Requests().empty());
-}
-
 }  // namespace
 }  // namespace td::sim

@@ -89,14 +89,6 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
     EXPECT_TRUE(scenario.extra_drives.empty());
 }
 
-TEST(DefaultScenario, IsTheTextParsedLikeAnyFile) {
-    Scenario parsed;
-    std::string error;
-    ASSERT_TRUE(ParseScenario(DefaultScenarioText(), parsed, error)) << error;
-    EXPECT_EQ(parsed.adapters.size(), DefaultScenario().adapters.size());
-    EXPECT_EQ(parsed.name, DefaultScenario().name);
-}
-
 TEST(InquiryData, BuiltFromTheDeviceFields) {
     DeviceSpec device;
     device.type = 5;
