@@ -502,6 +502,52 @@ TEST(Resources, DiagnosticsStatesFitTheirControls) {
     }
 }
 
+// ---- The warning before the tests ---------------------------------------
+
+// The widest line of a text in the message box font, in pixels.
+int WidestLine(const std::wstring& text) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    int widest = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        RECT need = {0, 0, 0, 0};
+        if (!line.empty()) {
+            DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &need,
+                      DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX);
+        }
+        widest = std::max(widest, static_cast<int>(need.right));
+        start = end + 1;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return widest;
+}
+
+// The four parts of the warning are laid out with spaces and line breaks
+// for a box as wide as the English one; a translation keeps each part's
+// lines within that width (a twentieth more at most), so that the box
+// keeps its layout instead of breaking lines of its own.
+TEST(Resources, WarningLinesOfEachLanguageAreNoWiderThanTheEnglishOnes) {
+    for (int id : {IDS_WARNING_SHARED, IDS_WARNING_DESTRUCTIVE, IDS_WARNING_SAFE_DEVICES, IDS_WARNING_PROCEED}) {
+        const int english = WidestLine(LoadStringIn(kLanguages[0].id, id));
+        ASSERT_GT(english, 0) << id;
+        for (const Language& language : kLanguages) {
+            EXPECT_LE(WidestLine(LoadStringIn(language.id, id)) * 20, english * 21)
+                << language.folder << " string " << id;
+        }
+    }
+}
+
 // ---- Version information -------------------------------------------------
 
 // The version resource of one language, as a writable copy for VerQueryValue.
