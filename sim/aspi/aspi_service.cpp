@@ -136,7 +136,7 @@ std::uint32_t AspiService::HaInquiry(SrbHaInquiry* srb) {
     const Scenario& scenario = bus_.scenario();
     std::uint8_t status = kSsInvalidHa;
     if (srb->SRB_HaId < scenario.adapters.size()) {
-        const AdapterSpec& adapter = scenario.adapters[srb->SRB_HaId];
+        const ScenarioAdapter& adapter = scenario.adapters[srb->SRB_HaId];
         srb->HA_Count = static_cast<std::uint8_t>(scenario.aspi_count);
         srb->HA_SCSI_ID = static_cast<std::uint8_t>(adapter.scsi_id);
         CopyField(srb->HA_ManagerId, adapter.manager);
@@ -162,7 +162,7 @@ std::uint32_t AspiService::GetDevType(SrbGetDevType* srb) {
 
     std::uint8_t status = kSsInvalidHa;
     if (srb->SRB_HaId < bus_.scenario().adapters.size()) {
-        const DeviceSpec* device = bus_.FindDevice(srb->SRB_HaId, 0, srb->SRB_Target, srb->SRB_Lun);
+        const ScenarioDevice* device = bus_.FindDevice(srb->SRB_HaId, 0, srb->SRB_Target, srb->SRB_Lun);
         if (device == nullptr) {
             status = kSsNoDevice;
         } else {

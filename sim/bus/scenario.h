@@ -79,7 +79,7 @@ enum : std::uint32_t {
 
 // A drive letter: a volume on a SCSI unit, or a drive that is not on SCSI
 // at all (network drive, RAM disk).
-struct DriveSpec {
+struct ScenarioDrive {
     char letter = 'C';               // 'A' to 'Z'
     std::uint32_t type = kDriveTypeFixed;
     bool address_fails = false;      // IOCTL_SCSI_GET_ADDRESS fails ...
@@ -93,7 +93,7 @@ struct DriveSpec {
 enum class ClassKind { Scanner, Tape };
 
 // A numbered class device, \\.\Scanner<k> or \\.\Tape<k>.
-struct ClassDeviceSpec {
+struct ScenarioClassDevice {
     ClassKind kind = ClassKind::Scanner;
     int number = 0;
     bool address_fails = false;
@@ -103,7 +103,7 @@ struct ClassDeviceSpec {
     int line = 0;
 };
 
-struct DeviceSpec {
+struct ScenarioDevice {
     int target = 0;
     int lun = 0;
     int bus = 0;                     // NT path id; ASPI addresses bus 0 only
@@ -120,8 +120,8 @@ struct DeviceSpec {
     std::vector<std::pair<int, std::vector<std::uint8_t>>> inquiry_patches;
     std::uint32_t buffer_size = 65536;  // the WRITE/READ BUFFER data buffer
     bool claimed = true;             // NT DeviceClaimed (defaults by type)
-    std::vector<DriveSpec> drives;
-    std::vector<ClassDeviceSpec> class_devices;
+    std::vector<ScenarioDrive> drives;
+    std::vector<ScenarioClassDevice> class_devices;
     std::vector<CommandRule> rules;
     int line = 0;
 
@@ -132,7 +132,7 @@ struct DeviceSpec {
 // How an ID with nothing behind it answers over ASPI.
 enum class EmptyIdAnswer { NoDevice, SelectionTimeout };
 
-struct AdapterSpec {
+struct ScenarioAdapter {
     // ASPI host adapter inquiry.
     std::string identifier;          // HA_Identifier, at most 16 characters
     std::string manager = "ASPI for WIN32";  // HA_ManagerId, at most 16
@@ -159,7 +159,7 @@ struct AdapterSpec {
     bool inquiry_data_fails = false; // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
     std::uint32_t inquiry_data_error = 1117;  // ... with this code (ERROR_IO_DEVICE)
 
-    std::vector<DeviceSpec> devices;
+    std::vector<ScenarioDevice> devices;
     int line = 0;
 };
 
@@ -171,8 +171,8 @@ struct Scenario {
     // once (SS_INVALID_HA, SS_NO_DEVICE, no post routine call) instead of
     // completing it later like any other request.
     bool aspi_immediate_errors = false;
-    std::vector<AdapterSpec> adapters;
-    std::vector<DriveSpec> extra_drives;  // drives not on SCSI
+    std::vector<ScenarioAdapter> adapters;
+    std::vector<ScenarioDrive> extra_drives;  // drives not on SCSI
 };
 
 // Reads a scenario. On failure answers false and sets `error` to a message

@@ -136,7 +136,7 @@ bool IsHexByte(const std::string& text) {
 
 enum class Scope { Top, Adapter, Device };
 
-// What the reader remembers about an adapter beyond the spec itself: which
+// What the reader remembers about an adapter beyond its description: which
 // values were given, so that the rest can get their defaults at the end.
 struct AdapterNotes {
     bool port = false, unique = false, port_driver = false, pci_key = false,
@@ -160,7 +160,7 @@ private:
     bool DeviceStatement(const std::string& word, const std::vector<Token>& args);
     bool DeviceHeader(const std::vector<Token>& args, std::size_t from);
     bool Rule(const std::vector<Token>& args);
-    bool Drive(const std::vector<Token>& args, DriveSpec& drive, bool type_required);
+    bool Drive(const std::vector<Token>& args, ScenarioDrive& drive, bool type_required);
     bool ClassDevice(ClassKind kind, const std::vector<Token>& args);
     bool Finish();
 
@@ -181,8 +181,8 @@ private:
     bool Text(const Token& token, std::size_t max, std::string& value, const std::string& what);
     bool YesNo(const Token& token, bool& value, const std::string& what);
 
-    AdapterSpec& CurrentAdapter() { return scenario_.adapters.back(); }
-    DeviceSpec& CurrentDevice() { return scenario_.adapters.back().devices.back(); }
+    ScenarioAdapter& CurrentAdapter() { return scenario_.adapters.back(); }
+    ScenarioDevice& CurrentDevice() { return scenario_.adapters.back().devices.back(); }
 
     Scenario scenario_;
     std::vector<AdapterNotes> adapter_notes_;
@@ -344,7 +344,7 @@ bool Reader::TopStatement(const std::string& word, const std::vector<Token>& arg
                YesNo(args[0], scenario_.aspi_immediate_errors, "aspi-immediate-errors");
     }
     if (word == "extra-drive") {
-        DriveSpec drive;
+        ScenarioDrive drive;
         drive.line = line_;
         drive.type = 0;
         if (!Drive(args, drive, true)) return false;
@@ -354,7 +354,7 @@ bool Reader::TopStatement(const std::string& word, const std::vector<Token>& arg
     // adapter
     if (!args.empty()) return Fail("'adapter' takes nothing after it; give its values on the next lines");
     if (scenario_.adapters.size() >= 32) return Fail("at most 32 adapters can be described");
-    AdapterSpec adapter;
+    ScenarioAdapter adapter;
     adapter.line = line_;
     scenario_.adapters.push_back(adapter);
     adapter_notes_.emplace_back();
@@ -364,13 +364,13 @@ bool Reader::TopStatement(const std::string& word, const std::vector<Token>& arg
 }
 
 bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>& args) {
-    AdapterSpec& adapter = CurrentAdapter();
+    ScenarioAdapter& adapter = CurrentAdapter();
     AdapterNotes& notes = adapter_notes_.back();
     std::uint64_t value = 0;
     if (word == "device") {
         if (args.empty()) return Fail("'device' expects a target ID, optionally followed by lun <n> and bus <n>");
         if (adapter.devices.size() >= 128) return Fail("at most 128 devices per adapter");
-        DeviceSpec device;
+        ScenarioDevice device;
         device.line = line_;
         adapter.devices.push_back(device);
         device_notes_.back().emplace_back();
@@ -516,7 +516,7 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
 }
 
 bool Reader::DeviceHeader(const std::vector<Token>& args, std::size_t from) {
-    DeviceSpec& device = CurrentDevice();
+    ScenarioDevice& device = CurrentDevice();
     std::uint64_t value = 0;
     if (!Number(args[from], false, 15, value, "the target ID")) return false;
     device.target = static_cast<int>(value);
@@ -537,7 +537,7 @@ bool Reader::DeviceHeader(const std::vector<Token>& args, std::size_t from) {
 }
 
 bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& args) {
-    DeviceSpec& device = CurrentDevice();
+    ScenarioDevice& device = CurrentDevice();
     std::uint64_t value = 0;
     if (word == "lun") {
         if (!Count(args, 1, 1, word, "one LUN from 0 to 7") ||
@@ -631,7 +631,7 @@ bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& 
         return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], device.claimed, "claimed");
     }
     if (word == "drive") {
-        DriveSpec drive;
+        ScenarioDrive drive;
         drive.line = line_;
         drive.type = 0;  // taken from the device type at the end
         if (!Drive(args, drive, false)) return false;
@@ -644,7 +644,7 @@ bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& 
 }
 
 // <letter>: [type] [address-fails [code]] [open-fails [code]] [read-only]
-bool Reader::Drive(const std::vector<Token>& args, DriveSpec& drive, bool type_required) {
+bool Reader::Drive(const std::vector<Token>& args, ScenarioDrive& drive, bool type_required) {
     if (args.empty()) return Fail("a drive needs its letter, such as C:");
     const std::string& name = args[0].text;
     if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0]))) {
@@ -695,33 +695,33 @@ bool Reader::Drive(const std::vector<Token>& args, DriveSpec& drive, bool type_r
 // scanner|tape <k> [address-fails [code]] [open-fails [code]]
 bool Reader::ClassDevice(ClassKind kind, const std::vector<Token>& args) {
     if (args.empty()) return Fail("a class device needs its number");
-    ClassDeviceSpec spec;
-    spec.kind = kind;
-    spec.line = line_;
+    ScenarioClassDevice entry;
+    entry.kind = kind;
+    entry.line = line_;
     std::uint64_t value = 0;
     if (!Number(args[0], false, 999, value, "the class device number")) return false;
-    spec.number = static_cast<int>(value);
+    entry.number = static_cast<int>(value);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string word = Lower(args[i].text);
         const bool code_follows = i + 1 < args.size() && !args[i + 1].quoted &&
                                   std::isdigit(static_cast<unsigned char>(args[i + 1].text[0]));
         if (word == "address-fails") {
-            spec.address_fails = true;
+            entry.address_fails = true;
             if (code_follows) {
                 if (!Number(args[++i], false, 0xFFFFFFFFu, value, "the error code")) return false;
-                spec.address_error = static_cast<std::uint32_t>(value);
+                entry.address_error = static_cast<std::uint32_t>(value);
             }
         } else if (word == "open-fails") {
-            spec.open_fails = true;
+            entry.open_fails = true;
             if (code_follows) {
                 if (!Number(args[++i], false, 0xFFFFFFFFu, value, "the error code")) return false;
-                spec.open_error = static_cast<std::uint32_t>(value);
+                entry.open_error = static_cast<std::uint32_t>(value);
             }
         } else {
             return Fail("unknown class device option '" + args[i].text + "' (address-fails, open-fails)");
         }
     }
-    CurrentDevice().class_devices.push_back(spec);
+    CurrentDevice().class_devices.push_back(entry);
     return true;
 }
 
@@ -846,14 +846,14 @@ bool Reader::Finish() {
     std::set<char> letters;
     std::set<std::pair<int, int>> class_numbers;
     std::set<int> ports;
-    auto claim_letter = [&](const DriveSpec& drive) {
+    auto claim_letter = [&](const ScenarioDrive& drive) {
         if (!letters.insert(drive.letter).second) {
             return FailAt(drive.line, std::string("drive ") + drive.letter + ": is given twice");
         }
         return true;
     };
     for (std::size_t a = 0; a < scenario_.adapters.size(); ++a) {
-        AdapterSpec& adapter = scenario_.adapters[a];
+        ScenarioAdapter& adapter = scenario_.adapters[a];
         const AdapterNotes& notes = adapter_notes_[a];
         if (!notes.identifier) adapter.identifier = "SIM" + std::to_string(a);
         if (!notes.port) adapter.port = static_cast<int>(a);
@@ -888,7 +888,7 @@ bool Reader::Finish() {
         }
         std::set<std::tuple<int, int, int>> addresses;
         for (std::size_t d = 0; d < adapter.devices.size(); ++d) {
-            DeviceSpec& device = adapter.devices[d];
+            ScenarioDevice& device = adapter.devices[d];
             if (device.bus >= adapter.buses) {
                 return FailAt(device.line, "bus " + std::to_string(device.bus) +
                                                " does not exist: the adapter has " +
@@ -903,7 +903,7 @@ bool Reader::Finish() {
                                                std::to_string(device.target) + ", LUN " +
                                                std::to_string(device.lun) + " is given twice");
             }
-            for (DriveSpec& drive : device.drives) {
+            for (ScenarioDrive& drive : device.drives) {
                 if (drive.type == 0) {
                     drive.type = device.type == 5   ? kDriveTypeCdrom
                                  : device.removable ? kDriveTypeRemovable
@@ -911,11 +911,11 @@ bool Reader::Finish() {
                 }
                 if (!claim_letter(drive)) return false;
             }
-            for (const ClassDeviceSpec& spec : device.class_devices) {
-                const int kind = spec.kind == ClassKind::Scanner ? 0 : 1;
-                if (!class_numbers.insert({kind, spec.number}).second) {
-                    return FailAt(spec.line, std::string(kind == 0 ? "Scanner" : "Tape") +
-                                                 std::to_string(spec.number) + " is given twice");
+            for (const ScenarioClassDevice& entry : device.class_devices) {
+                const int kind = entry.kind == ClassKind::Scanner ? 0 : 1;
+                if (!class_numbers.insert({kind, entry.number}).second) {
+                    return FailAt(entry.line, std::string(kind == 0 ? "Scanner" : "Tape") +
+                                                 std::to_string(entry.number) + " is given twice");
                 }
             }
             if (!device_notes_[a][d].claimed) {
@@ -925,7 +925,7 @@ bool Reader::Finish() {
             }
         }
     }
-    for (const DriveSpec& drive : scenario_.extra_drives) {
+    for (const ScenarioDrive& drive : scenario_.extra_drives) {
         if (!claim_letter(drive)) return false;
     }
     return true;
@@ -943,7 +943,7 @@ std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::ui
     return sense;
 }
 
-std::array<std::uint8_t, kInquiryLength> DeviceSpec::InquiryData() const {
+std::array<std::uint8_t, kInquiryLength> ScenarioDevice::InquiryData() const {
     std::array<std::uint8_t, kInquiryLength> data{};
     data[0] = static_cast<std::uint8_t>(type & 0x1F);
     data[1] = removable ? 0x80 : 0x00;

@@ -35,7 +35,7 @@ bool WriteScenarioRegistry(const Scenario& scenario, Registry& registry, std::in
     if (platform != kWindows95 && platform != kWindowsNt) return false;
     bool ok = true;
     for (std::size_t i = 0; i < scenario.adapters.size(); ++i) {
-        const AdapterSpec& adapter = scenario.adapters[i];
+        const ScenarioAdapter& adapter = scenario.adapters[i];
         if (platform == kWindows95) {
             const std::string entry = ClassEntryName(i);
             ok = WriteKey(registry, "System\\CurrentControlSet\\Services\\Class\\SCSIAdapter\\" + entry,

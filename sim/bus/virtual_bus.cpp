@@ -48,7 +48,7 @@ DataDirection CommandDirection(std::uint8_t opcode) {
 VirtualBus::VirtualBus(Scenario scenario) : scenario_(std::move(scenario)) {
     states_.resize(scenario_.adapters.size());
     for (std::size_t a = 0; a < scenario_.adapters.size(); ++a) {
-        for (const DeviceSpec& device : scenario_.adapters[a].devices) {
+        for (const ScenarioDevice& device : scenario_.adapters[a].devices) {
             DeviceState state;
             state.buffer.assign(device.buffer_size, 0);
             state.rule_uses.assign(device.rules.size(), 0);
@@ -68,7 +68,7 @@ int VirtualBus::FindDeviceIndex(int adapter, int bus, int target, int lun) const
     return -1;
 }
 
-const DeviceSpec* VirtualBus::FindDevice(int adapter, int bus, int target, int lun) const {
+const ScenarioDevice* VirtualBus::FindDevice(int adapter, int bus, int target, int lun) const {
     const int index = FindDeviceIndex(adapter, bus, target, lun);
     if (index < 0) return nullptr;
     return &scenario_.adapters[static_cast<std::size_t>(adapter)].devices[static_cast<std::size_t>(index)];
@@ -83,7 +83,7 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
         outcome.completion = Completion::InvalidAdapter;
         return outcome;
     }
-    const AdapterSpec& adapter = scenario_.adapters[static_cast<std::size_t>(request.adapter)];
+    const ScenarioAdapter& adapter = scenario_.adapters[static_cast<std::size_t>(request.adapter)];
     const int index = FindDeviceIndex(request.adapter, request.bus, request.target, request.lun);
     if (index < 0) {
         outcome.completion = adapter.empty_ids == EmptyIdAnswer::SelectionTimeout
@@ -91,7 +91,7 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
                                  : Completion::NoDevice;
         return outcome;
     }
-    const DeviceSpec& device = adapter.devices[static_cast<std::size_t>(index)];
+    const ScenarioDevice& device = adapter.devices[static_cast<std::size_t>(index)];
     DeviceState& state = states_[static_cast<std::size_t>(request.adapter)][static_cast<std::size_t>(index)];
     const std::uint8_t opcode = request.cdb.empty() ? 0xFF : request.cdb[0];
 
@@ -140,7 +140,7 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
 }
 
 // What the target itself does with a command it is given.
-void VirtualBus::Run(const DeviceSpec& device, DeviceState& state, const BusRequest& request,
+void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request,
                      bool zero_length, BusOutcome& outcome) {
     if (request.cdb.empty()) {
         CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidOpcode);

@@ -79,7 +79,7 @@ public:
     BusOutcome Execute(BusRequest request);
 
     // The device at an address; nullptr when there is none.
-    const DeviceSpec* FindDevice(int adapter, int bus, int target, int lun) const;
+    const ScenarioDevice* FindDevice(int adapter, int bus, int target, int lun) const;
 
     // Every command executed so far, in order.
     std::vector<BusRequest> Requests() const;
@@ -95,7 +95,7 @@ private:
         std::vector<std::uint32_t> rule_uses;
     };
     int FindDeviceIndex(int adapter, int bus, int target, int lun) const;
-    void Run(const DeviceSpec& device, DeviceState& state, const BusRequest& request,
+    void Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request,
              bool zero_length, BusOutcome& outcome);
 
     Scenario scenario_;

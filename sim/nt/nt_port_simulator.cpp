@@ -128,7 +128,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
         for (std::size_t a = 0; a < scenario.adapters.size(); ++a) {
             const auto& devices = scenario.adapters[a].devices;
             for (std::size_t d = 0; d < devices.size(); ++d) {
-                for (const DriveSpec& drive : devices[d].drives) {
+                for (const ScenarioDrive& drive : devices[d].drives) {
                     if (drive.letter == letter) {
                         object.adapter = static_cast<int>(a);
                         object.unit = {static_cast<int>(a), static_cast<int>(d)};
@@ -138,7 +138,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
                 }
             }
         }
-        for (const DriveSpec& drive : scenario.extra_drives) {
+        for (const ScenarioDrive& drive : scenario.extra_drives) {
             if (drive.letter == letter) {
                 object.drive = &drive;
                 return true;
@@ -162,12 +162,12 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
     for (std::size_t a = 0; a < scenario.adapters.size(); ++a) {
         const auto& devices = scenario.adapters[a].devices;
         for (std::size_t d = 0; d < devices.size(); ++d) {
-            for (const ClassDeviceSpec& spec : devices[d].class_devices) {
-                if (spec.kind == kind && spec.number == number) {
+            for (const ScenarioClassDevice& entry : devices[d].class_devices) {
+                if (entry.kind == kind && entry.number == number) {
                     object.kind = ObjectKind::ClassDevice;
                     object.adapter = static_cast<int>(a);
                     object.unit = {static_cast<int>(a), static_cast<int>(d)};
-                    object.class_device = &spec;
+                    object.class_device = &entry;
                     object.key = (kind == ClassKind::Scanner ? "scanner " : "tape ") + std::to_string(number);
                     return true;
                 }
@@ -269,15 +269,15 @@ bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in,
 
 bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t out_size, NtCall& call) {
     if (object.kind != ObjectKind::Port) return Fail(call, kErrInvalidFunction);
-    const AdapterSpec& adapter = bus_.scenario().adapters[static_cast<std::size_t>(object.adapter)];
+    const ScenarioAdapter& adapter = bus_.scenario().adapters[static_cast<std::size_t>(object.adapter)];
     if (adapter.inquiry_data_fails) return Fail(call, adapter.inquiry_data_error);
 
     // The units of each bus, ordered by target and LUN.
-    std::vector<std::vector<const DeviceSpec*>> buses(static_cast<std::size_t>(adapter.buses));
-    for (const DeviceSpec& device : adapter.devices) buses[static_cast<std::size_t>(device.bus)].push_back(&device);
+    std::vector<std::vector<const ScenarioDevice*>> buses(static_cast<std::size_t>(adapter.buses));
+    for (const ScenarioDevice& device : adapter.devices) buses[static_cast<std::size_t>(device.bus)].push_back(&device);
     std::size_t units = 0;
     for (auto& list : buses) {
-        std::sort(list.begin(), list.end(), [](const DeviceSpec* a, const DeviceSpec* b) {
+        std::sort(list.begin(), list.end(), [](const ScenarioDevice* a, const ScenarioDevice* b) {
             return a->target != b->target ? a->target < b->target : a->lun < b->lun;
         });
         units += list.size();
@@ -302,7 +302,7 @@ bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t
         Put(base, bus_at + offsetof(ScsiBusData, InquiryDataOffset),
             static_cast<std::uint32_t>(buses[b].empty() ? 0 : at));
         for (std::size_t u = 0; u < buses[b].size(); ++u) {
-            const DeviceSpec& device = *buses[b][u];
+            const ScenarioDevice& device = *buses[b][u];
             const std::uint32_t next = u + 1 < buses[b].size() ? at + entry_size : 0;
             Put(base, at + offsetof(ScsiInquiryData, PathId), static_cast<std::uint8_t>(b));
             Put(base, at + offsetof(ScsiInquiryData, TargetId), static_cast<std::uint8_t>(device.target));
@@ -325,7 +325,7 @@ bool NtPortSimulator::Address(const Object& object, void* out, std::uint32_t out
     ScsiAddress address{};
     address.Length = sizeof(ScsiAddress);
     if (object.kind == ObjectKind::Port) {
-        const AdapterSpec& adapter = scenario.adapters[static_cast<std::size_t>(object.adapter)];
+        const ScenarioAdapter& adapter = scenario.adapters[static_cast<std::size_t>(object.adapter)];
         address.PortNumber = static_cast<std::uint8_t>(adapter.port);
         address.TargetId = static_cast<std::uint8_t>(adapter.initiator_ids[0]);
     } else {
@@ -334,8 +334,8 @@ bool NtPortSimulator::Address(const Object& object, void* out, std::uint32_t out
             return Fail(call, object.class_device->address_error);
         }
         if (object.unit.adapter < 0) return Fail(call, kErrInvalidFunction);
-        const AdapterSpec& adapter = scenario.adapters[static_cast<std::size_t>(object.unit.adapter)];
-        const DeviceSpec& device = adapter.devices[static_cast<std::size_t>(object.unit.device)];
+        const ScenarioAdapter& adapter = scenario.adapters[static_cast<std::size_t>(object.unit.adapter)];
+        const ScenarioDevice& device = adapter.devices[static_cast<std::size_t>(object.unit.device)];
         address.PortNumber = static_cast<std::uint8_t>(adapter.port);
         address.PathId = static_cast<std::uint8_t>(device.bus);
         address.TargetId = static_cast<std::uint8_t>(device.target);
@@ -392,12 +392,12 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
         bus = spt.PathId;
         target = spt.TargetId;
         lun = spt.Lun;
-        const DeviceSpec* device = bus_.FindDevice(adapter, bus, target, lun);
+        const ScenarioDevice* device = bus_.FindDevice(adapter, bus, target, lun);
         // The port driver passes nothing around a class driver that owns the unit.
         if (device != nullptr && device->claimed) return Fail(call, kErrInvalidFunction);
     } else {
         if (adapter < 0) return Fail(call, kErrInvalidFunction);
-        const DeviceSpec& device = bus_.scenario().adapters[static_cast<std::size_t>(adapter)]
+        const ScenarioDevice& device = bus_.scenario().adapters[static_cast<std::size_t>(adapter)]
                                        .devices[static_cast<std::size_t>(object.unit.device)];
         bus = device.bus;
         target = device.target;
@@ -472,12 +472,12 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
 std::uint32_t NtPortSimulator::LogicalDrives() {
     std::uint32_t mask = 0;
     const Scenario& scenario = bus_.scenario();
-    for (const AdapterSpec& adapter : scenario.adapters) {
-        for (const DeviceSpec& device : adapter.devices) {
-            for (const DriveSpec& drive : device.drives) mask |= 1u << (drive.letter - 'A');
+    for (const ScenarioAdapter& adapter : scenario.adapters) {
+        for (const ScenarioDevice& device : adapter.devices) {
+            for (const ScenarioDrive& drive : device.drives) mask |= 1u << (drive.letter - 'A');
         }
     }
-    for (const DriveSpec& drive : scenario.extra_drives) mask |= 1u << (drive.letter - 'A');
+    for (const ScenarioDrive& drive : scenario.extra_drives) mask |= 1u << (drive.letter - 'A');
     NtCall call;
     call.op = NtCall::Op::LogicalDrives;
     call.ok = true;
@@ -498,14 +498,14 @@ std::uint32_t NtPortSimulator::DriveType(const char* root) {
     if (root_form && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))) {
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
         const Scenario& scenario = bus_.scenario();
-        for (const AdapterSpec& adapter : scenario.adapters) {
-            for (const DeviceSpec& device : adapter.devices) {
-                for (const DriveSpec& drive : device.drives) {
+        for (const ScenarioAdapter& adapter : scenario.adapters) {
+            for (const ScenarioDevice& device : adapter.devices) {
+                for (const ScenarioDrive& drive : device.drives) {
                     if (drive.letter == letter) call.returned = drive.type;
                 }
             }
         }
-        for (const DriveSpec& drive : scenario.extra_drives) {
+        for (const ScenarioDrive& drive : scenario.extra_drives) {
             if (drive.letter == letter) call.returned = drive.type;
         }
     }

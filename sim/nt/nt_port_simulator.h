@@ -137,8 +137,8 @@ private:
         std::uint32_t share = 0;
         int adapter = -1;
         Unit unit;
-        const DriveSpec* drive = nullptr;
-        const ClassDeviceSpec* class_device = nullptr;
+        const ScenarioDrive* drive = nullptr;
+        const ScenarioClassDevice* class_device = nullptr;
     };
 
     bool FindObject(const std::string& name, Object& object) const;

@@ -48,7 +48,7 @@ Bytes Pattern(std::size_t length) {
 
 TEST(VirtualBus, DevicesAnswerInquiryAndTestUnitReady) {
     VirtualBus bus(DefaultScenario());
-    const DeviceSpec* disk = bus.FindDevice(0, 0, 0, 0);
+    const ScenarioDevice* disk = bus.FindDevice(0, 0, 0, 0);
     ASSERT_NE(disk, nullptr);
     const auto expected = disk->InquiryData();
 

@@ -37,7 +37,7 @@ TEST(ScenarioRegistry, Windows95ClassAndPciEntries) {
     ASSERT_TRUE(WriteScenarioRegistry(scenario, registry, kPlatformWin95));
     const std::string classes = "System\\CurrentControlSet\\Services\\Class\\SCSIAdapter\\";
     for (std::size_t i = 0; i < scenario.adapters.size(); ++i) {
-        const AdapterSpec& adapter = scenario.adapters[i];
+        const ScenarioAdapter& adapter = scenario.adapters[i];
         const std::string entry = i == 0 ? "0000" : "0001";
         const std::string port_driver = Text(registry, classes + entry, "PortDriver");
         EXPECT_EQ(port_driver, adapter.port_driver);

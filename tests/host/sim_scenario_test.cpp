@@ -35,18 +35,18 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
     EXPECT_EQ(scenario.aspi_count, 2);
     ASSERT_EQ(scenario.adapters.size(), 2u);
 
-    const AdapterSpec& first = scenario.adapters[0];
+    const ScenarioAdapter& first = scenario.adapters[0];
     EXPECT_EQ(first.scsi_id, 7);
     EXPECT_EQ(first.port, 0);
     ASSERT_EQ(first.devices.size(), 2u);
-    const DeviceSpec& disk = first.devices[0];
+    const ScenarioDevice& disk = first.devices[0];
     EXPECT_EQ(disk.target, 0);
     EXPECT_EQ(disk.type, 0);
     EXPECT_FALSE(disk.removable);
     ASSERT_EQ(disk.drives.size(), 1u);
     EXPECT_EQ(disk.drives[0].letter, 'C');
     EXPECT_EQ(disk.drives[0].type, kDriveTypeFixed);
-    const DeviceSpec& cdrom = first.devices[1];
+    const ScenarioDevice& cdrom = first.devices[1];
     EXPECT_EQ(cdrom.target, 4);
     EXPECT_EQ(cdrom.type, 5);
     ASSERT_EQ(cdrom.drives.size(), 1u);
@@ -58,7 +58,7 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
     EXPECT_EQ(cdrom.rules[0].sense, FixedSense(0x02, 0x3A, 0x00));
     EXPECT_EQ(cdrom.rules[0].times, 0u) << "every time, the drive stays empty";
 
-    const AdapterSpec& second = scenario.adapters[1];
+    const ScenarioAdapter& second = scenario.adapters[1];
     EXPECT_EQ(second.scsi_id, 7);
     EXPECT_EQ(second.port, 1);
     ASSERT_EQ(second.devices.size(), 2u);
@@ -72,7 +72,7 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
     ASSERT_EQ(second.devices[1].class_devices.size(), 1u);
     EXPECT_EQ(second.devices[1].class_devices[0].kind, ClassKind::Scanner);
 
-    for (const AdapterSpec& adapter : scenario.adapters) {
+    for (const ScenarioAdapter& adapter : scenario.adapters) {
         EXPECT_FALSE(adapter.identifier.empty());
         EXPECT_LE(adapter.identifier.size(), 16u);
         EXPECT_LE(adapter.description.size(), 63u) << "fits the adapter's description field";
@@ -80,7 +80,7 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
         EXPECT_NE(adapter.port_driver.find(adapter.identifier), std::string::npos);
         EXPECT_FALSE(adapter.mfg.empty());
         EXPECT_FALSE(adapter.miniport.empty());
-        for (const DeviceSpec& device : adapter.devices) {
+        for (const ScenarioDevice& device : adapter.devices) {
             EXPECT_TRUE(device.claimed) << "class drivers own every default device";
             EXPECT_FALSE(device.vendor.empty());
             EXPECT_FALSE(device.product.empty());
@@ -90,7 +90,7 @@ TEST(DefaultScenario, TwoAdaptersWithDiskCdromTapeAndScanner) {
 }
 
 TEST(InquiryData, BuiltFromTheDeviceFields) {
-    DeviceSpec device;
+    ScenarioDevice device;
     device.type = 5;
     device.removable = true;
     device.ansi_version = 2;
@@ -191,7 +191,7 @@ adapter
     EXPECT_EQ(scenario.extra_drives[1].address_error, 1117u);
 
     ASSERT_EQ(scenario.adapters.size(), 2u);
-    const AdapterSpec& a = scenario.adapters[0];
+    const ScenarioAdapter& a = scenario.adapters[0];
     EXPECT_EQ(a.identifier, "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(a.manager, "Mgr");
     EXPECT_EQ(a.scsi_id, 15);
@@ -215,7 +215,7 @@ adapter
     EXPECT_EQ(a.inquiry_data_error, 31u);
 
     ASSERT_EQ(a.devices.size(), 2u);
-    const DeviceSpec& d = a.devices[0];
+    const ScenarioDevice& d = a.devices[0];
     EXPECT_EQ(d.target, 2);
     EXPECT_EQ(d.lun, 1);
     EXPECT_EQ(d.bus, 1);
@@ -264,7 +264,7 @@ adapter
     EXPECT_FALSE(a.devices[1].claimed) << "no class driver for an unknown type";
 
     // The second adapter takes every default.
-    const AdapterSpec& b = scenario.adapters[1];
+    const ScenarioAdapter& b = scenario.adapters[1];
     EXPECT_EQ(b.identifier, "SIM1");
     EXPECT_EQ(b.port, 1);
     EXPECT_EQ(b.port_driver, "SIM1.mpd");
@@ -293,7 +293,7 @@ adapter
     type processor
     scanner 0
 )");
-    const AdapterSpec& a = scenario.adapters[0];
+    const ScenarioAdapter& a = scenario.adapters[0];
     EXPECT_EQ(scenario.aspi_count, 1) << "the adapters described, with SS_COMP";
     EXPECT_EQ(a.port_driver, "Long Identifier1.mp") << "cut to 19 characters, still holding the identifier";
     EXPECT_EQ(a.miniport, "longidentifier1");

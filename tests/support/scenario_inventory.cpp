@@ -9,17 +9,17 @@
 namespace td::test {
 namespace {
 
-std::string NtDevicePath(const sim::AdapterSpec& adapter, const sim::DeviceSpec& device) {
+std::string NtDevicePath(const sim::ScenarioAdapter& adapter, const sim::ScenarioDevice& device) {
     if (!device.drives.empty()) return std::string(1, device.drives.front().letter) + ":";
     if (!device.class_devices.empty()) {
-        const sim::ClassDeviceSpec& first = device.class_devices.front();
+        const sim::ScenarioClassDevice& first = device.class_devices.front();
         return (first.kind == sim::ClassKind::Tape ? "Tape" : "Scanner") + std::to_string(first.number);
     }
     return "SCSI" + std::to_string(adapter.port) + ":";
 }
 
-const sim::DeviceSpec* DeviceAt(const sim::AdapterSpec& adapter, int target_id) {
-    for (const sim::DeviceSpec& device : adapter.devices) {
+const sim::ScenarioDevice* DeviceAt(const sim::ScenarioAdapter& adapter, int target_id) {
+    for (const sim::ScenarioDevice& device : adapter.devices) {
         if (device.target == target_id && device.lun == 0 && device.bus == 0) return &device;
     }
     return nullptr;
@@ -35,14 +35,14 @@ Inventory ScenarioInventory(const sim::Scenario& scenario, const SharedTexts& te
     const bool nt = platform == kPlatformNt;
     const int ids = IdsPerAdapter(inventory);
     int count = 0;
-    for (const sim::AdapterSpec& spec : scenario.adapters) {
+    for (const sim::ScenarioAdapter& described : scenario.adapters) {
         if (count == kMaxAdapters || (count + 1) * ids > kMaxSlots) break;
         HostAdapterRecord& record = inventory.adapters[count];
-        CopyText(record.identifier, spec.identifier.c_str());
-        CopyText(record.description, spec.description.c_str());
-        CopyText(record.manufacturer, spec.mfg.c_str());
+        CopyText(record.identifier, described.identifier.c_str());
+        CopyText(record.description, described.description.c_str());
+        CopyText(record.manufacturer, described.mfg.c_str());
         record.adapter_number = count;
-        record.own_scsi_id = spec.scsi_id;
+        record.own_scsi_id = described.scsi_id;
         for (int t = 0; t < ids; ++t) {
             DeviceSlot& slot = inventory.slots[count * ids + t];
             CopyText(slot.adapter_identifier, record.identifier);
@@ -50,13 +50,13 @@ Inventory ScenarioInventory(const sim::Scenario& scenario, const SharedTexts& te
             slot.target_id = t;
             slot.access_mode = win::kGenericReadWrite;
             slot.share_mode = win::kFileShareReadWrite;
-            if (nt) CopyText(slot.device_path, ("SCSI" + std::to_string(spec.port) + ":").c_str());
-            if (t == spec.scsi_id) {
+            if (nt) CopyText(slot.device_path, ("SCSI" + std::to_string(described.port) + ":").c_str());
+            if (t == described.scsi_id) {
                 CopyText(slot.type_name, nt ? "Host Adapter" : texts.host_adapter);
                 CopyText(slot.product, record.identifier);
                 continue;
             }
-            const sim::DeviceSpec* device = DeviceAt(spec, t);
+            const sim::ScenarioDevice* device = DeviceAt(described, t);
             if (device == nullptr) {
                 CopyText(slot.type_name, nt ? "No Device" : texts.type_no_device);
                 CopyText(slot.product, "No Device");
@@ -68,7 +68,7 @@ Inventory ScenarioInventory(const sim::Scenario& scenario, const SharedTexts& te
             CopyText(slot.revision, device->revision.c_str());
             slot.removable = device->removable ? 1 : 0;
             slot.scsi_version = device->ansi_version;
-            if (nt) CopyText(slot.device_path, NtDevicePath(spec, *device).c_str());
+            if (nt) CopyText(slot.device_path, NtDevicePath(described, *device).c_str());
             ++record.device_count;
         }
         ++count;
