@@ -1,8 +1,218 @@
-// Not built yet: the properties sheet.
 #include "infowin/properties_sheet_win32.h"
+
+#include <cstddef>
+
+#include "infowin/dialog_helpers_win32.h"
+#include "infowin/property_pages.h"
+#include "resources/resource_ids.h"
+#include "shell/program_win32.h"
 
 namespace td {
 
-INT_PTR ShowDeviceProperties(Program&, HWND) { return 0; }
+static_assert(sizeof(DWORD) == sizeof(std::uint32_t), "help id tables are DWORD pairs");
+static_assert(sizeof(PROPSHEETPAGEA_V1) == offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(UINT*),
+              "pages are stepped by their size: the first layout, nothing after it");
+
+namespace {
+
+HelpViewer g_help_viewer = WinHelpA;
+
+// The device page's picture: the slot's bitmap, which belongs to the slot
+// (the views load it and release it); the sheet only paints it.
+HBITMAP g_current_picture = nullptr;
+
+Program& ProgramOf(HWND page) {
+    return *reinterpret_cast<Program*>(GetWindowLongPtrA(page, DWLP_USER));
+}
+
+bool HasProgram(HWND page) { return GetWindowLongPtrA(page, DWLP_USER) != 0; }
+
+// Keeps the Program the sheet was built with and, on the page the sheet
+// opens on, turns the chosen position into the slot both pages show.
+void AdoptProgram(HWND page, LPARAM lparam, int this_page) {
+    const auto* sheet_page = reinterpret_cast<const PROPSHEETPAGEA*>(lparam);
+    Program& program = *reinterpret_cast<Program*>(sheet_page->lParam);
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(&program));
+    if (StartPage(program.app.host_adapter_selected) == this_page) {
+        program.app.selected_slot =
+            SheetSlot(program.inventory, program.app.selected_adapter, program.app.selected_slot);
+    }
+}
+
+void SetTexts(HWND page, const PageText (&texts)[5]) {
+    for (const PageText& text : texts) SetDlgItemTextA(page, text.control, text.text);
+}
+
+// WinHelpA with the page's table; Wine's viewer refuses HELP_WM_HELP and
+// HELP_CONTEXTMENU, so a refused call shows the control's own topic as a
+// popup instead, which is what both commands show on Windows.
+void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t* table) {
+    const char* file = ProgramOf(page).help.context_help_file;
+    if (g_help_viewer(control, file, command, reinterpret_cast<ULONG_PTR>(table))) return;
+    const std::uint32_t context = HelpContextOf(table, GetDlgCtrlID(control));
+    if (context != 0) g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
+}
+
+bool OnHelp(HWND page, LPARAM lparam, const std::uint32_t* table) {
+    const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
+    if (info == nullptr || info->iContextType != HELPINFO_WINDOW) return false;
+    ShowContextHelp(page, static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
+    return true;
+}
+
+bool OnContextMenu(HWND page, WPARAM wparam, const std::uint32_t* table) {
+    ShowContextHelp(page, reinterpret_cast<HWND>(wparam), HELP_CONTEXTMENU, table);
+    return true;
+}
+
+// ---- Device page ------------------------------------------------------------
+
+void OnDevicePageInit(HWND page, LPARAM lparam) {
+    AdoptProgram(page, lparam, kDevicePage);
+    g_current_picture = nullptr;
+    // The eight boxes and the picture frame only show; each box is enabled
+    // again when it is marked.
+    for (int id = IDC_SCSI1; id <= IDC_SCSI3; ++id) {
+        HWND control = GetDlgItem(page, id);
+        if (control != nullptr && IsWindowEnabled(control)) EnableWindow(control, FALSE);
+    }
+}
+
+void InvalidatePicture(HWND page) {
+    HWND frame = GetDlgItem(page, IDC_PICTURE);
+    if (frame == nullptr) return;
+    RECT rect;
+    GetWindowRect(frame, &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    InvalidateRect(page, &rect, TRUE);
+}
+
+void OnDevicePageActive(HWND page) {
+    Program& program = ProgramOf(page);
+    const DevicePageContent content = DescribeDevicePage(
+        program.inventory, program.app.selected_slot, program.texts.no_device, program.texts.host_adapter);
+    SetTexts(page, content.texts);
+    for (const PageBox& box : content.boxes) CheckDlgButton(page, box.control, BST_UNCHECKED);
+    for (const PageBox& box : content.boxes) {
+        if (!box.marked) continue;
+        EnableWindow(GetDlgItem(page, box.control), TRUE);
+        CheckDlgButton(page, box.control, BST_CHECKED);
+    }
+    HBITMAP picture = reinterpret_cast<HBITMAP>(content.picture);
+    if (picture != g_current_picture) {
+        g_current_picture = picture;
+        InvalidatePicture(page);
+    }
+}
+
+void OnDevicePagePaint(HWND page) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(page, &paint);
+    if (g_current_picture != nullptr) DrawCenteredBitmap(page, IDC_PICTURE, dc, g_current_picture);
+    EndPaint(page, &paint);
+}
+
+// ---- Host adapter page --------------------------------------------------------
+
+void OnAdapterPageActive(HWND page) {
+    const Program& program = ProgramOf(page);
+    const AdapterPageContent content = DescribeAdapterPage(program.inventory, program.app.selected_slot);
+    if (content.filled) SetTexts(page, content.texts);
+}
+
+bool IsSetActive(LPARAM lparam) {
+    return reinterpret_cast<const NMHDR*>(lparam)->code == static_cast<UINT>(PSN_SETACTIVE);
+}
+
+// The sheet may accept the page: answer 0 in the message result.
+INT_PTR AcceptActivation(HWND page) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnDevicePageInit(page, lparam);
+            return TRUE;
+        case WM_NOTIFY:
+            if (!HasProgram(page) || !IsSetActive(lparam)) return FALSE;
+            OnDevicePageActive(page);
+            return AcceptActivation(page);
+        case WM_PAINT:
+            OnDevicePagePaint(page);
+            return TRUE;
+        case WM_HELP:
+            return HasProgram(page) && OnHelp(page, lparam, kDevicePageHelpIds);
+        case WM_CONTEXTMENU:
+            return HasProgram(page) && OnContextMenu(page, wparam, kDevicePageHelpIds);
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK AdapterPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            AdoptProgram(page, lparam, kAdapterPage);
+            return TRUE;
+        case WM_NOTIFY:
+            if (!HasProgram(page) || !IsSetActive(lparam)) return FALSE;
+            OnAdapterPageActive(page);
+            return AcceptActivation(page);
+        case WM_HELP:
+            return HasProgram(page) && OnHelp(page, lparam, kAdapterPageHelpIds);
+        case WM_CONTEXTMENU:
+            return HasProgram(page) && OnContextMenu(page, wparam, kAdapterPageHelpIds);
+        default:
+            return FALSE;
+    }
+}
+
+HelpViewer SetPageHelpViewer(HelpViewer viewer) {
+    HelpViewer previous = g_help_viewer;
+    g_help_viewer = viewer != nullptr ? viewer : WinHelpA;
+    return previous;
+}
+
+void BuildPropertySheet(Program& program, HWND owner, PropertySheetParts& parts) {
+    parts = PropertySheetParts{};
+    HINSTANCE instance = program.app.instance != nullptr ? program.app.instance : GetModuleHandleA(nullptr);
+
+    const struct {
+        int dialog;
+        int title;
+        DLGPROC procedure;
+    } kPages[2] = {{IDD_DEVICE_PAGE, IDS_PAGE_DEVICE, DevicePageProc},
+                   {IDD_ADAPTER_PAGE, IDS_PAGE_ADAPTER, AdapterPageProc}};
+    for (int i = 0; i < 2; ++i) {
+        PROPSHEETPAGEA_V1& page = parts.pages[i];
+        page.dwSize = sizeof page;
+        page.dwFlags = PSP_USETITLE;
+        page.hInstance = instance;
+        page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
+        page.pfnDlgProc = kPages[i].procedure;
+        page.pszTitle = MAKEINTRESOURCEA(kPages[i].title);
+        page.lParam = reinterpret_cast<LPARAM>(&program);
+    }
+
+    PROPSHEETHEADERA& header = parts.header;
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_PROPTITLE | PSH_NOAPPLYNOW;
+    header.hwndParent = owner;
+    header.hInstance = instance;
+    header.pszCaption = program.texts.properties_caption;
+    header.nPages = 2;
+    header.nStartPage = static_cast<UINT>(StartPage(program.app.host_adapter_selected));
+    header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(parts.pages);
+}
+
+INT_PTR ShowDeviceProperties(Program& program, HWND owner) {
+    PropertySheetParts parts;
+    BuildPropertySheet(program, owner, parts);
+    return PropertySheetA(&parts.header);
+}
 
 }  // namespace td
