@@ -17,22 +17,29 @@ if(TD_SANITIZE OR TD_FUZZ)
   target_compile_options(tessaline_sim PRIVATE ${TD_INSTRUMENT_FLAGS})
 endif()
 
+# The fuzz build makes the fuzz targets only; everything else is the plain
+# and sanitizer builds' work.
+set(TD_ONLY_ON_REQUEST "")
+if(TD_FUZZ)
+  set(TD_ONLY_ON_REQUEST EXCLUDE_FROM_ALL)
+endif()
+
 find_package(Threads REQUIRED)
 target_link_libraries(tessaline_sim PUBLIC Threads::Threads)
 
 # Build tools (run by the Windows builds).
-add_executable(td-pixmap ${TD_ROOT}/tools/pixmap/td_pixmap.cpp)
+add_executable(td-pixmap ${TD_ONLY_ON_REQUEST} ${TD_ROOT}/tools/pixmap/td_pixmap.cpp)
 set_target_properties(td-pixmap PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 
 # Unit tests.
 find_package(GTest REQUIRED)
 file(GLOB TD_HOST_TEST_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/host/*.cpp)
-add_library(tessaline_test_support STATIC ${TD_TEST_SUPPORT_SOURCES} ${TD_ROOT}/tests/support/empty.cpp)
+add_library(tessaline_test_support STATIC ${TD_ONLY_ON_REQUEST} ${TD_TEST_SUPPORT_SOURCES} ${TD_ROOT}/tests/support/empty.cpp)
 target_include_directories(tessaline_test_support PUBLIC ${TD_ROOT}/tests)
 target_link_libraries(tessaline_test_support PUBLIC tessaline_sim GTest::gtest)
 target_compile_definitions(tessaline_test_support PUBLIC TD_SOURCE_DIR="${TD_ROOT}")
 
-add_executable(host_tests ${TD_HOST_TEST_SOURCES})
+add_executable(host_tests ${TD_ONLY_ON_REQUEST} ${TD_HOST_TEST_SOURCES})
 target_link_libraries(host_tests PRIVATE tessaline_test_support GTest::gtest_main)
 add_test(NAME host_tests COMMAND host_tests --gtest_brief=1)
 
@@ -53,7 +60,7 @@ endif()
 file(GLOB TD_BENCH_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/bench/*.cpp)
 foreach(source ${TD_BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
-  add_executable(${name} ${source})
+  add_executable(${name} ${TD_ONLY_ON_REQUEST} ${source})
   target_link_libraries(${name} PRIVATE tessaline_test_support)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
