@@ -18,6 +18,17 @@ std::uintptr_t Keep(Handle handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
 
+// Start-up blocks the thread right after the splash goes up (discovery, a
+// 2 s pause), so whatever the system still holds back must reach the
+// screen now: GDI's batch of calls (Windows NT), and the drawing that Wine
+// keeps in its own copy of the screen until the thread next looks at its
+// message queue. A look that leaves every message in the queue does that.
+void ReachTheScreen() {
+    GdiFlush();
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+}
+
 }  // namespace
 
 const SplashState& CurrentSplash() { return g_splash; }
@@ -50,6 +61,7 @@ int ShowSplash(HINSTANCE instance, const char* bitmap_name) {
     BitBlt(screen, at.x, at.y, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
     SelectObject(memory, saved);
     DeleteObject(picture);
+    ReachTheScreen();
 
     g_splash.screen_dc = Keep(screen);
     g_splash.memory_dc = Keep(memory);
@@ -71,6 +83,7 @@ int HideSplash() {
     DeleteObject(As<HGDIOBJ>(g_splash.saved_screen));
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    ReachTheScreen();
     g_splash = SplashState{};
     return 1;
 }
