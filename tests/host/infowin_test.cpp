@@ -62,20 +62,6 @@ TEST_F(PropertyPages, NoDeviceSlotShowsItsIdentityButNoProductAndNoWidth) {
     EXPECT_EQ(page.picture, 0x5au);
 }
 
-TEST_F(PropertyPages, DeviceSlotShowsAllFiveTextsAndItsPicture) {
-    Inventory inventory = test::TwoAdapterScan(texts, kPlatformWin95);
-    inventory.slots[0].bitmap = 0x77;
-    const DevicePageContent page = Device(inventory, 0);
-    EXPECT_EQ(TextOf(page, IDC_SCSI_ID), "0");
-    EXPECT_EQ(TextOf(page, IDC_MANUFACTURER), "IBM");
-    EXPECT_EQ(TextOf(page, IDC_VERSION), "S97B");
-    EXPECT_EQ(TextOf(page, IDC_DEVICE_TYPE), "Hard Disk");
-    EXPECT_EQ(TextOf(page, IDC_PRODUCT), "DDRS-34560W");
-    // Synchronous, narrow, SCSI 2.
-    EXPECT_EQ(Marked(page), "1010 1014 1009");
-    EXPECT_EQ(page.picture, 0x77u);
-}
-
 TEST_F(PropertyPages, AdaptersOwnSlotOpensOnTheAdapterPageAndShowsNoDeviceTexts) {
     EXPECT_EQ(StartPage(1), kAdapterPage);
     EXPECT_EQ(StartPage(0), kDevicePage);
@@ -148,6 +134,7 @@ TEST_F(PropertyPages, SecondAdapterWideBusIdThreeIsSlotNineteen) {
     EXPECT_EQ(TextOf(device, IDC_SCSI_ID), "3");
     EXPECT_EQ(TextOf(device, IDC_MANUFACTURER), "SEAGATE");
     EXPECT_EQ(TextOf(device, IDC_PRODUCT), "ST32550W");
+    EXPECT_EQ(TextOf(device, IDC_DEVICE_TYPE), "Hard Disk");
     const AdapterPageContent adapter = DescribeAdapterPage(inventory, shown);
     EXPECT_EQ(TextOf(adapter, IDC_HA_NAME), "BT-958");
     EXPECT_EQ(TextOf(adapter, IDC_HA_NUMBER), "1");

@@ -206,12 +206,5 @@ TEST(VersionInformation, EveryLanguageHasTheKeysTheFixedPartAndTheTranslation) {
     }
 }
 
-TEST(VersionInformation, EnglishDescriptionIsTheOneTheAboutBoxShows) {
-    std::vector<char> block = VersionResource(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    ASSERT_FALSE(block.empty());
-    const std::wstring description = Value(block, L"FileDescription");
-    EXPECT_EQ(std::string(description.begin(), description.end()), kDescription);
-}
-
 }  // namespace
 }  // namespace td

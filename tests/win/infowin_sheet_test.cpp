@@ -207,26 +207,6 @@ TEST_F(PropertiesSheet, AdaptersOwnSlotOpensOnTheAdapterPageAndTheDevicePageStay
     EXPECT_EQ(program->app.selected_slot, 15);
 }
 
-TEST_F(PropertiesSheet, NoDeviceSlotAndBothWideBits) {
-    program->inventory = test::TwoAdapterScan(program->texts, kPlatformNt);
-    Choose(0, "1");
-    Open();
-    HWND page = Page();
-    EXPECT_EQ(ItemText(page, IDC_SCSI_ID), "1");
-    EXPECT_EQ(ItemText(page, IDC_DEVICE_TYPE), "No Device");
-    EXPECT_EQ(ItemText(page, IDC_PRODUCT), "");
-    EXPECT_EQ(Boxes(page), "--------");
-    DestroyWindow(sheet);
-
-    DeviceSlot& disk = program->inventory.slots[0];
-    disk.wide16 = disk.wide32 = 1;
-    disk.scsi_version = 4;
-    disk.removable = 1;
-    Choose(0, "0");
-    Open();
-    EXPECT_EQ(Boxes(Page()), "++------");
-}
-
 TEST_F(PropertiesSheet, BoxesAreThreeStateAndAClickLeavesThemAlone) {
     program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
     Choose(0, "0");
@@ -243,18 +223,8 @@ TEST_F(PropertiesSheet, BoxesAreThreeStateAndAClickLeavesThemAlone) {
     EXPECT_EQ(Boxes(page), before);
 }
 
-TEST_F(PropertiesSheet, ClearedSlotLeavesTheAdapterPageEmpty) {
+TEST_F(PropertiesSheet, NoSlotOrNoAdapterLeavesThePagesEmpty) {
     program->inventory = test::TwoAdapterScan(program->texts, kPlatformNt);
-    Choose(1, "2");
-    program->inventory.slots[10].adapter_number = kNoAdapterNumber;
-    Open();
-    Turn(1);
-    for (int id : {IDC_HA_NAME, IDC_HA_NUMBER, IDC_HA_SCSI_ID, IDC_HA_MANAGER, IDC_HA_DESCRIPTION})
-        EXPECT_EQ(ItemText(Page(), id), "") << id;
-}
-
-TEST_F(PropertiesSheet, PositionNamingNoSlotOpensEmptyPages) {
-    program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
     program->app.selected_adapter = 0;
     program->app.selected_slot = program->inventory.slot_count;  // the ID matched no slot
     program->app.host_adapter_selected = 0;
@@ -264,6 +234,16 @@ TEST_F(PropertiesSheet, PositionNamingNoSlotOpensEmptyPages) {
     EXPECT_EQ(Boxes(Page()), "--------");
     Turn(1);
     EXPECT_EQ(ItemText(Page(), IDC_HA_NAME), "");
+    DestroyWindow(sheet);
+
+    // A slot a re-scan cleared belongs to no adapter.
+    Choose(1, "2");
+    program->inventory.slots[10].adapter_number = kNoAdapterNumber;
+    Open();
+    EXPECT_EQ(ItemText(Page(), IDC_DEVICE_TYPE), "Tape");
+    Turn(1);
+    for (int id : {IDC_HA_NAME, IDC_HA_NUMBER, IDC_HA_SCSI_ID, IDC_HA_MANAGER, IDC_HA_DESCRIPTION})
+        EXPECT_EQ(ItemText(Page(), id), "") << id;
 }
 
 TEST_F(PropertiesSheet, DevicePagePaintsTheSlotsPictureInTheFrame) {
