@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "infowin/dialog_helpers_win32.h"
+#include "infowin/help_popup_win32.h"
 #include "infowin/property_pages.h"
 #include "resources/resource_ids.h"
 #include "shell/program_win32.h"
@@ -43,14 +44,24 @@ void SetTexts(HWND page, const PageText (&texts)[5]) {
     for (const PageText& text : texts) SetDlgItemTextA(page, text.control, text.text);
 }
 
-// WinHelpA with the page's table; Wine's viewer refuses HELP_WM_HELP and
-// HELP_CONTEXTMENU, so a refused call shows the control's own topic as a
-// popup instead, which is what both commands show on Windows.
+// WinHelpA with the page's table, which shows the control's topic as a
+// popup. A viewer that refuses the request (Wine's refuses HELP_WM_HELP and
+// HELP_CONTEXTMENU, and draws no popups even for HELP_CONTEXTPOPUP) gets the
+// same text shown as the program's own popup: the string whose number is
+// the control's context id. Only a topic without such a text is left to
+// the viewer's HELP_CONTEXTPOPUP.
 void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t* table) {
-    const char* file = ProgramOf(page).help.context_help_file;
+    Program& program = ProgramOf(page);
+    const char* file = program.help.context_help_file;
     if (g_help_viewer(control, file, command, reinterpret_cast<ULONG_PTR>(table))) return;
     const std::uint32_t context = HelpContextOf(table, GetDlgCtrlID(control));
-    if (context != 0) g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
+    if (context == 0) return;
+    char text[512] = "";
+    if (program.messages.LoadText(static_cast<int>(context), text, sizeof text) > 0 &&
+        ShowHelpPopup(control, text) != nullptr) {
+        return;
+    }
+    g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
 }
 
 bool OnHelp(HWND page, LPARAM lparam, const std::uint32_t* table) {

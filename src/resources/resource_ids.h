@@ -83,6 +83,27 @@
 #define IDS_NOT_TESTABLE           6300
 #define IDS_TESTS_VERDICT          10000
 
+/* ---- Strings: context help of the properties pages ------------------- */
+/* The control's help context id is also the number of its help text. */
+#define IDH_SCSI_ID                20000
+#define IDH_MANUFACTURER           20001
+#define IDH_VERSION                20002
+#define IDH_DEVICE_TYPE            20003
+#define IDH_PRODUCT                20004
+#define IDH_SYNCHRONOUS            20005
+#define IDH_REMOVABLE              20006
+#define IDH_NARROW                 20007
+#define IDH_WIDE16                 20008
+#define IDH_WIDE32                 20009
+#define IDH_SCSI1                  20010
+#define IDH_SCSI2                  20011
+#define IDH_SCSI3                  20012
+#define IDH_HA_NAME                20100
+#define IDH_HA_NUMBER              20101
+#define IDH_HA_SCSI_ID             20102
+#define IDH_HA_MANAGER             20103
+#define IDH_HA_DESCRIPTION         20104
+
 /* ---- Strings: messages and shared texts (50000 to 50071) ------------- */
 #define IDS_STATUS_CAPTION         50000
 #define IDS_WIN32S_REFUSED         50001

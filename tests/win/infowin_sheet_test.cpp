@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/fixed_text.h"
+#include "infowin/help_popup_win32.h"
 #include "infowin/properties_sheet_win32.h"
 #include "inventory/device_selection.h"
 #include "resources/resource_ids.h"
@@ -276,7 +277,7 @@ TEST_F(PropertiesSheet, DevicePagePaintsTheSlotsPictureInTheFrame) {
     EXPECT_EQ(same, 16) << "pixels of the picture found in the frame";
 }
 
-TEST_F(PropertiesSheet, HelpFallsBackToThePopupOfTheControlsTopic) {
+TEST_F(PropertiesSheet, RefusedHelpShowsTheControlsTopicInTheProgramsOwnPopup) {
     program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
     Choose(0, "0");
     Open();
@@ -289,23 +290,37 @@ TEST_F(PropertiesSheet, HelpFallsBackToThePopupOfTheControlsTopic) {
     info.iCtrlId = IDC_DEVICE_TYPE;
     info.hItemHandle = type;
     SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-    ASSERT_EQ(g_help_calls.size(), 2u);
+    ASSERT_EQ(g_help_calls.size(), 1u) << "the refused viewer is not asked again";
     EXPECT_EQ(g_help_calls[0].window, type);
     EXPECT_EQ(g_help_calls[0].file, "C:\\Tessaline\\KDXCH.hlp");
     EXPECT_EQ(g_help_calls[0].command, static_cast<UINT>(HELP_WM_HELP));
     const auto* table = reinterpret_cast<const DWORD*>(g_help_calls[0].data);
     EXPECT_EQ(table[0], 1006u);
     EXPECT_EQ(table[1], 20000u);
-    EXPECT_EQ(g_help_calls[1].window, type);
-    EXPECT_EQ(g_help_calls[1].command, static_cast<UINT>(HELP_CONTEXTPOPUP));
-    EXPECT_EQ(g_help_calls[1].data, 20003u);
+    HWND popup = CurrentHelpPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    char text[512] = "";
+    GetWindowTextA(popup, text, sizeof text);
+    char expected[512] = "";
+    LoadStringA(GetModuleHandleA(nullptr), 20003, expected, sizeof expected);
+    EXPECT_STRNE(expected, "");
+    EXPECT_STREQ(text, expected) << "the topic of the device type field";
+    RECT control_rect, popup_rect;
+    GetWindowRect(type, &control_rect);
+    GetWindowRect(popup, &popup_rect);
+    EXPECT_GE(popup_rect.top, control_rect.bottom) << "shown below the control";
+    SendMessageA(popup, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(CurrentHelpPopup(), nullptr) << "a click takes it away";
+    EXPECT_FALSE(IsWindow(popup));
 
-    // A viewer that takes the table (Windows) is asked once.
+    // A viewer that takes the table (Windows) is asked once, and shows it.
     g_help_calls.clear();
     g_viewer_takes_tables = true;
     SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_EQ(g_help_calls.size(), 1u);
     EXPECT_EQ(g_help_calls[0].command, static_cast<UINT>(HELP_WM_HELP));
+    EXPECT_EQ(CurrentHelpPopup(), nullptr);
 
     // Right button on the adapter page.
     g_viewer_takes_tables = false;
@@ -314,17 +329,22 @@ TEST_F(PropertiesSheet, HelpFallsBackToThePopupOfTheControlsTopic) {
     HWND manager = GetDlgItem(adapter, IDC_HA_MANAGER);
     g_help_calls.clear();
     SendMessageA(adapter, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(manager), MAKELPARAM(10, 10));
-    ASSERT_EQ(g_help_calls.size(), 2u);
+    ASSERT_EQ(g_help_calls.size(), 1u);
     EXPECT_EQ(g_help_calls[0].command, static_cast<UINT>(HELP_CONTEXTMENU));
     EXPECT_EQ(reinterpret_cast<const DWORD*>(g_help_calls[0].data)[0], 1021u);
-    EXPECT_EQ(g_help_calls[1].command, static_cast<UINT>(HELP_CONTEXTPOPUP));
-    EXPECT_EQ(g_help_calls[1].data, 20103u);
+    ASSERT_NE(CurrentHelpPopup(), nullptr);
+    GetWindowTextA(CurrentHelpPopup(), text, sizeof text);
+    LoadStringA(GetModuleHandleA(nullptr), 20103, expected, sizeof expected);
+    EXPECT_STREQ(text, expected);
+    SendMessageA(CurrentHelpPopup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(CurrentHelpPopup(), nullptr) << "a key takes it away";
 
     // Over the page itself there is no topic to fall back to.
     g_help_calls.clear();
     SendMessageA(adapter, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(adapter), MAKELPARAM(10, 10));
     ASSERT_EQ(g_help_calls.size(), 1u);
     EXPECT_EQ(g_help_calls[0].command, static_cast<UINT>(HELP_CONTEXTMENU));
+    EXPECT_EQ(CurrentHelpPopup(), nullptr);
 }
 
 }  // namespace
