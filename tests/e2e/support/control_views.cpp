@@ -1,0 +1,120 @@
+#include "support/control_views.h"
+
+#include <cstring>
+
+namespace td::e2e::controls {
+namespace {
+
+// Memory inside the program: its controls fill structures only in their
+// own address space.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND control, SIZE_T size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(control, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr)
+            address_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(SIZE_T offset) const { return address_ + offset; }
+    LPARAM param(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(address_ + offset); }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
+        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+};
+
+constexpr SIZE_T kTextMax = 256;
+
+}  // namespace
+
+std::vector<std::string> ListColumnHeaders(HWND list) {
+    std::vector<std::string> headers;
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    if (header == nullptr) return headers;
+    RemoteMemory memory(header, sizeof(HDITEMA) + kTextMax);
+    if (!memory.ok()) return headers;
+    const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = memory.at(sizeof item);
+        item.cchTextMax = kTextMax;
+        memory.Write(0, &item, sizeof item);
+        const char zero = 0;
+        memory.Write(sizeof item, &zero, 1);
+        SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), memory.param());
+        char text[kTextMax + 1] = "";
+        memory.Read(sizeof item, text, kTextMax);
+        headers.emplace_back(text);
+    }
+    return headers;
+}
+
+std::optional<RECT> TreeItemRect(HWND tree, HTREEITEM item) {
+    RemoteMemory memory(tree, sizeof(RECT));
+    if (!memory.ok()) return std::nullopt;
+    // TVM_GETITEMRECT takes the item in the rectangle's place.
+    memory.Write(0, &item, sizeof item);
+    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, memory.param())) return std::nullopt;
+    RECT rect{};
+    memory.Read(0, &rect, sizeof rect);
+    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT ToolbarButtonRect(HWND toolbar, int index) {
+    RECT rect{};
+    RemoteMemory memory(toolbar, sizeof(RECT));
+    if (!memory.ok()) return rect;
+    SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), memory.param());
+    memory.Read(0, &rect, sizeof rect);
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::optional<std::string> ShownTooltip(DWORD process_id) {
+    for (HWND window : autom::TopLevelWindows(process_id)) {
+        if (autom::ClassOf(window) != TOOLTIPS_CLASSA) continue;
+        // The tooltip control answers WM_GETTEXT with the text it shows.
+        return autom::TextOf(window);
+    }
+    return std::nullopt;
+}
+
+RECT ScreenRectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+POINT MiddleOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+const autom::TreeItem* FindTreeItem(const std::vector<autom::TreeItem>& items, const std::string& text) {
+    for (const autom::TreeItem& item : items)
+        if (item.text == text) return &item;
+    return nullptr;
+}
+
+std::vector<std::string> FirstColumn(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<std::string> ids;
+    for (const auto& row : rows) ids.push_back(row.empty() ? std::string() : row[0]);
+    return ids;
+}
+
+}  // namespace td::e2e::controls
