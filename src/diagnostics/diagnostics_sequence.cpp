@@ -339,11 +339,9 @@ void DiagnosticsSequence::Outcome() {
     for (RowState state : rows_) failed = failed || state == RowState::Failed;
     if (failed) {
         // The text opens with two line feeds, made for appending it to a
-        // message; the information line has room for one line only, so it
-        // shows the words without them.
-        const char* line = texts.testing_complete;
-        while (*line == '\n' || *line == '\r') ++line;
-        face_.SetText(IDC_INFO_LINE, line);
+        // message; the information line keeps it whole, and the dialog draws
+        // that one-line control from its first words (see the Win32 face).
+        face_.SetText(IDC_INFO_LINE, texts.testing_complete);
     } else {
         char verdict[kExplanationSize];
         LoadInto(context_.scsi.messages, IDS_TESTS_VERDICT, verdict);

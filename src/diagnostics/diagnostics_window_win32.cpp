@@ -101,6 +101,40 @@ INT_PTR OnCtlColorStatic(DiagnosticsDialogRun& run, HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(brush);
 }
 
+// The information line is one line high, and the verdict it shows after a
+// failure opens with two line feeds (the same text ends the failure
+// messages). A static control would draw those breaks and push the words
+// out of sight; this one draws its text from the first character that is
+// not a line break, while the text itself stays as it was set.
+constexpr char kStaticProcProperty[] = "TessalineStaticProc";
+
+LRESULT CALLBACK InformationLineProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto static_proc = reinterpret_cast<WNDPROC>(GetPropA(control, kStaticProcProperty));
+    if (message == WM_NCDESTROY) {
+        RemovePropA(control, kStaticProcProperty);
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_proc));
+    }
+    if (message != WM_PAINT) return CallWindowProcA(static_proc, control, message, wparam, lparam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(control, &paint);
+    HWND dialog = GetParent(control);
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    RECT area;
+    GetClientRect(control, &area);
+    FillRect(dc, &area, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    char text[256];
+    GetWindowTextA(control, text, sizeof text);
+    const char* shown = text;
+    while (*shown == '\n' || *shown == '\r') ++shown;
+    HGDIOBJ old_font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, shown, -1, &area, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old_font);
+    EndPaint(control, &paint);
+    return 0;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK DiagnosticsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -108,6 +142,10 @@ INT_PTR CALLBACK DiagnosticsDialogProc(HWND dialog, UINT message, WPARAM wparam,
         auto* run = reinterpret_cast<DiagnosticsDialogRun*>(lparam);
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         run->face.dialog = dialog;
+        if (HWND line = GetDlgItem(dialog, IDC_INFO_LINE)) {
+            SetPropA(line, kStaticProcProperty, reinterpret_cast<HANDLE>(SetWindowLongPtrA(
+                                                    line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InformationLineProc))));
+        }
         run->sequence.Open();
         return TRUE;
     }

@@ -29,13 +29,8 @@ std::string Disk(const std::string& rules = "") {
            "  on any delay 5\n";
 }
 
-// The information line shows 50060's words without the line feeds it
-// opens with (made for appending it to a message).
-std::string TestingComplete(const DiagnosticsRig& rig) {
-    std::string text = rig.messages.Text(IDS_TESTING_COMPLETE);
-    text.erase(0, text.find_first_not_of("\r\n"));
-    return text;
-}
+// The information line holds 50060 as it stands, line feeds included.
+std::string TestingComplete(const DiagnosticsRig& rig) { return rig.messages.Text(IDS_TESTING_COMPLETE); }
 
 const char* Name(int platform) { return platform == kPlatformWin95 ? "ASPI" : "NT"; }
 

@@ -332,6 +332,34 @@ TEST_F(DialogOnTheBus, FailedRowIsRedAndTheOthersStayInSystemColours) {
               "Last Error Reported Sense Data:\nSense Key: 2\nSense Code: 3a\nSense Code Qualifier: 0");
 }
 
+// The verdict after a failure opens with two line feeds; the one-line
+// information field keeps the text exactly and still shows its words.
+TEST_F(DialogOnTheBus, FailureVerdictIsKeptWholeAndDrawnInTheOneLineField) {
+    Create(4);
+    rig.messages.Answer(IDYES);
+    rig.messages.Answer(IDNO);
+    BeginTests();
+    EXPECT_EQ(TextOf(dialog, IDC_INFO_LINE), "\n\nSCSI Diagnostic Testing Complete");
+
+    HWND line = GetDlgItem(dialog, IDC_INFO_LINE);
+    RECT area;
+    GetClientRect(line, &area);
+    HDC screen = GetDC(line);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    HGDIOBJ old = SelectObject(memory, picture);
+    RedrawWindow(line, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    BitBlt(memory, 0, 0, area.right, area.bottom, screen, 0, 0, SRCCOPY);
+    int dark = 0;
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x) dark += GetPixel(memory, x, y) == RGB(0, 0, 0);
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(line, screen);
+    EXPECT_GT(dark, 20) << "the words are drawn in the field's one visible line";
+}
+
 TEST_F(DialogOnTheBus, BrushesAreMadeOncePerColourAndGoWithTheDialog) {
     Create(4);
     rig.messages.Answer(IDYES);
