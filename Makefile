@@ -1,9 +1,11 @@
 # Tessaline Diagnostics: the two commands.
-#   make run   [PLATFORM=win95|nt]   build and run the program on the virtual SCSI bus
+#   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it]
+#                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
 # Both install what this Debian machine is missing first.
 
 PLATFORM ?= win95
+UI_LANGUAGE ?= en
 JOBS ?= 2
 ROOT := $(abspath .)
 BUILD := $(ROOT)/build
@@ -14,7 +16,7 @@ WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 .PHONY: run test deps host host-asan fuzz win64 win32 clean
 
 run: deps win64
-	@scripts/run.sh $(PLATFORM)
+	@scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh

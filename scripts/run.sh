@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs Tessaline Diagnostics on the built-in virtual SCSI bus.
-#   scripts/run.sh win95|nt
+#   scripts/run.sh win95|nt [en|de|es|fr|it]
 # With $DISPLAY set the program opens there for you to use. Without one it
 # runs on a private Xvfb display, waits for the main window, saves a
 # screenshot under build/, closes the program with File > Exit and prints
 # where the picture is.
 set -euo pipefail
 platform="${1:-win95}"
+language="${2:-en}"
 source "$(dirname "$0")/wine-env.sh"
 
 bin="${TD_BIN:-$TD_BUILD/win64/bin}"
@@ -16,6 +17,27 @@ case "$platform" in
   *) echo "PLATFORM must be win95 or nt" >&2; exit 2 ;;
 esac
 [ -f "$bin/$exe_name" ] || { echo "$bin/$exe_name is not built" >&2; exit 1; }
+
+# Wine takes the program's language from the Unix locale, and picks a
+# language only when that locale exists: one is compiled under build/ when
+# the machine lacks it.
+case "$language" in
+  en) locale_name=en_US ;;
+  de) locale_name=de_DE ;;
+  es) locale_name=es_ES ;;
+  fr) locale_name=fr_FR ;;
+  it) locale_name=it_IT ;;
+  *) echo "UI_LANGUAGE must be en, de, es, fr or it" >&2; exit 2 ;;
+esac
+if [ "$language" != en ]; then
+  locales="$TD_BUILD/locales"
+  if [ ! -d "$locales/$locale_name.UTF-8" ]; then
+    mkdir -p "$locales"
+    localedef -i "$locale_name" -f UTF-8 "$locales/$locale_name.UTF-8" 2>/dev/null ||
+      { echo "could not compile the $locale_name locale" >&2; exit 1; }
+  fi
+  export LOCPATH="$locales" LANG="$locale_name.UTF-8" LC_ALL="$locale_name.UTF-8"
+fi
 
 # Another virtual machine than the built-in one: the simulators read the
 # scenario file named by TD_SCENARIO, as Windows sees the path.
@@ -53,6 +75,7 @@ program=$!
 status=0
 "$TD_WINE" td-auto.exe wait-main 90 | tr -d '\r' || status=$?
 shot="$TD_BUILD/screenshot-$platform.png"
+[ "$language" = en ] || shot="$TD_BUILD/screenshot-$platform-$language.png"
 sleep 1
 xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
 if [ "$status" -eq 0 ]; then
