@@ -16,13 +16,15 @@
 #include <string_view>
 #include <vector>
 
+#include "scsi/scsi_opcodes.h"
+
 namespace td::sim {
 
-// SCSI operation codes the devices execute.
-constexpr std::uint8_t kOpTestUnitReady = 0x00;
-constexpr std::uint8_t kOpInquiry = 0x12;
-constexpr std::uint8_t kOpWriteBuffer = 0x3B;
-constexpr std::uint8_t kOpReadBuffer = 0x3C;
+// SCSI operation codes the devices execute: the program's own.
+using td::kOpInquiry;
+using td::kOpReadBuffer;
+using td::kOpTestUnitReady;
+using td::kOpWriteBuffer;
 
 // Length of the INQUIRY data every device holds.
 constexpr int kInquiryLength = 96;

@@ -7,6 +7,7 @@
 #include "discovery/aspi_discovery.h"
 #include "discovery/inquiry_fields.h"
 #include "scsi/aspi_commands.h"
+#include "scsi/scsi_opcodes.h"
 
 namespace td {
 namespace {
@@ -18,7 +19,6 @@ namespace {
 std::atomic<ScanChain*> g_scan_chain{nullptr};
 
 constexpr char kNoDeviceProduct[] = "No Device";
-constexpr std::uint8_t kOpInquiry = 0x12;
 constexpr std::uint8_t kInquiryCdbLength = 6;
 constexpr int kHighestScsiId = 15;
 

@@ -5,17 +5,11 @@
 
 #include "common/clock.h"
 #include "scsi/data_pattern.h"
+#include "scsi/scsi_opcodes.h"
 #include "scsi/sense.h"
 
 namespace td {
 namespace {
-
-constexpr std::uint8_t kOpTestUnitReady = 0x00;
-constexpr std::uint8_t kOpWriteBuffer = 0x3B;
-constexpr std::uint8_t kOpReadBuffer = 0x3C;
-constexpr std::uint8_t kBufferModeData = 0x02;
-constexpr std::uint8_t kCdb6 = 6;
-constexpr std::uint8_t kCdb10 = 10;
 
 // SRB_Status is stored by the library's thread while the window thread
 // watches it: read it afresh every time, and once it is final, make sure

@@ -8,18 +8,12 @@
 #include "resources/resource_ids.h"
 #include "scsi/data_pattern.h"
 #include "scsi/nt_layout.h"
+#include "scsi/scsi_opcodes.h"
 #include "scsi/sense.h"
 #include "scsi/system_error.h"
 
 namespace td {
 namespace {
-
-constexpr std::uint8_t kOpTestUnitReady = 0x00;
-constexpr std::uint8_t kOpWriteBuffer = 0x3B;
-constexpr std::uint8_t kOpReadBuffer = 0x3C;
-constexpr std::uint8_t kBufferModeData = 0x02;
-constexpr std::uint8_t kCdb6 = 6;
-constexpr std::uint8_t kCdb10 = 10;
 
 // READ BUFFER compares the pattern from here to kComparedEnd; the first
 // bytes are left out of the compare.
