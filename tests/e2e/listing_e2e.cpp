@@ -237,6 +237,11 @@ TEST_F(Listing, AReScanAfterOpenTakesTheFileNameFromTheTitleButKeepsSave) {
     EXPECT_EQ(user::AdaptersInTree(program),
               (std::vector<std::string>{kFirstAdapter, "Harrowgate Brightlane BL-1540 SCSI Host Adapter"}));
     EXPECT_TRUE(SaveIsEnabled()) << "the re-scan disabled Save again";
+    // The live adapter again, with what the machine tells of it.
+    EXPECT_EQ(program.StatusBar(), (std::vector<std::string>{"Currently selected:  Harrowgate Brightlane BL-2940U",
+                                                             "Number of devices connected:  2"}));
+    ASSERT_EQ(program.DeviceList().size(), 16u);
+    EXPECT_EQ(program.DeviceList()[7], (std::vector<std::string>{"7", "Host Adapter", "Harrowg", "BL2940U", "0003"}));
 }
 
 TEST_F(Listing, AFileNamingNineAdaptersIsRefusedAndLeavesTheViewsEmpty) {

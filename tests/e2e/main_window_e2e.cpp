@@ -132,6 +132,7 @@ TEST_F(MainWindow, RestingTheMouseOnAToolbarButtonTellsWhatItDoes) {
         const char* tip;
     } buttons[] = {{IDM_RESCAN, "Re-scan the SCSI Bus"},
                    {IDM_FILE_OPEN, "Opens an existing listing"},
+                   {IDM_FILE_SAVE, "Saves the current listings"},
                    {IDM_VIEW_LARGE_ICONS, "Large icon view"},
                    {IDM_VIEW_SMALL_ICONS, "Small icon view"},
                    {IDM_VIEW_LIST, "List view"},
@@ -194,7 +195,7 @@ TEST_F(MainWindow, ARightClickOnTheListOpensTheDeviceMenuAndItsCommandNeedsADevi
         << empty->y;
     ExpectNoDeviceChosen();
     ASSERT_TRUE(program.ChooseFromPopupMenu(IDM_DEVICE_PROPERTIES));
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1500)) << "Device Properties without a device";
+    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "Device Properties without a device";
 
     // On the CD-ROM's row: the same menu, and now it shows the device.
     const int row = user::RowOfScsiId(program, "4");
@@ -218,15 +219,15 @@ TEST_F(MainWindow, WithoutADeviceChosenDoubleClickPropertiesAndDiagnosticsDoNoth
     const std::optional<POINT> empty = user::EmptySpotInList(program);
     ASSERT_TRUE(empty) << "the list has no empty space below its rows";
     autom::DoubleClick(empty->x, empty->y);
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1500)) << "double-click on empty space";
+    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "double-click on empty space";
     ExpectNoDeviceChosen();
 
     ASSERT_TRUE(program.Choose(IDM_DEVICE_PROPERTIES));
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1500)) << "Options > Device Properties";
+    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "Options > Device Properties";
     ASSERT_TRUE(program.Choose(IDM_DEVICE_DIAGNOSTICS));
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1500)) << "Options > Device Diagnostics";
+    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "Options > Device Diagnostics";
     ASSERT_TRUE(user::ClickToolbarButton(program, IDM_DEVICE_DIAGNOSTICS));
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1500)) << "the diagnostics button";
+    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "the diagnostics button";
 
     // The same double-click on the disk's row opens its properties.
     const POINT on_disk = user::MiddleOfRow(program, user::RowOfScsiId(program, "0"));

@@ -4,6 +4,7 @@
 
 #include "resources/resource_ids.h"
 #include "support/control_views.h"
+#include "support/paths.h"
 
 namespace td::e2e::user {
 namespace {
@@ -182,6 +183,12 @@ testing::AssertionResult ListOnScreenIsUpToDate(ProgramSession& program) {
     const std::optional<autom::Picture> painted = ClientPicture(program, list);
     if (!shown || !painted) return testing::AssertionFailure() << "the list's picture could not be taken";
     if (shown->rows == painted->rows) return testing::AssertionSuccess();
+    // Keep what the user saw, next to the failure's screenshot.
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string picture = FailureFolder() + (test ? std::string(test->test_suite_name()) + "." + test->name()
+                                                        : std::string("list")) +
+                                ".list-as-shown.bmp";
+    autom::SaveBitmap(*shown, picture);
     // Where the two differ, for the message.
     const size_t row = static_cast<size_t>((shown->width * 3 + 3) & ~3);
     int top = -1, bottom = -1, differing = 0;
@@ -197,7 +204,7 @@ testing::AssertionResult ListOnScreenIsUpToDate(ProgramSession& program) {
     }
     return testing::AssertionFailure() << "the list on the screen is not what it draws when repainted: " << differing
                                        << " of its " << shown->height << " pixel rows differ, from row " << top
-                                       << " to " << bottom;
+                                       << " to " << bottom << "; the list as shown: " << picture;
 }
 
 // ---- Toolbar and menus -----------------------------------------------------------
