@@ -87,9 +87,9 @@ AspiStartup DiscoverAspiAdapters(AspiDiscovery& discovery) {
 
 void StartAspiScan(AspiDiscovery& discovery) { ScanNextDevice(discovery); }
 
-AspiRescan RescanAspi(AspiDiscovery& discovery) {
+AspiRescan RescanAspi(AspiDiscovery& discovery, bool read_details) {
     ResetScanChain(discovery.chain);
-    const std::uint8_t status = EnumerateAspiAdapters(discovery, false);
+    const std::uint8_t status = EnumerateAspiAdapters(discovery, read_details);
     AspiRescan result = AspiRescan::Scanning;
     if (status != aspi::kSsComp) {
         const int answer = ShowMessage(discovery.messages, 0, IDS_RESCAN_FAILED,

@@ -147,10 +147,11 @@ enum class AspiRescan {
 // ID 0 (an INQUIRY of the replaced scan that is still outstanding is
 // dropped when it completes), enumerates the adapters again without
 // reading their registry details (the descriptions read at start-up stay),
-// and starts the chain. A support status other than SS_COMP shows 50013
+// unless `read_details` asks for them because the records no longer hold
+// them (a listing file was opened since), and starts the chain. A support status other than SS_COMP shows 50013
 // (no owner, error icon, Retry and Cancel); the chain is started all the
 // same and finds no adapters.
-AspiRescan RescanAspi(AspiDiscovery& discovery);
+AspiRescan RescanAspi(AspiDiscovery& discovery, bool read_details = false);
 
 // ---- The INQUIRY chain --------------------------------------------------------
 

@@ -224,6 +224,8 @@ void SetListViewMode(HWND list, int command) {
     const DWORD style = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE));
     if ((style & LVS_TYPEMASK) != mode) {
         SetWindowLongA(list, GWL_STYLE, static_cast<LONG>((style & ~LVS_TYPEMASK) | mode));
+        // The list lays its items out anew; make sure the screen follows.
+        InvalidateRect(list, nullptr, TRUE);
     }
 }
 

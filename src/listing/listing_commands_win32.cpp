@@ -73,6 +73,7 @@ int ReadListingFile(Program& program, HWND main_window) {
         return Fail(program, nullptr, IDS_FILE_EMPTY);
     }
     CloseHandle(file);
+    program.records_from_listing = true;
     const int result =
         ParseListing(bytes, read, program.inventory, program.texts, program.messages, program.views);
     GlobalFree(block);

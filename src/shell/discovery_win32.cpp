@@ -69,12 +69,17 @@ void RescanBuses(Program& program, HWND main_window) {
     ResetForRescan(program.inventory);
     ResetViews(program);
     if (program.inventory.platform == kPlatformNt) {
+        program.records_from_listing = false;
         NtDiscovery discovery = NtContext(program);
         DiscoverNtInventory(discovery);
         return;
     }
     AspiDiscovery discovery = AspiContext(program);
-    switch (RescanAspi(discovery)) {
+    // The Windows 95 re-scan keeps the adapters' registry details read at
+    // start-up, unless a listing file has replaced them since.
+    const bool read_details = program.records_from_listing;
+    program.records_from_listing = false;
+    switch (RescanAspi(discovery, read_details)) {
         case AspiRescan::Scanning:
             program.aspi_loaded = 1;
             break;

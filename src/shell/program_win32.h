@@ -83,6 +83,9 @@ struct Program {
     NtScanArea nt_area;
 
     ListingFileNames listing_file;
+    // A listing file replaced the adapter records since the last discovery:
+    // their registry details are the file's, not the machine's.
+    bool records_from_listing;
 
     Win32Registry registry;
     Win32Messages messages;

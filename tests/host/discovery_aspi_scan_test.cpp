@@ -416,6 +416,24 @@ TEST_F(DiscoveryAspiScan, RescanStartsAgainAtAdapterZeroIdZeroSlotZero) {
     EXPECT_TRUE(messages.boxes().empty());
 }
 
+TEST_F(DiscoveryAspiScan, RescanAfterAListingReplacedTheRecordsReadsTheDetailsAgain) {
+    Use(Adapters(2));
+    StartUp();
+    // A listing file put its own texts into the records.
+    for (int a = 0; a < 2; ++a) {
+        CopyText(inventory.adapters[a].description, "FROM-FILE");
+        CopyText(inventory.adapters[a].manufacturer, "");
+    }
+    ResetForRescan(inventory);
+    views.Reset();
+    EXPECT_EQ(RescanAspi(*discovery, true), AspiRescan::Scanning);
+    RunChain();
+    EXPECT_STREQ(inventory.adapters[0].description, "Adapter HA0");
+    EXPECT_STREQ(inventory.adapters[1].description, "Adapter HA1");
+    ASSERT_EQ(views.tree.size(), 2u);
+    EXPECT_EQ(views.tree[0].text, "Adapter HA0") << "the tree shows the machine's names again";
+}
+
 TEST_F(DiscoveryAspiScan, RescanWhileAnInquiryIsOutstandingDropsItsCompletion) {
     Use(kOneAdapter);
     ASSERT_EQ(DiscoverAspiAdapters(*discovery), AspiStartup::Enumerated);
