@@ -1,0 +1,437 @@
+#include "support/device_windows.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "resources/resource_ids.h"
+#include "support/paths.h"
+
+namespace td::e2e::device_windows {
+namespace {
+
+// A click counts as one click only when the mouse rests a moment before
+// the next; a second click too soon is a double click.
+constexpr DWORD kClickPause = 600;
+
+// Memory inside the program: its controls fill structures only in their
+// own address space.
+class ProgramMemory {
+public:
+    ProgramMemory(HWND control, SIZE_T size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(control, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr)
+            address_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~ProgramMemory() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    ProgramMemory(const ProgramMemory&) = delete;
+    ProgramMemory& operator=(const ProgramMemory&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(SIZE_T offset) const { return address_ + offset; }
+    LPARAM param(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(address_ + offset); }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
+        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+};
+
+RECT ScreenRectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+POINT MiddleOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+size_t RowBytes(int width) { return static_cast<size_t>((width * 3 + 3) & ~3); }
+
+std::string FirstStatusText(ProgramSession& program) {
+    const std::vector<std::string> status = program.StatusBar();
+    return status.empty() ? std::string() : status[0];
+}
+
+testing::AssertionResult WaitForList(ProgramSession& program, size_t rows, DWORD timeout_ms) {
+    const bool listed = autom::WaitUntil(
+        [&] {
+            const std::string status = FirstStatusText(program);
+            return program.DeviceList().size() == rows && !status.empty() &&
+                   status.find(program.Text(IDS_NONE)) == std::string::npos;
+        },
+        timeout_ms);
+    if (listed) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "after " << timeout_ms << " ms the list shows " << program.DeviceList().size()
+                                       << " IDs, not " << rows << "; the status bar reads \""
+                                       << FirstStatusText(program) << "\"";
+}
+
+bool IsSelectedInTree(ProgramSession& program, const std::string& text) {
+    for (const autom::TreeItem& item : program.AdapterTree())
+        if (item.text == text) return item.selected;
+    return false;
+}
+
+int RowOf(ProgramSession& program, const std::string& id) {
+    const std::vector<std::vector<std::string>> rows = program.DeviceList();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i].empty() && rows[i][0] == id) return static_cast<int>(i);
+    return -1;
+}
+
+// The middle of the item's label, brought into sight first as a user would
+// scroll to it.
+std::optional<POINT> PointAtDevice(ProgramSession& program, const std::string& id, int& row) {
+    HWND list = program.Control(IDC_DEVICE_LIST);
+    row = RowOf(program, id);
+    if (list == nullptr || row < 0) return std::nullopt;
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    Sleep(100);
+    const RECT rect = autom::ListItemRect(list, row);
+    if (rect.right <= rect.left) return std::nullopt;
+    return MiddleOf(rect);
+}
+
+testing::AssertionResult IsChosen(ProgramSession& program, int row, const std::string& id) {
+    HWND list = program.Control(IDC_DEVICE_LIST);
+    const int chosen = static_cast<int>(
+        SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED));
+    if (chosen == row) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "after the click the list has item " << chosen
+                                       << " selected and focused, not the one of SCSI ID " << id;
+}
+
+bool IsMessageBox(HWND window) {
+    return GetDlgItem(window, 0xFFFF) != nullptr && GetDlgItem(window, 1088) != nullptr;
+}
+
+}  // namespace
+
+// ---- Getting to a device -------------------------------------------------------------
+
+testing::AssertionResult StartAndWaitForDevices(ProgramSession& program, size_t rows) {
+    if (testing::AssertionResult started = program.Start(); !started) return started;
+    if (program.WaitForMainWindow() == nullptr)
+        return testing::AssertionFailure() << "no main window; the program "
+                                           << (program.running() ? "is still running" : "has ended");
+    if (!program.messages_on_the_way().empty())
+        return testing::AssertionFailure() << "on the way: " << Describe(program.messages_on_the_way()[0]);
+    return WaitForList(program, rows, 15000);
+}
+
+testing::AssertionResult ClickAdapter(ProgramSession& program, const std::string& adapter, size_t rows) {
+    HWND tree = program.Control(IDC_ADAPTER_TREE);
+    const autom::TreeItem* found = nullptr;
+    const std::vector<autom::TreeItem> items = program.AdapterTree();
+    for (const autom::TreeItem& item : items)
+        if (item.text == adapter) found = &item;
+    if (tree == nullptr || found == nullptr) return testing::AssertionFailure() << "the tree has no item \"" << adapter << "\"";
+    ProgramMemory memory(tree, sizeof(RECT));
+    // TVM_GETITEMRECT takes the item in the rectangle's place.
+    memory.Write(0, &found->handle, sizeof found->handle);
+    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, memory.param()))
+        return testing::AssertionFailure() << "the tree item \"" << adapter << "\" is not shown";
+    RECT rect{};
+    memory.Read(0, &rect, sizeof rect);
+    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    // A long label runs on past the tree's right edge: aim near its start.
+    autom::Click(rect.left + std::min<LONG>((rect.right - rect.left) / 2, 24), (rect.top + rect.bottom) / 2);
+    Sleep(kClickPause);
+    if (!autom::WaitUntil([&] { return IsSelectedInTree(program, adapter); }, 3000))
+        return testing::AssertionFailure() << "the click did not select \"" << adapter << "\" in the tree";
+    return WaitForList(program, rows, 5000);
+}
+
+testing::AssertionResult ClickDevice(ProgramSession& program, const std::string& id) {
+    int row = -1;
+    const std::optional<POINT> at = PointAtDevice(program, id, row);
+    if (!at) return testing::AssertionFailure() << "the list shows no item with SCSI ID " << id;
+    autom::Click(at->x, at->y);
+    Sleep(kClickPause);
+    return IsChosen(program, row, id);
+}
+
+testing::AssertionResult DoubleClickDevice(ProgramSession& program, const std::string& id) {
+    int row = -1;
+    const std::optional<POINT> at = PointAtDevice(program, id, row);
+    if (!at) return testing::AssertionFailure() << "the list shows no item with SCSI ID " << id;
+    autom::DoubleClick(at->x, at->y);
+    Sleep(200);
+    return IsChosen(program, row, id);
+}
+
+testing::AssertionResult ClickToolbarButton(ProgramSession& program, int command) {
+    HWND toolbar = program.Control(IDC_TOOLBAR);
+    if (toolbar == nullptr) return testing::AssertionFailure() << "the main window has no toolbar";
+    const int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0));
+    if (index < 0) return testing::AssertionFailure() << "the toolbar has no button for command " << command;
+    ProgramMemory memory(toolbar, sizeof(RECT));
+    if (!SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), memory.param()))
+        return testing::AssertionFailure() << "the toolbar button of command " << command << " is not shown";
+    RECT rect{};
+    memory.Read(0, &rect, sizeof rect);
+    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    const POINT at = MiddleOf(rect);
+    autom::Click(at.x, at.y);
+    // Off the button again, so that its tooltip does not come up.
+    autom::MoveMouse(2, 2);
+    return testing::AssertionSuccess();
+}
+
+// ---- Windows the program opens -----------------------------------------------------------
+
+HWND FindDialog(ProgramSession& program, const std::string& title) {
+    for (HWND window : autom::TopLevelWindows(program.process_id())) {
+        if (autom::ClassOf(window) != "#32770" || IsMessageBox(window)) continue;
+        if (title.empty() || autom::TextOf(window) == title) return window;
+    }
+    return nullptr;
+}
+
+HWND WaitForDialog(ProgramSession& program, const std::string& title, DWORD timeout_ms) {
+    HWND found = nullptr;
+    autom::WaitUntil(
+        [&] {
+            found = FindDialog(program, title);
+            return found != nullptr || !program.running();
+        },
+        timeout_ms);
+    return found;
+}
+
+HWND WaitForPropertySheet(ProgramSession& program, DWORD timeout_ms) {
+    HWND found = nullptr;
+    autom::WaitUntil(
+        [&] {
+            for (HWND window : autom::TopLevelWindows(program.process_id())) {
+                if (autom::ClassOf(window) == "#32770" && FindWindowExA(window, nullptr, WC_TABCONTROLA, nullptr)) {
+                    found = window;
+                    return true;
+                }
+            }
+            return !program.running();
+        },
+        timeout_ms);
+    return found;
+}
+
+bool WaitUntilClosed(HWND window, DWORD timeout_ms) {
+    return autom::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
+}
+
+// ---- What a dialog shows ---------------------------------------------------------------------
+
+std::string TextOf(HWND dialog, int control) {
+    HWND item = GetDlgItem(dialog, control);
+    if (item == nullptr) return "<no control " + std::to_string(control) + ">";
+    char text[2048] = "";
+    GetWindowTextA(item, text, sizeof text);
+    return text;
+}
+
+int CheckOf(HWND dialog, int control) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, control), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return static_cast<int>(state);
+}
+
+bool IsEnabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE; }
+
+void ClickControl(HWND dialog, int control) {
+    const POINT at = MiddleOf(ScreenRectOf(GetDlgItem(dialog, control)));
+    autom::Click(at.x, at.y);
+    Sleep(kClickPause);
+}
+
+// ---- Property sheets -------------------------------------------------------------------------
+
+std::vector<std::string> TabTitles(HWND sheet) {
+    std::vector<std::string> titles;
+    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+    if (tabs == nullptr) return titles;
+    constexpr int kTextMax = 256;
+    ProgramMemory memory(tabs, sizeof(TCITEMA) + kTextMax);
+    if (!memory.ok()) return titles;
+    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = memory.at(sizeof item);
+        item.cchTextMax = kTextMax;
+        memory.Write(0, &item, sizeof item);
+        const char zero = 0;
+        memory.Write(sizeof item, &zero, 1);
+        SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), memory.param());
+        char text[kTextMax + 1] = "";
+        memory.Read(sizeof item, text, kTextMax);
+        titles.emplace_back(text);
+    }
+    return titles;
+}
+
+int SelectedTab(HWND sheet) {
+    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+    return tabs != nullptr ? static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) : -1;
+}
+
+void ClickTab(HWND sheet, int index) {
+    HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
+    if (tabs == nullptr) return;
+    ProgramMemory memory(tabs, sizeof(RECT));
+    if (!SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), memory.param())) return;
+    RECT rect{};
+    memory.Read(0, &rect, sizeof rect);
+    MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    const POINT at = MiddleOf(rect);
+    autom::Click(at.x, at.y);
+    Sleep(kClickPause);
+}
+
+HWND ShownPage(HWND sheet) {
+    for (HWND child = FindWindowExA(sheet, nullptr, "#32770", nullptr); child != nullptr;
+         child = FindWindowExA(sheet, child, "#32770", nullptr))
+        if (IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+// ---- Pictures ---------------------------------------------------------------------------------------
+
+autom::Picture CaptureArea(const RECT& area) {
+    autom::Picture picture;
+    picture.width = area.right - area.left;
+    picture.height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = picture.width;
+    info.biHeight = picture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    picture.rows.resize(RowBytes(picture.width) * static_cast<size_t>(picture.height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.rows.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+COLORREF ColourAt(const autom::Picture& picture, int x, int y) {
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return CLR_INVALID;
+    const size_t at = RowBytes(picture.width) * static_cast<size_t>(picture.height - 1 - y) + static_cast<size_t>(x) * 3;
+    if (at + 2 >= picture.rows.size()) return CLR_INVALID;
+    const auto byte = [&](size_t i) { return static_cast<BYTE>(picture.rows[i]); };
+    return RGB(byte(at + 2), byte(at + 1), byte(at));
+}
+
+std::vector<ColourCount> ColoursIn(const autom::Picture& picture, const RECT& whole, const RECT& part, int inset) {
+    std::map<COLORREF, int> counts;
+    for (LONG y = part.top + inset; y < part.bottom - inset; ++y)
+        for (LONG x = part.left + inset; x < part.right - inset; ++x) {
+            const COLORREF colour = ColourAt(picture, x - whole.left, y - whole.top);
+            if (colour != CLR_INVALID) ++counts[colour];
+        }
+    std::vector<ColourCount> colours;
+    for (const auto& [colour, pixels] : counts) colours.push_back({colour, pixels});
+    std::sort(colours.begin(), colours.end(), [](const ColourCount& a, const ColourCount& b) { return a.pixels > b.pixels; });
+    return colours;
+}
+
+std::string Describe(COLORREF colour) {
+    char text[32];
+    std::snprintf(text, sizeof text, "RGB(%u,%u,%u)", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+std::string Describe(const std::vector<ColourCount>& colours) {
+    std::string text;
+    for (size_t i = 0; i < colours.size() && i < 4; ++i)
+        text += (i ? ", " : "") + Describe(colours[i].colour) + " x" + std::to_string(colours[i].pixels);
+    return text.empty() ? "nothing" : text;
+}
+
+std::optional<autom::Picture> ProgramBitmap(const std::string& exe_path, const char* name) {
+    HMODULE module = LoadLibraryExA(exe_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) return std::nullopt;
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    std::optional<autom::Picture> picture;
+    BITMAP size{};
+    if (bitmap != nullptr && GetObjectA(bitmap, sizeof size, &size) != 0) {
+        autom::Picture read;
+        read.width = size.bmWidth;
+        read.height = size.bmHeight;
+        read.rows.resize(RowBytes(read.width) * static_cast<size_t>(read.height));
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof info;
+        info.biWidth = read.width;
+        info.biHeight = read.height;
+        info.biPlanes = 1;
+        info.biBitCount = 24;
+        info.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        if (GetDIBits(screen, bitmap, 0, static_cast<UINT>(read.height), read.rows.data(),
+                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == read.height)
+            picture = std::move(read);
+        ReleaseDC(nullptr, screen);
+    }
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    FreeLibrary(module);
+    return picture;
+}
+
+testing::AssertionResult SamePixels(const autom::Picture& seen, const autom::Picture& expected) {
+    if (seen.width != expected.width || seen.height != expected.height)
+        return testing::AssertionFailure() << "a picture of " << seen.width << " x " << seen.height << ", not "
+                                           << expected.width << " x " << expected.height;
+    int differing = 0;
+    int first_x = -1, first_y = -1;
+    for (int y = 0; y < seen.height; ++y)
+        for (int x = 0; x < seen.width; ++x)
+            if (ColourAt(seen, x, y) != ColourAt(expected, x, y)) {
+                if (differing++ == 0) first_x = x, first_y = y;
+            }
+    if (differing == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << differing << " of " << seen.width * seen.height
+                                       << " pixels differ, the first at (" << first_x << ", " << first_y << "): "
+                                       << Describe(ColourAt(seen, first_x, first_y)) << " instead of "
+                                       << Describe(ColourAt(expected, first_x, first_y));
+}
+
+std::string PicturesFolder() {
+    std::string failures = FailureFolder();  // build\e2e-failures\ .
+    failures.pop_back();
+    const std::string folder = failures.substr(0, failures.find_last_of('\\') + 1) + "e2e-pictures";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}
+
+std::string SavePicture(ProgramSession& program, const std::string& name) {
+    const std::string path = PicturesFolder() + name + ".bmp";
+    return program.SaveScreenshot(path) ? path : std::string();
+}
+
+std::string SaveScreenPicture(const std::string& name) {
+    const std::string path = PicturesFolder() + name + ".bmp";
+    return autom::SaveScreenshot(path) ? path : std::string();
+}
+
+}  // namespace td::e2e::device_windows
