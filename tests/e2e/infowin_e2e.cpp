@@ -206,6 +206,46 @@ TEST_F(InfoWindows, OnTheSecondAdapterOfAWideBusIdThreeShowsThatAdaptersDevice) 
     CloseWithEscape(sheet);
 }
 
+// Help on a control: a right click on a value, or F1 on the box that has
+// the focus. Wine's help viewer shows no popups, so the program shows the
+// control's text in a popup of its own, which the next click or key takes
+// away; the sheet stays.
+TEST_F(InfoWindows, ARightClickOrF1OnAControlShowsItsHelpInAPopupThatTheNextClickOrKeyTakesAway) {
+    StartOnWindows95();
+    ASSERT_TRUE(dw::DoubleClickDevice(program, "0"));
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    const std::vector<HWND> before = autom::TopLevelWindows(program.process_id());
+
+    HWND page = SwitchPage(sheet, 1);
+    ExpectAdapterPage(page, kFirstAdapterPage);
+    dw::RightClickControl(page, IDC_HA_MANAGER);
+    HWND popup = dw::WaitForAnotherWindow(program, before);
+    ASSERT_NE(popup, nullptr) << "a right click on the manager's name showed no help";
+    EXPECT_EQ(autom::TextOf(popup), program.Text(IDH_HA_MANAGER));
+    std::printf("The help of a value: %s\n", dw::SavePicture(program, "help-popup-right-click").c_str());
+    dw::ClickControl(page, IDC_HA_NAME);
+    EXPECT_TRUE(dw::WaitUntilClosed(popup, 2000)) << "a click left the help popup open";
+    EXPECT_TRUE(IsWindowVisible(sheet)) << "the sheet went with the popup";
+
+    page = SwitchPage(sheet, 0);
+    ASSERT_NE(page, nullptr);
+    // The marked "Synchronous Transfer" box takes the focus from a click.
+    dw::ClickControl(page, IDC_SYNCHRONOUS);
+    autom::PressKey(VK_F1);
+    popup = dw::WaitForAnotherWindow(program, before);
+    ASSERT_NE(popup, nullptr) << "F1 on \"Synchronous Transfer\" showed no help";
+    EXPECT_EQ(autom::TextOf(popup), program.Text(IDH_SYNCHRONOUS));
+    std::printf("The help of a box: %s\n", dw::SavePicture(program, "help-popup-f1").c_str());
+    // Escape, as a user sends help away.
+    autom::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(dw::WaitUntilClosed(popup, 2000)) << "Escape left the help popup open";
+    Sleep(300);
+    ASSERT_TRUE(IsWindow(sheet) && IsWindowVisible(sheet)) << "Escape closed the sheet, not only the help popup";
+    EXPECT_EQ(dw::CheckOf(page, IDC_SYNCHRONOUS), BST_CHECKED);
+    CloseWithEscape(sheet);
+}
+
 // ---- The About box ------------------------------------------------------------------------------
 
 // A value of the program's version information, as the system reads it

@@ -228,6 +228,22 @@ HWND WaitForPropertySheet(ProgramSession& program, DWORD timeout_ms) {
     return found;
 }
 
+HWND WaitForAnotherWindow(ProgramSession& program, const std::vector<HWND>& known, DWORD timeout_ms) {
+    HWND found = nullptr;
+    autom::WaitUntil(
+        [&] {
+            for (HWND window : autom::TopLevelWindows(program.process_id())) {
+                if (std::find(known.begin(), known.end(), window) != known.end()) continue;
+                if (autom::ClassOf(window) == TOOLTIPS_CLASSA) continue;
+                found = window;
+                return true;
+            }
+            return !program.running();
+        },
+        timeout_ms);
+    return found;
+}
+
 bool WaitUntilClosed(HWND window, DWORD timeout_ms) {
     return autom::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout_ms);
 }
@@ -253,6 +269,12 @@ bool IsEnabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dia
 void ClickControl(HWND dialog, int control) {
     const POINT at = MiddleOf(ScreenRectOf(GetDlgItem(dialog, control)));
     autom::Click(at.x, at.y);
+    Sleep(kClickPause);
+}
+
+void RightClickControl(HWND dialog, int control) {
+    const POINT at = MiddleOf(ScreenRectOf(GetDlgItem(dialog, control)));
+    autom::RightClick(at.x, at.y);
     Sleep(kClickPause);
 }
 

@@ -51,6 +51,9 @@ HWND FindDialog(ProgramSession& program, const std::string& title);
 HWND WaitForDialog(ProgramSession& program, const std::string& title, DWORD timeout_ms = 5000);
 // A shown property sheet of the program (a dialog holding a tab control).
 HWND WaitForPropertySheet(ProgramSession& program, DWORD timeout_ms = 5000);
+// A shown top-level window of the program that is none of `known` (nor a
+// tooltip), once it comes.
+HWND WaitForAnotherWindow(ProgramSession& program, const std::vector<HWND>& known, DWORD timeout_ms = 3000);
 // Waits until the window has gone or is hidden.
 bool WaitUntilClosed(HWND window, DWORD timeout_ms = 5000);
 
@@ -62,8 +65,9 @@ std::string TextOf(HWND dialog, int control);
 int CheckOf(HWND dialog, int control);
 bool IsEnabled(HWND dialog, int control);
 
-// Clicks the middle of a control of a dialog.
+// Clicks the middle of a control of a dialog; right-clicks it.
 void ClickControl(HWND dialog, int control);
+void RightClickControl(HWND dialog, int control);
 
 // ---- Property sheets ---------------------------------------------------------------
 
