@@ -227,11 +227,31 @@ protected:
     void ExpectSuccessTexts(HWND dialog) {
         EXPECT_EQ(dw::TextOf(dialog, IDC_INFO_LINE), program.Text(IDS_TESTS_SUCCESSFUL));
         EXPECT_EQ(dw::TextOf(dialog, IDC_INFO_BLOCK), program.Text(IDS_TESTS_VERDICT));
+        ExpectWordsOnTheInformationLine(dialog);
     }
 
+    // The verdict after a failure opens with two line feeds (it also ends
+    // the failure messages); the one-line field must still show its words.
     void ExpectTestingComplete(HWND dialog) {
         EXPECT_EQ(WithoutLeadingLineBreaks(dw::TextOf(dialog, IDC_INFO_LINE)),
                   WithoutLeadingLineBreaks(program.Text(IDS_TESTING_COMPLETE)));
+        ExpectWordsOnTheInformationLine(dialog);
+    }
+
+    // The information line, one line high, as the program has drawn it:
+    // black words on white, not an empty white field.
+    void ExpectWordsOnTheInformationLine(HWND dialog) {
+        autom::Probe* inside = program.probe();
+        ASSERT_NE(inside, nullptr);
+        const std::optional<autom::Picture> picture = inside->PictureOf(dialog);
+        ASSERT_TRUE(picture) << inside->last_error();
+        RECT whole{};
+        GetWindowRect(dialog, &whole);
+        int text_pixels = 0;
+        for (const dw::ColourCount& count : dw::ColoursIn(*picture, whole, ScreenRect(dialog, IDC_INFO_LINE), 0))
+            if (count.colour == kBlack) text_pixels = count.pixels;
+        EXPECT_GE(text_pixels, 40) << "the information line shows no words on the screen; it holds \""
+                                   << dw::TextOf(dialog, IDC_INFO_LINE) << "\"";
     }
 
     // "OK" closes the dialog and gives the main window back.
