@@ -66,6 +66,14 @@ const AdapterPage kFirstAdapterPage{"BL2940U", "0", "7", "ASPI for WIN32", kFirs
 
 class InfoWindows : public ProgramTest {
 protected:
+    // Asking for context help starts the system's help viewer as well:
+    // it goes with the program.
+    void TearDown() override {
+        for (const std::string& name : dw::EndProcessesStartedBy(program.process_id()))
+            std::printf("Ended %s, started by the program\n", name.c_str());
+        ProgramTest::TearDown();
+    }
+
     void StartOnWindows95(const char* scenario = nullptr) {
         if (scenario != nullptr) program.UseScenario(scenario);
         ASSERT_TRUE(dw::StartAndWaitForDevices(program));

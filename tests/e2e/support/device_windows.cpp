@@ -1,6 +1,7 @@
 #include "support/device_windows.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -242,6 +243,26 @@ HWND WaitForAnotherWindow(ProgramSession& program, const std::vector<HWND>& know
         },
         timeout_ms);
     return found;
+}
+
+std::vector<std::string> EndProcessesStartedBy(DWORD program_id) {
+    std::vector<std::string> ended;
+    if (program_id == 0) return ended;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ended;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != program_id || entry.th32ProcessID == program_id) continue;
+        HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (child == nullptr) continue;
+        TerminateProcess(child, 99);
+        WaitForSingleObject(child, 5000);
+        CloseHandle(child);
+        ended.emplace_back(entry.szExeFile);
+    }
+    CloseHandle(snapshot);
+    return ended;
 }
 
 bool WaitUntilClosed(HWND window, DWORD timeout_ms) {

@@ -57,6 +57,11 @@ HWND WaitForAnotherWindow(ProgramSession& program, const std::vector<HWND>& know
 // Waits until the window has gone or is hidden.
 bool WaitUntilClosed(HWND window, DWORD timeout_ms = 5000);
 
+// Ends the processes the program started itself, such as the help viewer
+// that its calls for context help start; they would outlive the test (and
+// keep its output open). Answers their names.
+std::vector<std::string> EndProcessesStartedBy(DWORD program_id);
+
 // ---- What a dialog shows -------------------------------------------------------------
 
 // The text of a control, without asking the program (see above).
