@@ -105,7 +105,9 @@ INT_PTR OnCtlColorStatic(DiagnosticsDialogRun& run, HDC dc, HWND control) {
 // failure opens with two line feeds (the same text ends the failure
 // messages). A static control would draw those breaks and push the words
 // out of sight; this one draws its text from the first character that is
-// not a line break, while the text itself stays as it was set.
+// not a line break, while the text itself stays as it was set. Some
+// static controls paint straight away when their text is set, without a
+// WM_PAINT; a new text is therefore always drawn again through WM_PAINT.
 constexpr char kStaticProcProperty[] = "TessalineStaticProc";
 
 LRESULT CALLBACK InformationLineProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -113,6 +115,11 @@ LRESULT CALLBACK InformationLineProc(HWND control, UINT message, WPARAM wparam, 
     if (message == WM_NCDESTROY) {
         RemovePropA(control, kStaticProcProperty);
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(static_proc));
+    }
+    if (message == WM_SETTEXT) {
+        const LRESULT set = CallWindowProcA(static_proc, control, message, wparam, lparam);
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return set;
     }
     if (message != WM_PAINT) return CallWindowProcA(static_proc, control, message, wparam, lparam);
     PAINTSTRUCT paint;

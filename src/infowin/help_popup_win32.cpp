@@ -8,6 +8,11 @@ constexpr int kMargin = 6;
 constexpr int kMaxTextWidth = 280;
 
 HWND g_popup = nullptr;
+// The popup never takes the focus, so the keys a user presses to send it
+// away would reach the focused control of the window below (Escape would
+// close a dialog). While the popup is up this hook takes every key press
+// for it.
+HHOOK g_keyboard_hook = nullptr;
 
 HFONT PopupFont() {
     NONCLIENTMETRICSA metrics{};
@@ -57,10 +62,25 @@ LRESULT CALLBACK PopupProc(HWND popup, UINT message, WPARAM wparam, LPARAM lpara
             return 0;
         case WM_DESTROY:
             if (g_popup == popup) g_popup = nullptr;
+            if (g_popup == nullptr && g_keyboard_hook != nullptr) {
+                UnhookWindowsHookEx(g_keyboard_hook);
+                g_keyboard_hook = nullptr;
+            }
             return 0;
         default:
             return DefWindowProcA(popup, message, wparam, lparam);
     }
+}
+
+// Bit 31 of a keyboard message's lParam is set when the key goes up.
+bool IsKeyPress(LPARAM key_flags) { return (static_cast<DWORD>(key_flags) & 0x80000000u) == 0; }
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM key, LPARAM key_flags) {
+    if (code == HC_ACTION && g_popup != nullptr && IsKeyPress(key_flags)) {
+        Close(g_popup);
+        return 1;
+    }
+    return CallNextHookEx(g_keyboard_hook, code, key, key_flags);
 }
 
 bool RegisterPopupClass(HINSTANCE instance) {
@@ -111,6 +131,8 @@ HWND ShowHelpPopup(HWND control, const char* text) {
     ShowWindow(popup, SW_SHOWNOACTIVATE);
     UpdateWindow(popup);
     SetCapture(popup);
+    if (g_keyboard_hook == nullptr)
+        g_keyboard_hook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
     return popup;
 }
 
