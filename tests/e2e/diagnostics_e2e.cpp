@@ -204,19 +204,20 @@ protected:
         return rect;
     }
 
-    // Presses "Begin Tests" and checks the warning that comes first.
-    std::optional<Message> BeginTests(HWND dialog) {
+    // Presses Begin Tests, checks the warning that comes and answers it
+    // with `answer` (IDYES or IDNO).
+    bool BeginTests(HWND dialog, int answer) {
         dw::ClickControl(dialog, IDOK);
         std::optional<Message> warning = program.WaitForMessage();
         EXPECT_TRUE(warning) << "no warning after Begin Tests";
-        if (!warning) return warning;
+        if (!warning) return false;
         EXPECT_EQ(warning->caption, program.Text(IDS_TESTS_CAPTION));
         EXPECT_EQ(warning->text, program.Text(IDS_WARNING_SHARED) + program.Text(IDS_WARNING_DESTRUCTIVE) +
                                      program.Text(IDS_WARNING_SAFE_DEVICES) + program.Text(IDS_WARNING_PROCEED));
         EXPECT_EQ(warning->icon, StandardIcon::Warning) << Describe(*warning);
         EXPECT_EQ(warning->buttons, (std::vector<std::string>{"&Yes", "&No"})) << Describe(*warning);
         EXPECT_EQ(warning->owner, dialog) << "the warning belongs to the dialog";
-        return warning;
+        return program.Answer(*warning, answer);
     }
 
     // Waits for the end of the run: button 1 reads "OK" again.
@@ -332,9 +333,7 @@ void Diagnostics::FailsTheCdRomWithoutADiscAndStopsOnNo(const Machine& machine) 
     ASSERT_NE(dialog, nullptr) << "no dialog";
     ExpectReadyFor(dialog, {"4", Vendor("ORIELLE"), "2.10", "CD-ROM", Product("CDR-3220")});
 
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     std::optional<Message> failure = program.WaitForMessage(10000);
     ASSERT_TRUE(failure) << "no message about the failed test";
@@ -374,9 +373,7 @@ TEST_F(Diagnostics, NoOnTheWarningClosesTheDialog) {
     StartOn(kWindowsNt);
     HWND dialog = OpenFromTheToolbar(kFirstAdapter, "0");
     ASSERT_NE(dialog, nullptr) << "the toolbar's last button opened no dialog";
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDNO));
+    ASSERT_TRUE(BeginTests(dialog, IDNO));
     EXPECT_TRUE(dw::WaitUntilClosed(dialog)) << "the dialog stays after No";
     EXPECT_FALSE(MessageWithin(500)) << "a message after No";
     EXPECT_TRUE(autom::WaitUntil([&] { return IsWindowEnabled(program.main_window()) != FALSE; }, 3000));
@@ -391,9 +388,7 @@ TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRu
     ASSERT_NE(dialog, nullptr) << "the toolbar's last button opened no dialog";
     ExpectReadyFor(dialog, {"0", Vendor("KESTRAL"), "1.04", "Hard Disk", Product("KD-2100S")});
 
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
     const DWORD started = GetTickCount();
 
     // WRITE BUFFER runs: the thread waits and draws nothing more.
@@ -439,9 +434,7 @@ TEST_F(Diagnostics, OnNtADiskThatWasJustResetIsAskedAgainSilentlyAndPasses) {
     StartOn(kWindowsNt, "diagnostics_unit_attention.txt");
     HWND dialog = OpenFromTheMenu(kFirstAdapter, "0");
     ASSERT_NE(dialog, nullptr);
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     ASSERT_TRUE(WaitForTheEnd(dialog, 15000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
     EXPECT_FALSE(MessageWithin(300)) << "the reset was not passed over in silence";
@@ -457,9 +450,7 @@ TEST_F(Diagnostics, OnNtADamagedReadBackFailsTheLastTestOnly) {
     StartOn(kWindowsNt, "diagnostics_read_buffer_corrupt.txt");
     HWND dialog = OpenFromTheMenu(kFirstAdapter, "0");
     ASSERT_NE(dialog, nullptr);
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     std::optional<Message> failure = program.WaitForMessage(15000);
     ASSERT_TRUE(failure) << "no message about READ BUFFER";
@@ -482,9 +473,7 @@ TEST_F(Diagnostics, OnWindows95AWriteBufferThatNeverEndsIsGivenUpAfterEightSecon
     StartOn(kWindows95, "diagnostics_write_buffer_hangs.txt");
     HWND dialog = OpenFromTheMenu(kFirstAdapter, "0");
     ASSERT_NE(dialog, nullptr);
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     ASSERT_TRUE(autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); },
                                  6000));
@@ -516,9 +505,7 @@ TEST_F(Diagnostics, OnNtAClassDriverWithoutWriteBufferLeavesBothBufferTestsUntes
     HWND dialog = OpenFromTheMenu(kSecondAdapter, "2");
     ASSERT_NE(dialog, nullptr);
     ExpectReadyFor(dialog, {"2", Vendor("TALLIS"), "3.02", "Tape", Product("TDAT-4000")});
-    std::optional<Message> warning = BeginTests(dialog);
-    ASSERT_TRUE(warning);
-    ASSERT_TRUE(program.Answer(*warning, IDYES));
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     std::optional<Message> notice = program.WaitForMessage(15000);
     ASSERT_TRUE(notice) << "no message about WRITE BUFFER";

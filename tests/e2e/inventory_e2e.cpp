@@ -72,11 +72,6 @@ std::vector<std::string> Column(const Rows& rows, size_t column) {
 
 class Inventory : public ProgramTest {
 protected:
-    void SetUp() override {
-        // A user who never ran the program: the list opens in large icons.
-        program.ForgetUserSettings();
-    }
-
     void StartOnTheBuiltInMachine() { ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16)); }
 
     void ChooseDetailsView() {

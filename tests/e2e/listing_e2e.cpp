@@ -109,7 +109,7 @@ const Rows kBravoRows = {{"1", "CD-ROM", "ORIELLE", "CDR-3220", "2.10"},
 class Listing : public ProgramTest {
 protected:
     void SetUp() override {
-        program.ForgetUserSettings();
+        ProgramTest::SetUp();
         folder_ = ListingFolder();
     }
 

@@ -40,8 +40,6 @@ struct Expected {
 
 class MainWindow : public ProgramTest {
 protected:
-    void SetUp() override { program.ForgetUserSettings(); }
-
     void StartOnTheBuiltInMachine() { ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16)); }
 
     void ChooseDetailsView() {

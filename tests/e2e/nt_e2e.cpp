@@ -54,10 +54,10 @@ Rows SecondAdapterRows(int last) {
 class NtInventory : public ProgramTest {
 protected:
     void SetUp() override {
+        ProgramTest::SetUp();
         program.UseEdition(Edition::NtSimulator);
         program.OnPlatform(Platform::WindowsNt);
         program.Install();
-        program.ForgetUserSettings();
     }
 
     void ShowAdapter(const std::string& adapter, const Rows& rows) {

@@ -1,5 +1,7 @@
 #include "automation.h"
 
+#include "remote_memory.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -8,46 +10,6 @@
 
 namespace td::autom {
 namespace {
-
-// A block of memory inside another process: controls of that process can
-// only fill structures that live in its own address space.
-class RemoteBlock {
-public:
-    RemoteBlock(HWND owner_window, SIZE_T size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(owner_window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_ != nullptr)
-            address_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~RemoteBlock() {
-        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_ != nullptr) CloseHandle(process_);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    bool ok() const { return address_ != nullptr; }
-    char* at(SIZE_T offset) const { return address_ + offset; }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
-        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
-        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-    std::string ReadText(SIZE_T offset, SIZE_T max) const {
-        std::string text(max, '\0');
-        if (!Read(offset, text.data(), max)) return {};
-        text.resize(std::strlen(text.c_str()));
-        return text;
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    char* address_ = nullptr;
-    SIZE_T size_;
-};
 
 constexpr SIZE_T kTextMax = 512;
 
@@ -199,14 +161,18 @@ std::optional<MessageBoxView> ReadMessageBox(HWND box) {
     return view;
 }
 
+bool IsFilled(const MessageBoxView& box) {
+    if (box.caption.empty() || box.buttons.empty()) return false;
+    return std::none_of(box.buttons.begin(), box.buttons.end(), [](const std::string& label) { return label.empty(); });
+}
+
 std::optional<MessageBoxView> WaitForMessageBox(DWORD pid, DWORD timeout_ms) {
     std::optional<MessageBoxView> found;
     WaitUntil(
         [&] {
             for (HWND window : TopLevelWindows(pid)) {
                 auto view = ReadMessageBox(window);
-                // The box exists a moment before it is filled.
-                if (view && !view->buttons.empty()) {
+                if (view && IsFilled(*view)) {
                     found = view;
                     return true;
                 }
@@ -233,7 +199,7 @@ void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPA
 
 namespace {
 
-void CollectTree(HWND tree, HTREEITEM item, int depth, RemoteBlock& block, std::vector<TreeItem>& out) {
+void CollectTree(HWND tree, HTREEITEM item, int depth, RemoteMemory& block, std::vector<TreeItem>& out) {
     for (; item != nullptr;
          item = reinterpret_cast<HTREEITEM>(
              SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
@@ -265,7 +231,7 @@ void CollectTree(HWND tree, HTREEITEM item, int depth, RemoteBlock& block, std::
 
 std::vector<TreeItem> ReadTree(HWND tree) {
     std::vector<TreeItem> items;
-    RemoteBlock block(tree, sizeof(TVITEMA) + kTextMax);
+    RemoteMemory block(tree, sizeof(TVITEMA) + kTextMax);
     if (!block.ok()) return items;
     HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     CollectTree(tree, root, 0, block, items);
@@ -280,7 +246,7 @@ void SelectTreeItem(HWND tree, HTREEITEM item) {
 
 std::vector<std::vector<std::string>> ReadList(HWND list, int columns) {
     std::vector<std::vector<std::string>> rows;
-    RemoteBlock block(list, sizeof(LVITEMA) + kTextMax);
+    RemoteMemory block(list, sizeof(LVITEMA) + kTextMax);
     if (!block.ok()) return rows;
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -309,7 +275,7 @@ int ListSelectedIndex(HWND list) {
 }
 
 void SelectListItem(HWND list, int index) {
-    RemoteBlock block(list, sizeof(LVITEMA));
+    RemoteMemory block(list, sizeof(LVITEMA));
     LVITEMA item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -318,7 +284,7 @@ void SelectListItem(HWND list, int index) {
 }
 
 RECT ListItemRect(HWND list, int index) {
-    RemoteBlock block(list, sizeof(RECT));
+    RemoteMemory block(list, sizeof(RECT));
     RECT rect{};
     rect.left = LVIR_LABEL;
     block.Write(0, &rect, sizeof rect);
@@ -332,7 +298,7 @@ RECT ListHeaderRect(HWND list, int column) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     RECT rect{};
     if (header == nullptr) return rect;
-    RemoteBlock block(header, sizeof(RECT));
+    RemoteMemory block(header, sizeof(RECT));
     SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(block.at(0)));
     block.Read(0, &rect, sizeof rect);
     MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
@@ -346,7 +312,7 @@ DWORD ListViewMode(HWND list) { return static_cast<DWORD>(GetWindowLongA(list, G
 std::vector<std::string> StatusBarTexts(HWND status_bar) {
     std::vector<std::string> texts;
     const int parts = static_cast<int>(SendMessageA(status_bar, SB_GETPARTS, 0, 0));
-    RemoteBlock block(status_bar, kTextMax);
+    RemoteMemory block(status_bar, kTextMax);
     if (!block.ok()) return texts;
     for (int part = 0; part < parts; ++part) {
         const char zero = 0;
@@ -360,7 +326,7 @@ std::vector<std::string> StatusBarTexts(HWND status_bar) {
 std::vector<ToolbarButton> ReadToolbar(HWND toolbar) {
     std::vector<ToolbarButton> buttons;
     const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
-    RemoteBlock block(toolbar, sizeof(TBBUTTON));
+    RemoteMemory block(toolbar, sizeof(TBBUTTON));
     for (int i = 0; i < count; ++i) {
         SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(block.at(0)));
         TBBUTTON button{};

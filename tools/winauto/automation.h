@@ -64,6 +64,10 @@ struct MessageBoxView {
 // A visible, filled message box of the process, waiting up to timeout_ms.
 std::optional<MessageBoxView> WaitForMessageBox(DWORD pid, DWORD timeout_ms);
 std::optional<MessageBoxView> ReadMessageBox(HWND box);
+// Whether a box read is ready to be answered: it exists a moment before it
+// is filled, and a read that races its filling (or its end) sees empty
+// texts. Every message box has a caption and labelled buttons.
+bool IsFilled(const MessageBoxView& box);
 
 // Presses the button with this id (IDOK, IDYES ...) of a dialog.
 bool PressButton(HWND dialog, int id);

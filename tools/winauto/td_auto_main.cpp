@@ -32,7 +32,7 @@ int WaitMain(int seconds) {
         }
         for (HWND window : td::autom::TopLevelWindows(0)) {
             auto box = td::autom::ReadMessageBox(window);
-            if (box && !box->buttons.empty()) {
+            if (box && td::autom::IsFilled(*box)) {
                 PrintBox(*box);
                 td::autom::PressButton(box->window, IDOK);
                 Sleep(300);

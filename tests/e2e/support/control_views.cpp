@@ -2,42 +2,10 @@
 
 #include <cstring>
 
+#include "remote_memory.h"
+
 namespace td::e2e::controls {
 namespace {
-
-// Memory inside the program: its controls fill structures only in their
-// own address space.
-class RemoteMemory {
-public:
-    RemoteMemory(HWND control, SIZE_T size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(control, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_ != nullptr)
-            address_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~RemoteMemory() {
-        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_ != nullptr) CloseHandle(process_);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    bool ok() const { return address_ != nullptr; }
-    char* at(SIZE_T offset) const { return address_ + offset; }
-    LPARAM param(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(address_ + offset); }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
-        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
-        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    char* address_ = nullptr;
-};
 
 constexpr SIZE_T kTextMax = 256;
 
@@ -47,7 +15,7 @@ std::vector<std::string> ListColumnHeaders(HWND list) {
     std::vector<std::string> headers;
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     if (header == nullptr) return headers;
-    RemoteMemory memory(header, sizeof(HDITEMA) + kTextMax);
+    autom::RemoteMemory memory(header, sizeof(HDITEMA) + kTextMax);
     if (!memory.ok()) return headers;
     const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -67,7 +35,7 @@ std::vector<std::string> ListColumnHeaders(HWND list) {
 }
 
 std::optional<RECT> TreeItemRect(HWND tree, HTREEITEM item) {
-    RemoteMemory memory(tree, sizeof(RECT));
+    autom::RemoteMemory memory(tree, sizeof(RECT));
     if (!memory.ok()) return std::nullopt;
     // TVM_GETITEMRECT takes the item in the rectangle's place.
     memory.Write(0, &item, sizeof item);
@@ -80,7 +48,7 @@ std::optional<RECT> TreeItemRect(HWND tree, HTREEITEM item) {
 
 RECT ToolbarButtonRect(HWND toolbar, int index) {
     RECT rect{};
-    RemoteMemory memory(toolbar, sizeof(RECT));
+    autom::RemoteMemory memory(toolbar, sizeof(RECT));
     if (!memory.ok()) return rect;
     SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), memory.param());
     memory.Read(0, &rect, sizeof rect);

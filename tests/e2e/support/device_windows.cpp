@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <map>
 
+#include "remote_memory.h"
 #include "resources/resource_ids.h"
+#include "support/control_views.h"
 #include "support/paths.h"
+#include "support/user_steps.h"
 
 namespace td::e2e::device_windows {
 namespace {
@@ -16,48 +19,6 @@ namespace {
 // A click counts as one click only when the mouse rests a moment before
 // the next; a second click too soon is a double click.
 constexpr DWORD kClickPause = 600;
-
-// Memory inside the program: its controls fill structures only in their
-// own address space.
-class ProgramMemory {
-public:
-    ProgramMemory(HWND control, SIZE_T size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(control, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_ != nullptr)
-            address_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~ProgramMemory() {
-        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_ != nullptr) CloseHandle(process_);
-    }
-    ProgramMemory(const ProgramMemory&) = delete;
-    ProgramMemory& operator=(const ProgramMemory&) = delete;
-
-    bool ok() const { return address_ != nullptr; }
-    char* at(SIZE_T offset) const { return address_ + offset; }
-    LPARAM param(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(address_ + offset); }
-    bool Write(SIZE_T offset, const void* data, SIZE_T size) {
-        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
-        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    char* address_ = nullptr;
-};
-
-RECT ScreenRectOf(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-POINT MiddleOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
 size_t RowBytes(int width) { return static_cast<size_t>((width * 3 + 3) & ~3); }
 
@@ -103,7 +64,7 @@ std::optional<POINT> PointAtDevice(ProgramSession& program, const std::string& i
     Sleep(100);
     const RECT rect = autom::ListItemRect(list, row);
     if (rect.right <= rect.left) return std::nullopt;
-    return MiddleOf(rect);
+    return controls::MiddleOf(rect);
 }
 
 testing::AssertionResult IsChosen(ProgramSession& program, int row, const std::string& id) {
@@ -134,23 +95,7 @@ testing::AssertionResult StartAndWaitForDevices(ProgramSession& program, size_t 
 }
 
 testing::AssertionResult ClickAdapter(ProgramSession& program, const std::string& adapter, size_t rows) {
-    HWND tree = program.Control(IDC_ADAPTER_TREE);
-    const autom::TreeItem* found = nullptr;
-    const std::vector<autom::TreeItem> items = program.AdapterTree();
-    for (const autom::TreeItem& item : items)
-        if (item.text == adapter) found = &item;
-    if (tree == nullptr || found == nullptr) return testing::AssertionFailure() << "the tree has no item \"" << adapter << "\"";
-    ProgramMemory memory(tree, sizeof(RECT));
-    // TVM_GETITEMRECT takes the item in the rectangle's place.
-    memory.Write(0, &found->handle, sizeof found->handle);
-    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, memory.param()))
-        return testing::AssertionFailure() << "the tree item \"" << adapter << "\" is not shown";
-    RECT rect{};
-    memory.Read(0, &rect, sizeof rect);
-    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    // A long label runs on past the tree's right edge: aim near its start.
-    autom::Click(rect.left + std::min<LONG>((rect.right - rect.left) / 2, 24), (rect.top + rect.bottom) / 2);
-    Sleep(kClickPause);
+    if (testing::AssertionResult clicked = user::ClickTreeItem(program, adapter); !clicked) return clicked;
     if (!autom::WaitUntil([&] { return IsSelectedInTree(program, adapter); }, 3000))
         return testing::AssertionFailure() << "the click did not select \"" << adapter << "\" in the tree";
     return WaitForList(program, rows, 5000);
@@ -175,21 +120,10 @@ testing::AssertionResult DoubleClickDevice(ProgramSession& program, const std::s
 }
 
 testing::AssertionResult ClickToolbarButton(ProgramSession& program, int command) {
-    HWND toolbar = program.Control(IDC_TOOLBAR);
-    if (toolbar == nullptr) return testing::AssertionFailure() << "the main window has no toolbar";
-    const int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0));
-    if (index < 0) return testing::AssertionFailure() << "the toolbar has no button for command " << command;
-    ProgramMemory memory(toolbar, sizeof(RECT));
-    if (!SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), memory.param()))
-        return testing::AssertionFailure() << "the toolbar button of command " << command << " is not shown";
-    RECT rect{};
-    memory.Read(0, &rect, sizeof rect);
-    MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    const POINT at = MiddleOf(rect);
-    autom::Click(at.x, at.y);
+    testing::AssertionResult clicked = user::ClickToolbarButton(program, command);
     // Off the button again, so that its tooltip does not come up.
     autom::MoveMouse(2, 2);
-    return testing::AssertionSuccess();
+    return clicked;
 }
 
 // ---- Windows the program opens -----------------------------------------------------------
@@ -288,13 +222,13 @@ int CheckOf(HWND dialog, int control) {
 bool IsEnabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE; }
 
 void ClickControl(HWND dialog, int control) {
-    const POINT at = MiddleOf(ScreenRectOf(GetDlgItem(dialog, control)));
+    const POINT at = controls::MiddleOf(controls::ScreenRectOf(GetDlgItem(dialog, control)));
     autom::Click(at.x, at.y);
     Sleep(kClickPause);
 }
 
 void RightClickControl(HWND dialog, int control) {
-    const POINT at = MiddleOf(ScreenRectOf(GetDlgItem(dialog, control)));
+    const POINT at = controls::MiddleOf(controls::ScreenRectOf(GetDlgItem(dialog, control)));
     autom::RightClick(at.x, at.y);
     Sleep(kClickPause);
 }
@@ -306,7 +240,7 @@ std::vector<std::string> TabTitles(HWND sheet) {
     HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
     if (tabs == nullptr) return titles;
     constexpr int kTextMax = 256;
-    ProgramMemory memory(tabs, sizeof(TCITEMA) + kTextMax);
+    autom::RemoteMemory memory(tabs, sizeof(TCITEMA) + kTextMax);
     if (!memory.ok()) return titles;
     const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -333,12 +267,12 @@ int SelectedTab(HWND sheet) {
 void ClickTab(HWND sheet, int index) {
     HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
     if (tabs == nullptr) return;
-    ProgramMemory memory(tabs, sizeof(RECT));
+    autom::RemoteMemory memory(tabs, sizeof(RECT));
     if (!SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), memory.param())) return;
     RECT rect{};
     memory.Read(0, &rect, sizeof rect);
     MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    const POINT at = MiddleOf(rect);
+    const POINT at = controls::MiddleOf(rect);
     autom::Click(at.x, at.y);
     Sleep(kClickPause);
 }

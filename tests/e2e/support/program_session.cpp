@@ -96,8 +96,7 @@ void ProgramSession::Kill() {
 
 std::optional<Message> ProgramSession::ReadMessage(HWND window) {
     std::optional<autom::MessageBoxView> view = autom::ReadMessageBox(window);
-    // The box exists a moment before it is filled.
-    if (!view || view->buttons.empty()) return std::nullopt;
+    if (!view || !autom::IsFilled(*view)) return std::nullopt;
     Message message;
     message.window = window;
     message.owner = GetWindow(window, GW_OWNER);

@@ -4,6 +4,8 @@
 
 namespace td::e2e {
 
+void ProgramTest::SetUp() { program.ForgetUserSettings(); }
+
 void ProgramTest::TearDown() {
     if (HasFailure()) {
         const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
