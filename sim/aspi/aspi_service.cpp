@@ -32,6 +32,18 @@ std::vector<std::uint8_t> BytesOf(const Block* block) {
     return std::vector<std::uint8_t>(bytes, bytes + sizeof(Block));
 }
 
+// The record of a request, started from the fields every block has.
+template <typename Block>
+AspiCall CallOf(AspiCall::Kind kind, const Block* block) {
+    AspiCall call;
+    call.kind = kind;
+    call.block = block;
+    call.bytes = BytesOf(block);
+    call.command = block->SRB_Cmd;
+    call.ha_id = block->SRB_HaId;
+    return call;
+}
+
 void CopyField(std::uint8_t (&field)[16], const std::string& text) {
     std::memset(field, 0, sizeof field);
     std::memcpy(field, text.data(), std::min<std::size_t>(text.size(), sizeof field));
@@ -74,6 +86,13 @@ std::uint64_t AspiService::Now() const {
 void AspiService::Record(AspiCall call) {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.push_back(std::move(call));
+}
+
+std::uint32_t AspiService::FinishAtOnce(AspiCall call, void* block, std::uint8_t status) {
+    call.returned = status;
+    Record(std::move(call));
+    StoreStatus(block, status);
+    return status;
 }
 
 std::uint32_t AspiService::GetSupportInfo() {
@@ -125,12 +144,7 @@ std::uint32_t AspiService::SendCommand(void* block) {
 }
 
 std::uint32_t AspiService::HaInquiry(SrbHaInquiry* srb) {
-    AspiCall call;
-    call.kind = AspiCall::Kind::HaInquiry;
-    call.block = srb;
-    call.bytes = BytesOf(srb);
-    call.command = srb->SRB_Cmd;
-    call.ha_id = srb->SRB_HaId;
+    AspiCall call = CallOf(AspiCall::Kind::HaInquiry, srb);
     call.flags = srb->SRB_Flags;
 
     const Scenario& scenario = bus_.scenario();
@@ -144,19 +158,11 @@ std::uint32_t AspiService::HaInquiry(SrbHaInquiry* srb) {
         std::memcpy(srb->HA_Unique, adapter.unique.data(), sizeof srb->HA_Unique);
         status = kSsComp;
     }
-    call.returned = status;
-    Record(std::move(call));
-    StoreStatus(srb, status);
-    return status;
+    return FinishAtOnce(std::move(call), srb, status);
 }
 
 std::uint32_t AspiService::GetDevType(SrbGetDevType* srb) {
-    AspiCall call;
-    call.kind = AspiCall::Kind::GetDevType;
-    call.block = srb;
-    call.bytes = BytesOf(srb);
-    call.command = srb->SRB_Cmd;
-    call.ha_id = srb->SRB_HaId;
+    AspiCall call = CallOf(AspiCall::Kind::GetDevType, srb);
     call.target = srb->SRB_Target;
     call.lun = srb->SRB_Lun;
 
@@ -170,19 +176,11 @@ std::uint32_t AspiService::GetDevType(SrbGetDevType* srb) {
             status = kSsComp;
         }
     }
-    call.returned = status;
-    Record(std::move(call));
-    StoreStatus(srb, status);
-    return status;
+    return FinishAtOnce(std::move(call), srb, status);
 }
 
 std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
-    AspiCall call;
-    call.kind = AspiCall::Kind::Exec;
-    call.block = srb;
-    call.bytes = BytesOf(srb);
-    call.command = srb->SRB_Cmd;
-    call.ha_id = srb->SRB_HaId;
+    AspiCall call = CallOf(AspiCall::Kind::Exec, srb);
     call.flags = srb->SRB_Flags;
     call.target = srb->SRB_Target;
     call.lun = srb->SRB_Lun;
@@ -192,14 +190,8 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
     const std::uint8_t cdb_length = srb->SRB_CDBLen;
     call.cdb.assign(srb->CDBByte, srb->CDBByte + std::min<std::uint8_t>(cdb_length, 16));
 
-    auto finish_now = [&](std::uint8_t status) {
-        call.returned = status;
-        Record(std::move(call));
-        StoreStatus(srb, status);
-        return static_cast<std::uint32_t>(status);
-    };
-    if (cdb_length == 0 || cdb_length > 16) return finish_now(kSsInvalidSrb);
-    if (srb->SRB_BufLen > 0 && srb->SRB_BufPointer == nullptr) return finish_now(kSsInvalidSrb);
+    if (cdb_length == 0 || cdb_length > 16) return FinishAtOnce(std::move(call), srb, kSsInvalidSrb);
+    if (srb->SRB_BufLen > 0 && srb->SRB_BufPointer == nullptr) return FinishAtOnce(std::move(call), srb, kSsInvalidSrb);
 
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -249,7 +241,8 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
         (completion == Completion::InvalidAdapter || completion == Completion::NoDevice)) {
         srb->SRB_HaStat = 0;
         srb->SRB_TargStat = 0;
-        return finish_now(completion == Completion::InvalidAdapter ? kSsInvalidHa : kSsNoDevice);
+        const std::uint8_t status = completion == Completion::InvalidAdapter ? kSsInvalidHa : kSsNoDevice;
+        return FinishAtOnce(std::move(call), srb, status);
     }
 
     // Pending before the worker can see the request, so that its final
@@ -269,12 +262,7 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
 }
 
 std::uint32_t AspiService::Abort(SrbAbort* srb) {
-    AspiCall call;
-    call.kind = AspiCall::Kind::Abort;
-    call.block = srb;
-    call.bytes = BytesOf(srb);
-    call.command = srb->SRB_Cmd;
-    call.ha_id = srb->SRB_HaId;
+    AspiCall call = CallOf(AspiCall::Kind::Abort, srb);
     call.flags = srb->SRB_Flags;
     call.to_abort = srb->SRB_ToAbort;
 
@@ -303,13 +291,7 @@ std::uint32_t AspiService::Abort(SrbAbort* srb) {
             status = kSsComp;
         }
     }
-    call.returned = status;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        calls_.push_back(std::move(call));
-    }
-    StoreStatus(srb, status);
-    return status;
+    return FinishAtOnce(std::move(call), srb, status);
 }
 
 // Stores a completed request's results in its block, all but SRB_Status.

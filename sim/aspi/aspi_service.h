@@ -145,6 +145,9 @@ private:
     std::uint32_t Exec(aspi::SrbExecScsiCmd* srb);
     std::uint32_t Abort(aspi::SrbAbort* srb);
     void Record(AspiCall call);
+    // Records the call with `status` as its answer and stores that status in
+    // the block: for requests that end as they are sent.
+    std::uint32_t FinishAtOnce(AspiCall call, void* block, std::uint8_t status);
     void Worker();
     std::uint64_t NowLocked() const;  // microseconds
     bool DueWorkLocked() const;  // a request due now, or one being completed
