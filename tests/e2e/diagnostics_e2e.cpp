@@ -398,7 +398,7 @@ TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRu
     Sleep(1500);
     RECT whole{};
     GetWindowRect(dialog, &whole);
-    const autom::Picture during = dw::CaptureArea(whole);
+    const autom::Picture during = autom::CaptureScreenArea(whole);
     std::printf("The screen while WRITE BUFFER runs: %s\n",
                 dw::SaveScreenPicture("diagnostics-win95-disk-testing").c_str());
     EXPECT_EQ(dw::TextOf(dialog, IDC_WRITE_STATE), program.Text(IDS_TESTING)) << "the picture came too late";

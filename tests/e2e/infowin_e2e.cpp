@@ -345,7 +345,7 @@ TEST_F(InfoWindows, TheSplashPictureShowsInTheMiddleOfTheScreenDuringStartUpAndL
     ASSERT_EQ(splash->width, 256);
     ASSERT_EQ(splash->height, 256);
     const RECT middle{1024 / 2 - 128, 768 / 2 - 128, 1024 / 2 + 128, 768 / 2 + 128};
-    const autom::Picture before = dw::CaptureArea(middle);
+    const autom::Picture before = autom::CaptureScreenArea(middle);
 
     ASSERT_TRUE(program.Start());
     DWORD first_seen = 0, last_seen = 0;
@@ -353,7 +353,7 @@ TEST_F(InfoWindows, TheSplashPictureShowsInTheMiddleOfTheScreenDuringStartUpAndL
     HWND main_window = nullptr;
     const DWORD started = GetTickCount();
     while (GetTickCount() - started < 20000 && program.running()) {
-        const autom::Picture now = dw::CaptureArea(middle);
+        const autom::Picture now = autom::CaptureScreenArea(middle);
         main_window = program.FindWindowOfClass(ProgramSession::kMainWindowClass, true);
         if (main_window != nullptr) break;
         if (dw::SamePixels(now, *splash)) {
@@ -377,7 +377,7 @@ TEST_F(InfoWindows, TheSplashPictureShowsInTheMiddleOfTheScreenDuringStartUpAndL
     RECT overlap{};
     ASSERT_FALSE(IntersectRect(&overlap, &window, &middle)) << "the main window covers the middle of the screen";
     Sleep(500);
-    EXPECT_TRUE(dw::SamePixels(dw::CaptureArea(middle), before)) << "the middle of the screen is not as it was";
+    EXPECT_TRUE(dw::SamePixels(autom::CaptureScreenArea(middle), before)) << "the middle of the screen is not as it was";
     std::printf("After start-up: %s\n", dw::SaveScreenPicture("splash-after-start-up").c_str());
     ASSERT_TRUE(program.Choose(IDM_FILE_EXIT));
     EXPECT_EQ(program.WaitForExit(), 0u);

@@ -378,7 +378,9 @@ TEST_F(DialogOnTheBus, BrushesAreMadeOncePerColourAndGoWithTheDialog) {
     EXPECT_EQ(brushes.size(), 3u);
     EXPECT_EQ(run.brushes.count(), 4);
     const DWORD objects_after = GetGuiResources(process, GR_GDIOBJECTS);
-    if (objects_before != 0) EXPECT_LE(objects_after, objects_before + 2) << "no brush per repaint";
+    if (objects_before != 0) {
+        EXPECT_LE(objects_after, objects_before + 2) << "no brush per repaint";
+    }
 
     for (HBRUSH brush : brushes) EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
     DestroyWindow(dialog);

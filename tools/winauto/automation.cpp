@@ -390,31 +390,51 @@ size_t RowBytes(int width) { return static_cast<size_t>((width * 3 + 3) & ~3); }
 
 }  // namespace
 
-Picture CaptureScreen() {
+// The rows of a bitmap as a 24-bit picture.
+Picture PictureOf(HDC dc, HBITMAP bitmap, int width, int height) {
     Picture picture;
-    picture.width = GetSystemMetrics(SM_CXSCREEN);
-    picture.height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-
+    picture.width = width;
+    picture.height = height;
+    picture.rows.resize(RowBytes(width) * static_cast<size_t>(height));
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
-    info.biWidth = picture.width;
-    info.biHeight = picture.height;
+    info.biWidth = width;
+    info.biHeight = height;
     info.biPlanes = 1;
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
-    picture.rows.resize(RowBytes(picture.width) * static_cast<size_t>(picture.height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.rows.data(),
-              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), picture.rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                  DIB_RGB_COLORS) != height)
+        picture.rows.clear();
+    return picture;
+}
+
+Picture CaptureScreenArea(const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    Picture picture = PictureOf(memory, bitmap, width, height);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return picture;
+}
+
+Picture CaptureScreen() {
+    return CaptureScreenArea({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+COLORREF ColourAt(const Picture& picture, int x, int y) {
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return CLR_INVALID;
+    const size_t at = RowBytes(picture.width) * static_cast<size_t>(picture.height - 1 - y) + static_cast<size_t>(x) * 3;
+    if (at + 2 >= picture.rows.size()) return CLR_INVALID;
+    const auto byte = [&](size_t i) { return static_cast<BYTE>(picture.rows[i]); };
+    return RGB(byte(at + 2), byte(at + 1), byte(at));
 }
 
 void PastePicture(Picture& onto, const Picture& piece, int x, int y) {

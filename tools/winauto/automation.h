@@ -126,8 +126,15 @@ struct Picture {
     int height = 0;
     std::vector<char> rows;
 };
-// The whole screen (the virtual desktop) as the display shows it.
+// The whole screen (the virtual desktop) as the display shows it; a piece
+// of it (screen coordinates).
 Picture CaptureScreen();
+Picture CaptureScreenArea(const RECT& area);
+// The rows of a bitmap as a picture (no rows when they cannot be read).
+Picture PictureOf(HDC dc, HBITMAP bitmap, int width, int height);
+// The colour at (x, y) of a picture, counted from its top-left corner;
+// CLR_INVALID outside it.
+COLORREF ColourAt(const Picture& picture, int x, int y);
 // Lays `piece` over `onto` with its top-left corner at (x, y), clipped.
 void PastePicture(Picture& onto, const Picture& piece, int x, int y);
 bool SaveBitmap(const Picture& picture, const std::string& path);

@@ -20,8 +20,6 @@ namespace {
 // the next; a second click too soon is a double click.
 constexpr DWORD kClickPause = 600;
 
-size_t RowBytes(int width) { return static_cast<size_t>((width * 3 + 3) & ~3); }
-
 std::string FirstStatusText(ProgramSession& program) {
     const std::vector<std::string> status = program.StatusBar();
     return status.empty() ? std::string() : status[0];
@@ -286,45 +284,11 @@ HWND ShownPage(HWND sheet) {
 
 // ---- Pictures ---------------------------------------------------------------------------------------
 
-autom::Picture CaptureArea(const RECT& area) {
-    autom::Picture picture;
-    picture.width = area.right - area.left;
-    picture.height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = picture.width;
-    info.biHeight = picture.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    picture.rows.resize(RowBytes(picture.width) * static_cast<size_t>(picture.height));
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(picture.height), picture.rows.data(),
-              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return picture;
-}
-
-COLORREF ColourAt(const autom::Picture& picture, int x, int y) {
-    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return CLR_INVALID;
-    const size_t at = RowBytes(picture.width) * static_cast<size_t>(picture.height - 1 - y) + static_cast<size_t>(x) * 3;
-    if (at + 2 >= picture.rows.size()) return CLR_INVALID;
-    const auto byte = [&](size_t i) { return static_cast<BYTE>(picture.rows[i]); };
-    return RGB(byte(at + 2), byte(at + 1), byte(at));
-}
-
 std::vector<ColourCount> ColoursIn(const autom::Picture& picture, const RECT& whole, const RECT& part, int inset) {
     std::map<COLORREF, int> counts;
     for (LONG y = part.top + inset; y < part.bottom - inset; ++y)
         for (LONG x = part.left + inset; x < part.right - inset; ++x) {
-            const COLORREF colour = ColourAt(picture, x - whole.left, y - whole.top);
+            const COLORREF colour = autom::ColourAt(picture, x - whole.left, y - whole.top);
             if (colour != CLR_INVALID) ++counts[colour];
         }
     std::vector<ColourCount> colours;
@@ -353,20 +317,9 @@ std::optional<autom::Picture> ProgramBitmap(const std::string& exe_path, const c
     std::optional<autom::Picture> picture;
     BITMAP size{};
     if (bitmap != nullptr && GetObjectA(bitmap, sizeof size, &size) != 0) {
-        autom::Picture read;
-        read.width = size.bmWidth;
-        read.height = size.bmHeight;
-        read.rows.resize(RowBytes(read.width) * static_cast<size_t>(read.height));
-        BITMAPINFOHEADER info{};
-        info.biSize = sizeof info;
-        info.biWidth = read.width;
-        info.biHeight = read.height;
-        info.biPlanes = 1;
-        info.biBitCount = 24;
-        info.biCompression = BI_RGB;
         HDC screen = GetDC(nullptr);
-        if (GetDIBits(screen, bitmap, 0, static_cast<UINT>(read.height), read.rows.data(),
-                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == read.height)
+        autom::Picture read = autom::PictureOf(screen, bitmap, size.bmWidth, size.bmHeight);
+        if (!read.rows.empty())
             picture = std::move(read);
         ReleaseDC(nullptr, screen);
     }
@@ -383,14 +336,14 @@ testing::AssertionResult SamePixels(const autom::Picture& seen, const autom::Pic
     int first_x = -1, first_y = -1;
     for (int y = 0; y < seen.height; ++y)
         for (int x = 0; x < seen.width; ++x)
-            if (ColourAt(seen, x, y) != ColourAt(expected, x, y)) {
+            if (autom::ColourAt(seen, x, y) != autom::ColourAt(expected, x, y)) {
                 if (differing++ == 0) first_x = x, first_y = y;
             }
     if (differing == 0) return testing::AssertionSuccess();
     return testing::AssertionFailure() << differing << " of " << seen.width * seen.height
                                        << " pixels differ, the first at (" << first_x << ", " << first_y << "): "
-                                       << Describe(ColourAt(seen, first_x, first_y)) << " instead of "
-                                       << Describe(ColourAt(expected, first_x, first_y));
+                                       << Describe(autom::ColourAt(seen, first_x, first_y)) << " instead of "
+                                       << Describe(autom::ColourAt(expected, first_x, first_y));
 }
 
 std::string PicturesFolder() {

@@ -87,10 +87,6 @@ HWND ShownPage(HWND sheet);
 
 // ---- Pictures -----------------------------------------------------------------------
 
-// A piece of the screen as the display shows it now.
-autom::Picture CaptureArea(const RECT& area);
-// The colour at (x, y) of a picture, counted from its top-left corner.
-COLORREF ColourAt(const autom::Picture& picture, int x, int y);
 // The colours inside `part` (screen coordinates) of a picture taken of
 // `whole` (screen coordinates), each with how many pixels have it, the most
 // common first. The part is shrunk by `inset` pixels on each side so that a
