@@ -48,7 +48,11 @@ if(TD_FUZZ)
   file(GLOB TD_FUZZ_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/fuzz/*.cpp)
   foreach(source ${TD_FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
-    add_executable(${name} ${source})
+    # The program's own texts, read from its string tables as the tests do.
+    add_executable(${name} ${source} ${TD_ROOT}/tests/support/scripted_messages.cpp
+                   ${TD_ROOT}/tests/support/rc_strings.cpp)
+    target_include_directories(${name} PRIVATE ${TD_ROOT}/tests)
+    target_compile_definitions(${name} PRIVATE TD_SOURCE_DIR="${TD_ROOT}")
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE tessaline_sim)

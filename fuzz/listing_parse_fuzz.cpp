@@ -29,6 +29,7 @@
 #include "listing/listing_parse.h"
 #include "listing/listing_scanner.h"
 #include "shell/shared_texts.h"
+#include "support/scripted_messages.h"
 
 namespace {
 
@@ -65,21 +66,6 @@ public:
     }
     void ShowFirstAdapter() override { Require(false, "Open selects no adapter"); }
 };
-
-const SharedTexts& Texts() {
-    static const SharedTexts texts = [] {
-        SharedTexts t{};
-        CopyText(t.no_device, "No Device");
-        CopyText(t.host_adapter, "Host Adapter");
-        CopyText(t.type_no_device, "No Device");
-        CopyText(t.type_host_adapter, "Host Adapter");
-        CopyText(t.hard_disk, "Hard Disk");
-        CopyText(t.cd_rom, "CD-ROM");
-        CopyText(t.tape, "Tape");
-        return t;
-    }();
-    return texts;
-}
 
 template <std::size_t N>
 void RequireTerminated(const char (&field)[N]) {
@@ -165,7 +151,7 @@ void CheckReadBack(const Inventory& inventory) {
     const ListingText listing = FormatListing(inventory, messages);
     Require(static_cast<bool>(listing), "a listing that was read cannot be written");
     auto again = std::make_unique<Inventory>();
-    const int result = ParseListing(listing.data(), listing.length(), *again, Texts(), messages, views);
+    const int result = ParseListing(listing.data(), listing.length(), *again, test::EnglishSharedTexts(), messages, views);
     Require(result == 1 && messages.boxes == 0, "a written listing does not read back");
     Require(again->adapter_count == inventory.adapter_count && again->slot_count == inventory.slot_count,
             "counts change on the way back");
@@ -183,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FillEarlier(*inventory);
     CountingMessages messages;
     NullViews views;
-    const int result = ParseListing(bytes, size, *inventory, Texts(), messages, views);
+    const int result = ParseListing(bytes, size, *inventory, test::EnglishSharedTexts(), messages, views);
     Require(result == 0 || result == 1, "an answer other than 1 or 0");
     Require(messages.boxes == (result == 1 ? 0 : 1), "a rejected file without its message, or a message too many");
     CheckInventory(*inventory, result);

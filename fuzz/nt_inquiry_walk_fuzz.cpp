@@ -30,6 +30,7 @@
 #include "inventory/inventory_views.h"
 #include "scsi/nt_layout.h"
 #include "shell/shared_texts.h"
+#include "support/scripted_messages.h"
 
 namespace {
 
@@ -114,23 +115,6 @@ public:
     void ShowFirstAdapter() override {}
 };
 
-const SharedTexts& Texts() {
-    static const SharedTexts texts = [] {
-        SharedTexts t{};
-        CopyText(t.hard_disk, "Hard Disk");
-        CopyText(t.removable, "Removeable");
-        CopyText(t.tape, "Tape");
-        CopyText(t.printer, "Printer");
-        CopyText(t.scanner, "Scanner");
-        CopyText(t.worm, "WORM");
-        CopyText(t.cd_rom, "CD-ROM");
-        CopyText(t.type_no_device, "No Device");
-        CopyText(t.unknown, "UnKnown");
-        return t;
-    }();
-    return texts;
-}
-
 void CheckWalk(const std::uint8_t* answer, std::uint32_t size) {
     PortBuses buses{};
     const bool readable = ReadPortBuses(answer, size, buses);
@@ -164,7 +148,7 @@ void CheckScan(const std::uint8_t* answer, std::size_t size, int ports, bool wid
     } registry;
     NullViews views;
     FuzzPorts io(answer, size, ports, overstate);
-    NtDiscovery discovery{inventory, Texts(), registry, views, io, *area};
+    NtDiscovery discovery{inventory, test::EnglishSharedTexts(), registry, views, io, *area};
     DiscoverNtInventory(discovery);
 
     Require(io.open() == 0, "a device left open");

@@ -23,6 +23,7 @@
 #include "resources/resource_ids.h"
 #include "support/device_windows.h"
 #include "support/program_test.h"
+#include "support/user_steps.h"
 
 namespace td::e2e {
 namespace {
@@ -95,7 +96,7 @@ protected:
         program.UseEdition(machine.edition);
         program.OnPlatform(machine.platform);
         if (scenario != nullptr) program.UseScenario(scenario);
-        ASSERT_TRUE(dw::StartAndWaitForDevices(program));
+        ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
     }
 
     // Picks the device and opens the dialog with Options > Device

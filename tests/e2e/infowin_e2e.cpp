@@ -20,6 +20,7 @@
 #include "support/machine.h"
 #include "support/paths.h"
 #include "support/program_test.h"
+#include "support/user_steps.h"
 
 namespace td::e2e {
 namespace {
@@ -76,7 +77,7 @@ protected:
 
     void StartOnWindows95(const char* scenario = nullptr) {
         if (scenario != nullptr) program.UseScenario(scenario);
-        ASSERT_TRUE(dw::StartAndWaitForDevices(program));
+        ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
     }
 
     void ExpectDevicePage(HWND page, const DevicePage& expected) {

@@ -1,6 +1,7 @@
 #include "support/scripted_messages.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
@@ -44,6 +45,16 @@ bool ScriptedMessages::Showed(int id) const {
     const std::string text = Text(id);
     return std::any_of(boxes_.begin(), boxes_.end(),
                        [&](const ShownBox& box) { return box.text == text; });
+}
+
+const SharedTexts& EnglishSharedTexts() {
+    static const SharedTexts texts = [] {
+        ScriptedMessages messages;
+        SharedTexts loaded{};
+        if (!LoadSharedTexts(messages, loaded)) std::abort();
+        return loaded;
+    }();
+    return texts;
 }
 
 }  // namespace td::test

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/messages.h"
+#include "shell/shared_texts.h"
 #include "support/rc_strings.h"
 
 namespace td::test {
@@ -46,5 +47,10 @@ private:
     std::vector<int> removed_;
     std::vector<ShownBox> boxes_;
 };
+
+// The shared texts as the program loads them from its English string
+// table, loaded once; aborts when they cannot be loaded. For programs
+// without a test framework around them (fuzz targets).
+const SharedTexts& EnglishSharedTexts();
 
 }  // namespace td::test

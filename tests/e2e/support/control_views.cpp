@@ -9,29 +9,39 @@ namespace {
 
 constexpr SIZE_T kTextMax = 256;
 
-}  // namespace
-
-std::vector<std::string> ListColumnHeaders(HWND list) {
-    std::vector<std::string> headers;
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    if (header == nullptr) return headers;
-    autom::RemoteMemory memory(header, sizeof(HDITEMA) + kTextMax);
-    if (!memory.ok()) return headers;
-    const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+// The texts of a control's items, for the controls (headers, tabs) that
+// fill an item structure with mask, pszText and cchTextMax: the structure
+// and the text it points to must lie in the program's own memory.
+template <typename Item>
+std::vector<std::string> ItemTexts(HWND control, UINT count_message, UINT get_message, UINT text_mask) {
+    std::vector<std::string> texts;
+    autom::RemoteMemory memory(control, sizeof(Item) + kTextMax);
+    if (!memory.ok()) return texts;
+    const int count = static_cast<int>(SendMessageA(control, count_message, 0, 0));
     for (int i = 0; i < count; ++i) {
-        HDITEMA item{};
-        item.mask = HDI_TEXT;
+        Item item{};
+        item.mask = text_mask;
         item.pszText = memory.at(sizeof item);
         item.cchTextMax = kTextMax;
         memory.Write(0, &item, sizeof item);
         const char zero = 0;
         memory.Write(sizeof item, &zero, 1);
-        SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), memory.param());
-        char text[kTextMax + 1] = "";
-        memory.Read(sizeof item, text, kTextMax);
-        headers.emplace_back(text);
+        SendMessageA(control, get_message, static_cast<WPARAM>(i), memory.param());
+        texts.push_back(memory.ReadText(sizeof item, kTextMax));
     }
-    return headers;
+    return texts;
+}
+
+}  // namespace
+
+std::vector<std::string> ListColumnHeaders(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    if (header == nullptr) return {};
+    return ItemTexts<HDITEMA>(header, HDM_GETITEMCOUNT, HDM_GETITEMA, HDI_TEXT);
+}
+
+std::vector<std::string> TabTexts(HWND tabs) {
+    return ItemTexts<TCITEMA>(tabs, TCM_GETITEMCOUNT, TCM_GETITEMA, TCIF_TEXT);
 }
 
 std::optional<RECT> TreeItemRect(HWND tree, HTREEITEM item) {

@@ -17,6 +17,8 @@ namespace td::e2e::controls {
 
 // The texts of a list view's column headers, left to right.
 std::vector<std::string> ListColumnHeaders(HWND list);
+// The titles of a tab control's tabs, left to right.
+std::vector<std::string> TabTexts(HWND tabs);
 
 // The screen rectangle of a tree item's label; nothing when the item is not
 // shown (a child of a collapsed item).

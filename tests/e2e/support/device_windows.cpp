@@ -20,25 +20,6 @@ namespace {
 // the next; a second click too soon is a double click.
 constexpr DWORD kClickPause = 600;
 
-std::string FirstStatusText(ProgramSession& program) {
-    const std::vector<std::string> status = program.StatusBar();
-    return status.empty() ? std::string() : status[0];
-}
-
-testing::AssertionResult WaitForList(ProgramSession& program, size_t rows, DWORD timeout_ms) {
-    const bool listed = autom::WaitUntil(
-        [&] {
-            const std::string status = FirstStatusText(program);
-            return program.DeviceList().size() == rows && !status.empty() &&
-                   status.find(program.Text(IDS_NONE)) == std::string::npos;
-        },
-        timeout_ms);
-    if (listed) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "after " << timeout_ms << " ms the list shows " << program.DeviceList().size()
-                                       << " IDs, not " << rows << "; the status bar reads \""
-                                       << FirstStatusText(program) << "\"";
-}
-
 bool IsSelectedInTree(ProgramSession& program, const std::string& text) {
     for (const autom::TreeItem& item : program.AdapterTree())
         if (item.text == text) return item.selected;
@@ -82,21 +63,11 @@ bool IsMessageBox(HWND window) {
 
 // ---- Getting to a device -------------------------------------------------------------
 
-testing::AssertionResult StartAndWaitForDevices(ProgramSession& program, size_t rows) {
-    if (testing::AssertionResult started = program.Start(); !started) return started;
-    if (program.WaitForMainWindow() == nullptr)
-        return testing::AssertionFailure() << "no main window; the program "
-                                           << (program.running() ? "is still running" : "has ended");
-    if (!program.messages_on_the_way().empty())
-        return testing::AssertionFailure() << "on the way: " << Describe(program.messages_on_the_way()[0]);
-    return WaitForList(program, rows, 15000);
-}
-
 testing::AssertionResult ClickAdapter(ProgramSession& program, const std::string& adapter, size_t rows) {
     if (testing::AssertionResult clicked = user::ClickTreeItem(program, adapter); !clicked) return clicked;
     if (!autom::WaitUntil([&] { return IsSelectedInTree(program, adapter); }, 3000))
         return testing::AssertionFailure() << "the click did not select \"" << adapter << "\" in the tree";
-    return WaitForList(program, rows, 5000);
+    return user::WaitForTheScan(program, rows, 5000);
 }
 
 testing::AssertionResult ClickDevice(ProgramSession& program, const std::string& id) {
@@ -234,27 +205,8 @@ void RightClickControl(HWND dialog, int control) {
 // ---- Property sheets -------------------------------------------------------------------------
 
 std::vector<std::string> TabTitles(HWND sheet) {
-    std::vector<std::string> titles;
     HWND tabs = FindWindowExA(sheet, nullptr, WC_TABCONTROLA, nullptr);
-    if (tabs == nullptr) return titles;
-    constexpr int kTextMax = 256;
-    autom::RemoteMemory memory(tabs, sizeof(TCITEMA) + kTextMax);
-    if (!memory.ok()) return titles;
-    const int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = memory.at(sizeof item);
-        item.cchTextMax = kTextMax;
-        memory.Write(0, &item, sizeof item);
-        const char zero = 0;
-        memory.Write(sizeof item, &zero, 1);
-        SendMessageA(tabs, TCM_GETITEMA, static_cast<WPARAM>(i), memory.param());
-        char text[kTextMax + 1] = "";
-        memory.Read(sizeof item, text, kTextMax);
-        titles.emplace_back(text);
-    }
-    return titles;
+    return tabs != nullptr ? controls::TabTexts(tabs) : std::vector<std::string>{};
 }
 
 int SelectedTab(HWND sheet) {

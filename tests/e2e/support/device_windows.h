@@ -26,11 +26,6 @@ namespace td::e2e::device_windows {
 
 // ---- Getting to a device -------------------------------------------------------
 
-// Starts the program and waits until its main window lists `rows` SCSI IDs
-// of the first adapter (on Windows 95 the scan goes on after the window is
-// shown). Fails when a message box came on the way.
-testing::AssertionResult StartAndWaitForDevices(ProgramSession& program, size_t rows = 16);
-
 // Clicks the tree item of the adapter with this text and waits until the
 // tree has it selected and the list shows `rows` IDs.
 testing::AssertionResult ClickAdapter(ProgramSession& program, const std::string& adapter, size_t rows = 16);

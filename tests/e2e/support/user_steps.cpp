@@ -31,7 +31,8 @@ testing::AssertionResult StartAndWaitForTheScan(ProgramSession& program, size_t 
                                            << (program.running() ? "is still running" : "has ended");
     if (!program.messages_on_the_way().empty())
         return testing::AssertionFailure() << "on the way: " << Describe(program.messages_on_the_way()[0]);
-    return WaitForTheScan(program, rows);
+    // On Windows 95 the scan goes on after the window is shown.
+    return WaitForTheScan(program, rows, 15000);
 }
 
 testing::AssertionResult WaitForTheScan(ProgramSession& program, size_t rows, DWORD timeout_ms) {
