@@ -1,9 +1,9 @@
 #include "diagnostics/diagnostics_sequence.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "inventory/device_selection.h"
 #include "resources/resource_ids.h"
@@ -104,8 +104,8 @@ bool DiagnosticsSequence::Open() {
     }
     not_testable_ = IsOneOf(slot.type_name, texts.scanner, texts.worm);
 
-    char number[16];
-    std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(slot.target_id));
+    char number[16] = "";
+    AppendUnsigned(number, static_cast<unsigned>(slot.target_id));
     face_.SetText(IDC_SCSI_ID, number);
     // The fields are copied through buffers of their own size, so a field
     // that lost its terminator is still shown cut to its width.

@@ -1,9 +1,9 @@
 #include "discovery/drive_table.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "scsi/nt_layout.h"
 
@@ -88,7 +88,8 @@ bool FindClassDevice(DeviceIo& io, ClassDeviceKind kind, int port_number, int bu
     const char* word = kind == ClassDeviceKind::Scanner ? "Scanner" : "Tape";
     for (int k = 0; k < kClassDeviceNumbers; ++k) {
         ClassDeviceName candidate;
-        std::snprintf(candidate, sizeof candidate, "%s%d", word, k);
+        CopyText(candidate, word);
+        AppendDecimal(candidate, k);
         char device_name[sizeof candidate + 4] = "\\\\.\\";
         AppendText(device_name, candidate);
         const DeviceHandle device = io.Open(device_name, win::kGenericReadWrite, win::kFileShareReadWrite);

@@ -1,9 +1,9 @@
 // The units of one port, read from its inquiry data, with the name each is
 // opened by.
-#include <cstdio>
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
 #include "discovery/nt_inquiry_data.h"
@@ -46,8 +46,9 @@ void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, s
     const int port = adapter_index;
     BuildDriveTable(discovery.device_io, area.drive_table);
 
-    char port_path[16];
-    std::snprintf(port_path, sizeof port_path, "SCSI%d:", port);
+    char port_path[16] = "SCSI";
+    AppendDecimal(port_path, port);
+    AppendText(port_path, ":");
 
     InquiryDataWalk walk(answer, length, kInquiryEntries);
     InquiryUnit unit;

@@ -1,9 +1,9 @@
 // The port-by-port scan of NT discovery and the start-up and re-scan that
 // run it.
-#include <cstdio>
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "discovery/adapter_details.h"
 #include "discovery/nt_discovery.h"
@@ -17,8 +17,9 @@ bool ScanScsiPorts(NtDiscovery& discovery) {
     NtScanArea& area = discovery.area;
     inventory.slot_count = 0;
     for (int n = 0; n < kNtPorts; ++n) {
-        char name[16];
-        std::snprintf(name, sizeof name, "\\\\.\\SCSI%d:", n);
+        char name[16] = "\\\\.\\SCSI";
+        AppendDecimal(name, n);
+        AppendText(name, ":");
         const DeviceHandle port = io.Open(name, win::kGenericReadWrite, win::kFileShareReadWrite);
         // Ports are numbered from 0 without gaps: the first missing one ends the list.
         if (port == 0) return false;
@@ -26,9 +27,8 @@ bool ScanScsiPorts(NtDiscovery& discovery) {
         inventory.adapter_count = n + 1;
         HostAdapterRecord& record = inventory.adapters[n];
         record.adapter_number = n;
-        char manager[sizeof record.manager_name];
-        std::snprintf(manager, sizeof manager, "Scsi Port %d", n);
-        CopyText(record.manager_name, manager);
+        CopyText(record.manager_name, "Scsi Port ");
+        AppendDecimal(record.manager_name, n);
         ReadNtAdapterDetails(discovery.registry, record);
 
         // Cleared first, so nothing of the previous port can be read as this one's.

@@ -1,8 +1,7 @@
 // One NT adapter's block of slots: its units at their IDs, its own ID, and
 // every ID where nothing was found.
-#include <cstdio>
-
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
 
@@ -58,8 +57,9 @@ void PlaceAdapterSlots(NtDiscovery& discovery, int adapter_index) {
         taken[entry.target_id] = true;
     }
 
-    char port_path[16];
-    std::snprintf(port_path, sizeof port_path, "SCSI%d:", adapter_index);
+    char port_path[16] = "SCSI";
+    AppendDecimal(port_path, adapter_index);
+    AppendText(port_path, ":");
     int found = 0;
     for (int t = 0; t < ids && t < kIdsPerBlockMax; ++t) {
         const int index = SlotIndex(inventory, adapter_index, t);

@@ -1,8 +1,7 @@
 #include "infowin/about_text.h"
 
-#include <cstdio>
-
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 
 namespace td {
 
@@ -16,12 +15,25 @@ void FormatOsLine(std::uint32_t version, char* line, std::size_t size) {
     const unsigned major = version & 0xFFu;
     const unsigned minor = (version >> 8) & 0xFFu;
     const unsigned build = version >> 16;
+    // "<system> <major>.<minor>", then the build where the system has one.
+    const auto name_and_version = [&](const char* system) {
+        CopyTextTo(line, size, system);
+        AppendUnsignedTo(line, size, major);
+        AppendTextTo(line, size, ".");
+        AppendUnsignedTo(line, size, minor);
+    };
+    const auto build_number = [&](unsigned number) {
+        AppendTextTo(line, size, " Build: ");
+        AppendUnsignedTo(line, size, number);
+    };
     if ((version & 0x80000000u) == 0) {
-        std::snprintf(line, size, "Microsoft Windows NT %u.%u Build: %u", major, minor, build);
+        name_and_version("Microsoft Windows NT ");
+        build_number(build);
     } else if (major < 4) {
-        std::snprintf(line, size, "Microsoft Win32s %u.%u Build: %u", major, minor, build & 0x7FFFu);
+        name_and_version("Microsoft Win32s ");
+        build_number(build & 0x7FFFu);
     } else {
-        std::snprintf(line, size, "Microsoft Windows 95  Version: %u.%u", major, minor);
+        name_and_version("Microsoft Windows 95  Version: ");
     }
 }
 
@@ -30,7 +42,8 @@ void FormatVersionValue(bool found, const char* value, std::uint32_t last_error,
     if (found && value != nullptr && value[0] != '\0') {
         CopyTextTo(text, size, value);
     } else if (text != nullptr && size > 0) {
-        std::snprintf(text, size, "Error %lu", static_cast<unsigned long>(last_error));
+        CopyTextTo(text, size, "Error ");
+        AppendUnsignedTo(text, size, last_error);
     }
 }
 

@@ -1,9 +1,9 @@
 #include "infowin/property_pages.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "inventory/device_selection.h"
 #include "resources/resource_ids.h"
 
@@ -43,8 +43,8 @@ DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot_index,
     // The adapter's own slot carries the adapter's names in its device
     // fields; the device page shows none of them.
     if (!is_host_adapter) {
-        std::snprintf(page.texts[0].text, sizeof page.texts[0].text, "%u",
-                      static_cast<unsigned>(slot.target_id));
+        page.texts[0].text[0] = '\0';
+        AppendUnsigned(page.texts[0].text, static_cast<unsigned>(slot.target_id));
         CopyText(page.texts[1].text, slot.vendor);
         CopyText(page.texts[2].text, slot.revision);
         CopyText(page.texts[3].text, slot.type_name);
@@ -82,10 +82,10 @@ AdapterPageContent DescribeAdapterPage(const Inventory& inventory, int slot_inde
     const HostAdapterRecord& adapter = inventory.adapters[adapter_index];
     page.filled = true;
     CopyText(page.texts[0].text, adapter.identifier);
-    std::snprintf(page.texts[1].text, sizeof page.texts[1].text, "%u",
-                  static_cast<unsigned>(adapter.adapter_number));
-    std::snprintf(page.texts[2].text, sizeof page.texts[2].text, "%u",
-                  static_cast<unsigned>(adapter.own_scsi_id));
+    page.texts[1].text[0] = '\0';
+    AppendUnsigned(page.texts[1].text, static_cast<unsigned>(adapter.adapter_number));
+    page.texts[2].text[0] = '\0';
+    AppendUnsigned(page.texts[2].text, static_cast<unsigned>(adapter.own_scsi_id));
     CopyText(page.texts[3].text, adapter.manager_name);
     CopyText(page.texts[4].text, adapter.description);
     return page;

@@ -1,9 +1,9 @@
 #include "inventory/device_selection.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
+#include "common/number_text.h"
 #include "inventory/inventory.h"
 
 namespace td {
@@ -13,8 +13,8 @@ int FindSlotPosition(const Inventory& inventory, const char* id_text) {
                       : inventory.slot_count > kMaxSlots ? kMaxSlots
                                                           : inventory.slot_count;
     for (int j = 0; j < count; ++j) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", inventory.slots[j].target_id);
+        char text[16] = "";
+        AppendDecimal(text, inventory.slots[j].target_id);
         if (id_text != nullptr && std::strcmp(text, id_text) == 0) return j;
     }
     return count;

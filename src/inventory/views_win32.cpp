@@ -1,7 +1,6 @@
 #include "inventory/views_win32.h"
 
-#include <cstdio>
-
+#include "common/number_text.h"
 #include "common/win_codes.h"
 #include "inventory/device_selection.h"
 #include "inventory/device_type_table.h"
@@ -246,8 +245,8 @@ LRESULT OnDeviceListNotify(Program& program, NMHDR* header) {
         if (slot == nullptr || (info->item.mask & LVIF_TEXT) == 0) return 0;
         switch (info->item.iSubItem) {
             case 0:
-                std::snprintf(program.app.id_text, sizeof program.app.id_text, "%u",
-                              static_cast<unsigned>(slot->target_id));
+                program.app.id_text[0] = '\0';
+                AppendUnsigned(program.app.id_text, static_cast<unsigned>(slot->target_id));
                 info->item.pszText = program.app.id_text;
                 break;
             case 1: info->item.pszText = const_cast<char*>(slot->type_name); break;

@@ -1,8 +1,7 @@
 #include "scsi/explanation.h"
 
-#include <cstdio>
-
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "resources/resource_ids.h"
 
 namespace td {
@@ -23,9 +22,8 @@ void AppendLabelled(Messages& messages, int label_id, std::int32_t value, char (
     char label[64];
     LoadInto(messages, label_id, label);
     AppendText(text, label);
-    char number[16];
-    std::snprintf(number, sizeof number, " %x", static_cast<unsigned>(value));
-    AppendText(text, number);
+    AppendText(text, " ");
+    AppendHex(text, static_cast<unsigned>(value));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "shell/status_text.h"
 
-#include <cstdio>
-
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 #include "inventory/inventory.h"
 
 namespace td {
@@ -19,8 +18,12 @@ StatusPanes FormatStatusPanes(const Inventory& inventory, int adapter_index, con
         CopyText(name, none_text);
     }
     StatusPanes panes{};
-    std::snprintf(panes.adapter, sizeof panes.adapter, "%s %s", selected_label ? selected_label : "", name);
-    std::snprintf(panes.devices, sizeof panes.devices, "%s %d", count_label ? count_label : "", count);
+    CopyText(panes.adapter, selected_label);
+    AppendText(panes.adapter, " ");
+    AppendText(panes.adapter, name);
+    CopyText(panes.devices, count_label);
+    AppendText(panes.devices, " ");
+    AppendDecimal(panes.devices, count);
     return panes;
 }
 

@@ -1,8 +1,6 @@
 // The two panes of the status bar: the adapter shown and its device count.
 #pragma once
 
-#include <string>
-
 namespace td {
 
 struct Inventory;

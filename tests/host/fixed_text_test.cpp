@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/fixed_text.h"
+#include "common/number_text.h"
 
 namespace td {
 namespace {
@@ -39,6 +40,23 @@ TEST(FixedText, AppendingNeverPassesTheEnd) {
     char buffer[6] = "12";
     AppendTextTo(buffer, sizeof buffer, "3456789");
     EXPECT_STREQ(buffer, "12345");
+}
+
+// Numbers are appended like texts: cut to the field, the extremes exact.
+TEST(FixedText, NumbersAreAppendedInTheirBaseAndCutToTheField) {
+    char text[32] = "SCSI";
+    AppendDecimal(text, 0);
+    AppendText(text, ":");
+    AppendDecimal(text, -2147483647L - 1);
+    EXPECT_STREQ(text, "SCSI0:-2147483648");
+    char hex[12] = "";
+    AppendHex(hex, 0xFFFFFFFFul);
+    AppendText(hex, " ");
+    AppendHex(hex, 0x3a);
+    EXPECT_STREQ(hex, "ffffffff 3a");
+    char small[4] = "ID";
+    AppendUnsigned(small, 4294967295ul);
+    EXPECT_STREQ(small, "ID4");
 }
 
 }  // namespace
