@@ -40,6 +40,18 @@ void Paint(HWND popup) {
     EndPaint(popup, &paint);
 }
 
+// The top-level window that holds `window` (the property sheet for a page's
+// control). GetAncestor would say it, but Windows 95 and NT 4.0 before SP4
+// lack it: a child's parent is walked up instead.
+HWND TopLevelWindowOf(HWND window) {
+    while ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) {
+        HWND parent = GetParent(window);
+        if (parent == nullptr) break;
+        window = parent;
+    }
+    return window;
+}
+
 void Close(HWND popup) {
     if (GetCapture() == popup) ReleaseCapture();
     DestroyWindow(popup);
@@ -125,7 +137,7 @@ HWND ShowHelpPopup(HWND control, const char* text) {
     if (y < 0) y = 0;
 
     HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, text, WS_POPUP | WS_BORDER, x, y,
-                                 width, height, GetAncestor(control, GA_ROOT), nullptr, instance, nullptr);
+                                 width, height, TopLevelWindowOf(control), nullptr, instance, nullptr);
     if (popup == nullptr) return nullptr;
     g_popup = popup;
     ShowWindow(popup, SW_SHOWNOACTIVATE);

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
+
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
 #include "listing/file_dialog_errors.h"
@@ -14,6 +16,12 @@
 namespace td {
 namespace {
 
+// Windows 95 and NT 4.0 know OPENFILENAMEA only up to lpTemplateName and
+// answer any larger size with CDERR_STRUCTSIZE; later systems accept the
+// short form too. The headers' struct carries the Windows 2000 tail.
+constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "OPENFILENAME_SIZE_VERSION_400A");
+
 // The file types offered by both dialogs: listings first.
 constexpr char kFilter[] = "Log Files (*.LOG)\0*.LOG\0All Files (*.*)\0*.*\0";
 
@@ -22,7 +30,7 @@ OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD
     names.path[0] = '\0';
     names.title[0] = '\0';
     OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
+    dialog.lStructSize = kOpenFileNameSize;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilter;
     dialog.nFilterIndex = 1;
