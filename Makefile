@@ -1,10 +1,11 @@
 # Tessaline Diagnostics: the two commands.
-#   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it]
+#   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it] [ARCH=64|32]
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
 # Both install what this Debian machine is missing first.
 
 PLATFORM ?= win95
+ARCH ?= 64
 UI_LANGUAGE ?= en
 JOBS ?= 2
 ROOT := $(abspath .)
@@ -15,8 +16,8 @@ WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
 .PHONY: run test deps host host-asan fuzz win64 win32 clean
 
-run: deps win64
-	@scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
+run: deps win$(ARCH)
+	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh
@@ -40,9 +41,13 @@ win64: host
 	@cmake -S . -B $(BUILD)/win64 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(BUILD)/win64 -j $(JOBS)
 
+# The shipped 32-bit program (build/win32), then beside it the NT-sim build,
+# the ASPI library simulator and the tests built for 32-bit Wine (win32-rig).
 win32: host
-	@cmake -S . -B $(BUILD)/win32 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DTD_NO_TESTS=ON >/dev/null
+	@cmake -S . -B $(BUILD)/win32 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DTD_PROGRAMS=shipped >/dev/null
 	@cmake --build $(BUILD)/win32 -j $(JOBS)
+	@cmake -S . -B $(BUILD)/win32-rig $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686-posix.cmake -DTD_PROGRAMS=rig -DTD_OUTPUT_DIR=$(BUILD)/win32/bin >/dev/null
+	@cmake --build $(BUILD)/win32-rig -j $(JOBS)
 
 clean:
 	@scripts/wine-prefix.sh stop 2>/dev/null || true

@@ -10,7 +10,7 @@ file(GLOB TD_CORE_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/src/*/*.cpp)
 list(FILTER TD_CORE_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 
 file(GLOB TD_WIN32_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/src/*/*_win32.cpp)
-set(TD_ENTRY_PATTERN "(winmain|system_device_io)_win32\\.cpp$")
+set(TD_ENTRY_PATTERN "(winmain|system_device_io|minimal_runtime)_win32\\.cpp$")
 list(FILTER TD_WIN32_SOURCES EXCLUDE REGEX "${TD_ENTRY_PATTERN}")
 
 file(GLOB TD_SIM_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/sim/*/*.cpp)

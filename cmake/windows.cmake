@@ -1,5 +1,11 @@
 # The Windows builds: the program, its simulators and the tests that run
-# under Wine (x86_64 only; the i686 build is compiled and linked, not run).
+# under Wine. What a build makes is chosen by TD_PROGRAMS:
+#   all      the shipped program, the NT-sim build, the ASPI library
+#            simulator, the automation and the tests (the 64-bit build);
+#   shipped  the shipped program only (the 32-bit build for Windows 95 and
+#            NT 4.0: see cmake/mingw-i686.cmake);
+#   rig      everything but the shipped program, for the 32-bit tests
+#            (posix threads), written beside the shipped program.
 
 enable_language(RC)
 set(TD_WIN64 OFF)
@@ -7,9 +13,22 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(TD_WIN64 ON)
 endif()
 
+set(TD_PROGRAMS all CACHE STRING "What the Windows build makes: all, shipped or rig")
+set_property(CACHE TD_PROGRAMS PROPERTY STRINGS all shipped rig)
+
 # Everything is linked statically so the programs need no MinGW runtime DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0300 NOMINMAX)
+
+if(TD_PROGRAMS STREQUAL "shipped")
+  # No exceptions, no run-time type information, no thread-safe guards
+  # around function-local statics (the program makes every one of them on
+  # its window thread): the program then needs nothing of libstdc++.
+  # tessaline_core exists already, so directory-wide options miss it.
+  set(TD_SHIPPED_CXX_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics)
+  add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:${TD_SHIPPED_CXX_FLAGS}>")
+  target_compile_options(tessaline_core PRIVATE ${TD_SHIPPED_CXX_FLAGS})
+endif()
 
 set(TD_HOST_TOOLS "" CACHE PATH "Folder of the host build's tools (td-pixmap)")
 if(NOT EXISTS "${TD_HOST_TOOLS}/td-pixmap")
@@ -37,7 +56,8 @@ endforeach()
 add_custom_target(td_pictures DEPENDS ${TD_PICTURES})
 
 # ---- Resources -------------------------------------------------------------
-file(GLOB_RECURSE TD_RC_PARTS CONFIGURE_DEPENDS ${TD_ROOT}/src/resources/*.rc ${TD_ROOT}/src/resources/*.h)
+file(GLOB_RECURSE TD_RC_PARTS CONFIGURE_DEPENDS ${TD_ROOT}/src/resources/*.rc ${TD_ROOT}/src/resources/*.h
+     ${TD_ROOT}/src/resources/*.manifest)
 set(TD_RC ${TD_ROOT}/src/resources/app.rc)
 set_source_files_properties(${TD_RC} PROPERTIES OBJECT_DEPENDS "${TD_PICTURES};${TD_RC_PARTS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${TD_ROOT}/src/resources -I${TD_PICTURE_DIR} -c 65001")
@@ -60,8 +80,30 @@ function(td_program target output_name device_io_source)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME "${output_name}")
 endfunction()
 
-# The shipped program reaches NT's SCSI port driver through kernel32.
-td_program(tessaline "Tessaline Diagnostics" ${TD_ROOT}/src/shell/system_device_io_win32.cpp)
+if(NOT TD_PROGRAMS STREQUAL "rig")
+  # The shipped program reaches NT's SCSI port driver through kernel32.
+  td_program(tessaline "Tessaline Diagnostics" ${TD_ROOT}/src/shell/system_device_io_win32.cpp)
+  # What ships carries no debugging information.
+  target_link_options(tessaline PRIVATE -s)
+  if(TD_PROGRAMS STREQUAL "shipped")
+    # Its own start-up and runtime pieces, no libstdc++, no C runtime
+    # start-up files (minimal_runtime_win32.cpp says why). Data is never
+    # imported from a DLL without being declared so, so no start-up code
+    # has to patch references at run time.
+    target_sources(tessaline PRIVATE ${TD_ROOT}/src/shell/minimal_runtime_win32.cpp)
+    set_target_properties(tessaline PROPERTIES LINKER_LANGUAGE C)
+    set(CMAKE_CXX_IMPLICIT_LINK_LIBRARIES "")
+    target_link_options(tessaline PRIVATE -nostartfiles -Wl,--disable-auto-import
+                        -Wl,--disable-runtime-pseudo-reloc)
+  endif()
+endif()
+
+if(TD_PROGRAMS STREQUAL "shipped")
+  # The virtual bus needs the standard library's threads, which this
+  # thread model lacks: the shipped program does not link it.
+  set_target_properties(tessaline_sim PROPERTIES EXCLUDE_FROM_ALL TRUE)
+  return()
+endif()
 
 # Wine has no SCSI port devices: this build serves the virtual bus instead.
 if(EXISTS ${TD_ROOT}/sim/nt/ntsim_device_io_win32.cpp)
@@ -83,9 +125,9 @@ target_link_libraries(td_winauto PUBLIC comctl32 gdi32 user32)
 add_executable(td-auto ${TD_ROOT}/tools/winauto/td_auto_main.cpp)
 target_link_libraries(td-auto PRIVATE td_winauto)
 
-# ---- Tests (run under Wine; 64-bit only) ---------------------------------
+# ---- Tests (run under Wine, 64-bit and 32-bit) ------------------------------
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TD_ROOT}/scripts/wine-exec)
-if(TD_WIN64 AND NOT TD_NO_TESTS)
+if(NOT TD_NO_TESTS)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

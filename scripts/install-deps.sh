@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Installs what the build, the run and the tests need on Debian 12, and
-# nothing when it is all there. The 32-bit Wine loader is not wanted: the
-# 64-bit program runs under wine64.
+# nothing when it is all there. The 32-bit programs run under Debian's
+# 32-bit Wine (wine32 from the i386 architecture), the 64-bit ones under
+# wine64.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 fonts-wine
+  wine64 wine32:i386 fonts-wine
   xvfb x11-apps x11-utils xauth imagemagick
   clang libclang-rt-14-dev
   locales
 )
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
 
 missing=()
 for package in "${packages[@]}"; do
@@ -23,9 +27,10 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
   export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -7,7 +7,7 @@ set -euo pipefail
 platform="$1"; exe_name="$2"; version="$3"
 source "$(dirname "$0")/wine-env.sh"
 
-bin="${TD_BIN:-$TD_BUILD/win64/bin}"
+bin="$TD_BIN"
 help_dir="$bin/help"
 mkdir -p "$help_dir"
 help_path="$(td_windows_path "$help_dir")"

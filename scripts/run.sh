@@ -10,7 +10,7 @@ platform="${1:-win95}"
 language="${2:-en}"
 source "$(dirname "$0")/wine-env.sh"
 
-bin="${TD_BIN:-$TD_BUILD/win64/bin}"
+bin="$TD_BIN"
 case "$platform" in
   win95) exe_name="Tessaline Diagnostics.exe"; version="win95" ;;
   nt)    exe_name="Tessaline Diagnostics NT-sim.exe"; version="nt40" ;;
@@ -74,8 +74,10 @@ cd "$bin"
 program=$!
 status=0
 "$TD_WINE" td-auto.exe wait-main 90 | tr -d '\r' || status=$?
-shot="$TD_BUILD/screenshot-$platform.png"
-[ "$language" = en ] || shot="$TD_BUILD/screenshot-$platform-$language.png"
+suffix="$platform"
+[ "$language" = en ] || suffix="$suffix-$language"
+[ "$TD_ARCH" = 64 ] || suffix="$suffix-$TD_ARCH"
+shot="$TD_BUILD/screenshot-$suffix.png"
 sleep 1
 xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
 if [ "$status" -eq 0 ]; then

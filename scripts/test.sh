@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Runs every test: the host unit tests (plain and under AddressSanitizer and
 # UBSan), short fuzzing runs, then the Windows-side and end-to-end tests
-# under Wine on a private Xvfb display. The builds were made by `make test`.
+# under Wine on a private Xvfb display, for the 64-bit programs and for the
+# 32-bit ones. The builds were made by `make test`.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 FUZZ_SECONDS="${FUZZ_SECONDS:-15}"
 
 step() { printf '\n==== %s\n' "$*"; }
+
+step "The 32-bit program as Windows 95, NT 4.0 and a Pentium see it"
+"$TD_ROOT/tests/pe/check_win32_program.sh" "$TD_BUILD/win32/bin/Tessaline Diagnostics.exe"
 
 step "Host unit tests"
 ctest --test-dir "$TD_BUILD/host" --output-on-failure
@@ -29,23 +33,35 @@ for target in "$TD_BUILD"/fuzz/bin/*_fuzz; do
   "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
 done
 
-step "Windows-side and end-to-end tests under Wine"
+# The Windows-side and end-to-end tests of one word size, in that word
+# size's own prefix with its own wineserver, on the shared display.
+windows_tests() {
+  local arch="$1" tests="$2"
+  (
+    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
+    source "$TD_ROOT/scripts/wine-env.sh"
+    trap td_stop_wineserver EXIT
+    td_prepare_prefix
+    td_start_wineserver
+    ctest --test-dir "$tests" --output-on-failure
+  )
+}
+
 cleanup() {
-  td_stop_wineserver
   td_stop_display
 }
 trap cleanup EXIT
 td_start_display
-td_prepare_prefix
-td_start_wineserver
-failures="$TD_BUILD/e2e-failures"
-rm -rf "$failures"
+rm -rf "$TD_BUILD"/e2e-failures*
 status=0
-ctest --test-dir "$TD_BUILD/win64" --output-on-failure || status=$?
+step "Windows-side and end-to-end tests under Wine, 64-bit"
+windows_tests 64 "$TD_BUILD/win64" || status=$?
+step "Windows-side and end-to-end tests under Wine, 32-bit"
+windows_tests 32 "$TD_BUILD/win32-rig" || status=$?
 
 # A failed end-to-end test leaves a screenshot; keep it as PNG for viewing.
 shopt -s nullglob
-for shot in "$failures"/*.bmp; do
+for shot in "$TD_BUILD"/e2e-failures*/*.bmp; do
   if /usr/bin/convert "$shot" "${shot%.bmp}.png"; then
     rm -f "$shot"
     echo "Screenshot of a failed test: ${shot%.bmp}.png"

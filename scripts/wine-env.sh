@@ -2,14 +2,27 @@
 # X display for it (the user's, or our own Xvfb) and a wineserver that stays
 # up for the whole run. Source this file; it defines td_* functions.
 
+# TD_ARCH chooses the word size: 64 (the default) runs the 64-bit programs
+# of build/win64 under wine64 in build/wineprefix; 32 runs the 32-bit ones
+# of build/win32 under Debian's 32-bit Wine in build/wineprefix32.
+
 TD_ROOT="${TD_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 TD_BUILD="$TD_ROOT/build"
-export WINEPREFIX="${TD_WINEPREFIX:-$TD_BUILD/wineprefix}"
-export WINEARCH=win64
+export TD_ARCH="${TD_ARCH:-64}"
+if [ "$TD_ARCH" = 32 ]; then
+  export WINEPREFIX="${TD_WINEPREFIX:-$TD_BUILD/wineprefix32}"
+  export WINEARCH=win32
+  TD_WINE=/usr/lib/wine/wine
+  TD_BIN="${TD_BIN:-$TD_BUILD/win32/bin}"
+else
+  export WINEPREFIX="${TD_WINEPREFIX:-$TD_BUILD/wineprefix}"
+  export WINEARCH=win64
+  TD_WINE=/usr/lib/wine/wine64
+  TD_BIN="${TD_BIN:-$TD_BUILD/win64/bin}"
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Wine's optional runtimes would ask to be downloaded: never in this prefix.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
-TD_WINE=/usr/lib/wine/wine64
 TD_WINESERVER=/usr/lib/wine/wineserver
 TD_XVFB_PID=""
 

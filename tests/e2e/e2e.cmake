@@ -1,13 +1,16 @@
 # End-to-end tests: the real program under Wine, driven from outside by the
 # automation library, with the probe library loaded into the program to read
 # what only its own process can read (menus, true window pictures).
-# Included by cmake/windows.cmake in the 64-bit test section, after the
+# Included by cmake/windows.cmake in the test section, after the
 # automation library and the programs are defined.
 
 # ---- The probe: hooked into the program's window thread ---------------------
 add_library(td_probe SHARED ${TD_ROOT}/tools/winauto/probe_dll.cpp)
 set_target_properties(td_probe PROPERTIES PREFIX "" OUTPUT_NAME "td-probe")
 target_link_libraries(td_probe PRIVATE user32 gdi32 kernel32)
+# The hook procedure is looked up by its plain name; 32-bit stdcall exports
+# would otherwise carry an @12 suffix.
+target_link_options(td_probe PRIVATE -Wl,--kill-at)
 
 # The automation side of the probe belongs to the automation library.
 target_sources(td_winauto PRIVATE ${TD_ROOT}/tools/winauto/probe.cpp)
@@ -20,7 +23,11 @@ file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS
 add_executable(e2e_tests ${TD_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
 target_link_libraries(e2e_tests PRIVATE td_winauto gtest advapi32)
-get_filename_component(TD_E2E_FAILURE_DIR ${CMAKE_BINARY_DIR}/../e2e-failures ABSOLUTE)
+set(TD_E2E_FAILURES e2e-failures)
+if(NOT TD_WIN64)
+  set(TD_E2E_FAILURES e2e-failures-32)
+endif()
+get_filename_component(TD_E2E_FAILURE_DIR ${CMAKE_BINARY_DIR}/../${TD_E2E_FAILURES} ABSOLUTE)
 target_compile_definitions(e2e_tests PRIVATE
   TD_SOURCE_DIR="${TD_ROOT}"
   TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")

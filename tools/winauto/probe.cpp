@@ -141,16 +141,18 @@ bool Probe::Ask(std::uint32_t query, std::uint64_t handle, HWND target) {
     return true;
 }
 
+namespace {
+// Enumeration callbacks are stdcall on 32-bit Windows: a lambda would not do.
+BOOL CALLBACK TakeFirstWindow(HWND window, LPARAM lparam) {
+    *reinterpret_cast<HWND*>(lparam) = window;
+    return FALSE;
+}
+}  // namespace
+
 HWND Probe::AnyWindowOfThread() const {
     if (IsWindow(target_)) return target_;
     HWND found = nullptr;
-    EnumThreadWindows(
-        thread_id_,
-        [](HWND window, LPARAM lparam) -> BOOL {
-            *reinterpret_cast<HWND*>(lparam) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(thread_id_, TakeFirstWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
