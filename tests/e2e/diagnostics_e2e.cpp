@@ -389,8 +389,10 @@ TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRu
     ASSERT_NE(dialog, nullptr) << "the toolbar's last button opened no dialog";
     ExpectReadyFor(dialog, {"0", Vendor("KESTRAL"), "1.04", "Hard Disk", Product("KD-2100S")});
 
-    ASSERT_TRUE(BeginTests(dialog, IDYES));
+    // Counted from before the answer: answering may return only once the
+    // program's thread is free again, after the first wait.
     const DWORD started = GetTickCount();
+    ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     // WRITE BUFFER runs: the thread waits and draws nothing more.
     ASSERT_TRUE(autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); },
