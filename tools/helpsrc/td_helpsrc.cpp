@@ -190,6 +190,7 @@ std::string WithoutColon(std::string text) {
 
 // A message box lays its text out line by line; a code paragraph keeps
 // those lines and their indents (tabs to the next multiple of eight).
+// Halibut takes a code paragraph literally, so nothing is escaped.
 std::string CodeLines(const std::string& text) {
     std::string out;
     std::string cleaned;
@@ -207,7 +208,7 @@ std::string CodeLines(const std::string& text) {
                 expanded += c;
             }
         }
-        out += "\\c " + Escaped(expanded) + "\n";
+        out += "\\c " + expanded + "\n";
     }
     return out;
 }
