@@ -10,7 +10,7 @@
 # |CTXOMAP from help/kdx.map or help/kdxch.map and marks it as ANSI text.
 
 find_program(TD_HALIBUT halibut REQUIRED)
-set(TD_HELP_LANGUAGES en de es fr)
+set(TD_HELP_LANGUAGES en de es fr it)
 
 add_library(td_winhelp STATIC ${TD_ONLY_ON_REQUEST}
             ${TD_ROOT}/tools/winhelp/hlp_container.cpp

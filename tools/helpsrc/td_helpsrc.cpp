@@ -5,7 +5,9 @@
 // them, so the help always says what the program shows in that language:
 //
 //   @IDS_NO_ADAPTER@                 a string-table text (any resource id name)
-//   @MENU:IDM_RESCAN@                a menu item, without its & marks
+//   @MENU:IDM_RESCAN@                a menu item, without its & marks and
+//                                    without the "..." that only says a
+//                                    dialog follows
 //   @POPUP:2@                        the second menu of the menu bar
 //   @DIALOG:IDD_DIAGNOSTICS@         a dialog's title (also @DIALOG:ABOUTBOX@)
 //   @CONTROL:IDD_DEVICE_PAGE:IDC_SYNCHRONOUS@   a control's own text
@@ -250,6 +252,7 @@ std::string Expand(const Resources& resources, std::string placeholder, const st
         const auto item = resources.menu_items.find(parts[1]);
         if (item == resources.menu_items.end()) Fail(where + ": no menu item " + parts[1]);
         text = item->second;
+        if (text.size() > 3 && text.compare(text.size() - 3, 3, "...") == 0) text.resize(text.size() - 3);
     } else if (kind == "POPUP" && parts.size() == 2) {
         const std::size_t index = static_cast<std::size_t>(std::atoi(parts[1].c_str()));
         if (index < 1 || index > resources.menu_bar.size()) Fail(where + ": no menu " + parts[1]);
