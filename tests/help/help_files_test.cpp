@@ -77,8 +77,17 @@ std::uint32_t MappedOffset(const HelpFile& file, std::int32_t id) {
     return kNoTopic;
 }
 
-// Each field and box of the properties pages, by its help context id, shows
-// the same text as the program's own help popup: the string of that number.
+// The name resource_ids.h gives the number `id`.
+std::string IdName(int id) {
+    for (const auto& [name, value] : td::test::ResourceIds()) {
+        if (value == id) return name;
+    }
+    return "";
+}
+
+// Each field and box of the properties pages, by its help context id and by
+// the id's name, shows the same text as the program's own help popup: the
+// string of that number.
 TEST(ContextHelpFile, EveryHelpIdOpensTheControlsTextInEveryLanguage) {
     std::vector<int> ids;
     for (int id = 20000; id <= 20012; ++id) ids.push_back(id);
@@ -92,6 +101,7 @@ TEST(ContextHelpFile, EveryHelpIdOpensTheControlsTextInEveryLanguage) {
             SCOPED_TRACE(language + " id " + std::to_string(id));
             const Topic* topic = TopicAt(topics, MappedOffset(file, id));
             ASSERT_NE(topic, nullptr) << "no topic for the id";
+            EXPECT_EQ(FindContext(*file.Find("|CONTEXT"), ContextHash(IdName(id))), std::optional(topic->offset));
             ASSERT_EQ(strings.count(id), 1u);
             EXPECT_EQ(topic->ScrollingText(), ToCodePage1252(strings.at(id)));
             EXPECT_FALSE(topic->title.empty());

@@ -140,12 +140,4 @@ Bytes* HelpFile::Find(const std::string& name) {
     return const_cast<Bytes*>(static_cast<const HelpFile*>(this)->Find(name));
 }
 
-std::vector<std::string> HelpFile::Names() const {
-    std::vector<std::string> names;
-    for (const Block& block : blocks_) {
-        if (!block.name.empty()) names.push_back(block.name);
-    }
-    return names;
-}
-
 }  // namespace td::hlp

@@ -28,9 +28,6 @@ public:
     const Bytes* Find(const std::string& name) const;
     Bytes* Find(const std::string& name);
 
-    // The internal files' names in directory order.
-    std::vector<std::string> Names() const;
-
 private:
     struct Block {
         std::string name;  // empty for the directory itself
@@ -43,9 +40,9 @@ private:
     std::size_t directory_ = 0;     // index of the directory in blocks_
 };
 
-// The leaf entries of a B-tree (an internal file that starts with a B-tree
-// header), in key order as the leaf pages chain them. `entry_size` tells how
-// long the entry starting at a given position of `tree` is.
+// The header of a B-tree, the structure of the directory and of internal
+// files such as |CONTEXT and |KWBTREE: fixed-size pages after a 38-byte
+// header, leaf pages chained in key order, index pages above them.
 struct BTreeHeader {
     std::uint16_t flags = 0;
     std::uint16_t page_size = 0;
@@ -61,16 +58,16 @@ constexpr std::uint16_t kBTreeMagic = 0x293B;
 
 BTreeHeader ReadBTreeHeader(const Bytes& tree);
 
-// Calls `visit`(position) for every leaf entry in chain order; `visit`
-// answers the entry's size.
-template <typename Visit>
-void ForEachLeafEntry(const Bytes& tree, Visit visit);
-
 // The position of page `page` in `tree`.
 std::size_t PageStart(const BTreeHeader& header, int page);
 
 // The first leaf page: down from the root through each index page's first child.
 int FirstLeafPage(const Bytes& tree, const BTreeHeader& header);
+
+// Calls `visit`(position) for every leaf entry, in key order as the leaf
+// pages chain them; `visit` answers the size of the entry at that position.
+template <typename Visit>
+void ForEachLeafEntry(const Bytes& tree, Visit visit);
 
 template <typename Visit>
 void ForEachLeafEntry(const Bytes& tree, Visit visit) {

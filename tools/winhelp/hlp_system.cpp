@@ -27,8 +27,8 @@ void ForEachRecord(const Bytes& system, const std::function<void(std::uint16_t, 
 }  // namespace
 
 SystemHeader ReadSystemHeader(const Bytes& system) {
-    if (U16(system, 0) != kSystemMagic || U16(system, 4) != 1) throw FormatError("|SYSTEM has no valid header");
     Need(system, 0, kSystemHeaderSize, "the |SYSTEM header");
+    if (U16(system, 0) != kSystemMagic || U16(system, 4) != 1) throw FormatError("|SYSTEM has no valid header");
     return {U16(system, 2), U16(system, 10)};
 }
 

@@ -60,20 +60,23 @@ TopicStream Decompress(const Bytes& topic, const SystemHeader& system) {
 }
 
 // The help compiler's compressed integers: the low bit of the first byte
-// says whether the short form (one or two bytes) or the long one is used.
-std::uint32_t CompressedLong(const Bytes& data, std::size_t& at) {
-    if (data.at(at) & 1) {
-        const std::uint32_t value = (U32(data, at) - 0x80000000u) / 2;
+// says whether the short form (two bytes, or one for the unsigned short)
+// or the long one is used.
+std::int32_t CompressedLong(const Bytes& data, std::size_t& at) {
+    Need(data, at, 1, "a compressed number");
+    if (data[at] & 1) {
+        const std::int32_t value = (static_cast<std::int32_t>(U32(data, at) - 0x80000000u)) / 2;
         at += 4;
         return value;
     }
-    const std::uint32_t value = static_cast<std::uint32_t>(U16(data, at) - 0x8000) / 2;
+    const std::int32_t value = (static_cast<std::int32_t>(U16(data, at)) - 0x8000) / 2;
     at += 2;
     return value;
 }
 
 std::uint32_t CompressedUnsignedShort(const Bytes& data, std::size_t& at) {
-    if (data.at(at) & 1) {
+    Need(data, at, 1, "a compressed number");
+    if (data[at] & 1) {
         const std::uint32_t value = U16(data, at) / 2u;
         at += 2;
         return value;
@@ -151,7 +154,7 @@ std::vector<Topic> ReadTopics(const HelpFile& file) {
         } else if (type == kText || type == kTable) {
             if (topics.empty()) throw FormatError("text before the first topic");
             std::size_t field = at + kRecordHeader;
-            CompressedLong(stream.data, field);
+            CompressedLong(stream.data, field);  // the paragraph's size, not needed here
             characters += CompressedUnsignedShort(stream.data, field);
             topics.back().paragraphs.push_back({position, WithoutSeparators(stream.data, text_at, text_end)});
         } else {
