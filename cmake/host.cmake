@@ -68,3 +68,6 @@ foreach(source ${TD_BENCH_SOURCES})
   target_link_libraries(${name} PRIVATE tessaline_test_support)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
+
+# The help files in every language and the tools that build them.
+include(${TD_ROOT}/help/help.cmake)

@@ -13,6 +13,7 @@ packages=(
   xvfb x11-apps x11-utils xauth imagemagick
   clang libclang-rt-14-dev
   locales
+  halibut
 )
 
 sudo=""
