@@ -14,6 +14,10 @@ HWND g_popup = nullptr;
 // for it.
 HHOOK g_keyboard_hook = nullptr;
 
+// Windows 95 and NT 4.0 answer SPI_GETNONCLIENTMETRICS only for the size they
+// know; Vista's iPaddedBorderWidth appears only with WINVER 0x0600.
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "NONCLIENTMETRICSA of Windows 95 and NT 4.0");
+
 HFONT PopupFont() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;

@@ -37,6 +37,9 @@ constexpr int kViewImageCount = 12;
 
 void Report(Program& program, int id) { ShowMessage(program.messages, 0, id, win::kMbOk); }
 
+// The toolbar of comctl32 4.00 knows TBBUTTON as 20 bytes on 32-bit Windows.
+static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "TBBUTTON of comctl32 4.00");
+
 }  // namespace
 
 HWND CreateMainToolbar(HWND main_window) {
