@@ -384,7 +384,7 @@ TEST_F(Diagnostics, NoOnTheWarningClosesTheDialog) {
 // command 8 s, and a passed TEST UNIT READY pauses 1 s. While WRITE BUFFER
 // waits, its row reads "Testing..." in white on black.
 TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRuns) {
-    StartOn(kWindows95);
+    StartOn(kWindows95, "diagnostics_disk_takes_its_time.txt");
     HWND dialog = OpenFromTheToolbar(kFirstAdapter, "0");
     ASSERT_NE(dialog, nullptr) << "the toolbar's last button opened no dialog";
     ExpectReadyFor(dialog, {"0", Vendor("KESTRAL"), "1.04", "Hard Disk", Product("KD-2100S")});
