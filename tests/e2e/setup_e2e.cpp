@@ -201,27 +201,27 @@ std::optional<Finished> RunCommand(const std::string& command_line, DWORD timeou
 
 // The uninstaller copies itself to the temporary folder, starts the copy
 // and returns at once: the work is done when the copy has ended. (Process
-// ids are soon used again: a child started before its parent is not one.)
-size_t WaitForProcessesStartedBy(const Finished& parent, DWORD timeout_ms) {
-    size_t waited = 0;
+// ids are soon used again: a child started before its parent is not one.
+// Wine's desktop, explorer.exe, is started by whichever program first needs
+// it and stays.)
+void WaitForProcessesStartedBy(const Finished& parent, DWORD timeout_ms) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return waited;
+    if (snapshot == INVALID_HANDLE_VALUE) return;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
         if (entry.th32ParentProcessID != parent.process_id || entry.th32ProcessID == parent.process_id) continue;
+        if (_stricmp(entry.szExeFile, "explorer.exe") == 0) continue;
         HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID);
         if (child == nullptr) continue;
         FILETIME started{}, ended{}, kernel{}, user{};
         if (GetProcessTimes(child, &started, &ended, &kernel, &user) &&
             CompareFileTime(&started, &parent.started) >= 0) {
             WaitForSingleObject(child, timeout_ms);
-            ++waited;
         }
         CloseHandle(child);
     }
     CloseHandle(snapshot);
-    return waited;
 }
 
 // Uninstalls as the system's list of programs does, without questions.
