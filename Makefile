@@ -2,7 +2,8 @@
 #   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it] [ARCH=64|32]
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
-# Both install what this Debian machine is missing first.
+#   make dist                        the setup programs, zip files and checksums in build/dist
+# Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
 ARCH ?= 64
@@ -14,13 +15,16 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test deps host host-asan fuzz win64 win32 clean
+.PHONY: run test dist deps host host-asan fuzz win64 win32 clean
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh
+
+dist: deps win64 win32
+	@scripts/dist.sh
 
 deps:
 	@scripts/install-deps.sh

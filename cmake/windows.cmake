@@ -96,6 +96,7 @@ if(NOT TD_PROGRAMS STREQUAL "rig")
     target_link_options(tessaline PRIVATE -nostartfiles -Wl,--disable-auto-import
                         -Wl,--disable-runtime-pseudo-reloc)
   endif()
+  include(${TD_ROOT}/setup/setup.cmake)
 endif()
 
 if(TD_PROGRAMS STREQUAL "shipped")

@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   locales
   halibut
+  nsis zip
 )
 
 sudo=""

@@ -52,8 +52,10 @@ if [ -n "${DISPLAY:-}" ]; then
   export TD_KEEP_DISPLAY=1
 fi
 
+lent=""
 cleanup() {
   td_stop_wineserver
+  [ -z "$lent" ] || rm -f "$lent"
   td_stop_display
 }
 trap cleanup EXIT
@@ -61,19 +63,37 @@ trap cleanup EXIT
 td_start_display
 td_prepare_prefix
 td_start_wineserver
-"$(dirname "$0")/install.sh" "$platform" "$exe_name" "$version"
+# The program is installed by its setup program, every run (over the copy
+# of the last run).
+installed="$("$(dirname "$0")/install.sh" "$platform" "$exe_name" "$version")"
+echo "Installed by the setup program in $installed"
+case "$platform" in
+  win95)
+    # The ASPI library comes with a SCSI adapter's driver, not with this
+    # program: the simulator serves beside the installed program for this
+    # run only, so the installation stays as the setup made it.
+    cp "$bin/wnaspi32.dll" "$installed/"
+    lent="$installed/wnaspi32.dll"
+    program_dir="$installed"
+    ;;
+  nt)
+    # The NT-sim build is no part of the setup: it runs from the build, and
+    # finds the installation entry and the help the setup installed.
+    program_dir="$bin"
+    ;;
+esac
 
 if [ -n "$interactive" ]; then
-  cd "$bin"
+  cd "$program_dir"
   "$TD_WINE" "$exe_name"
   exit 0
 fi
 
-cd "$bin"
+cd "$program_dir"
 "$TD_WINE" "$exe_name" &
 program=$!
 status=0
-"$TD_WINE" td-auto.exe wait-main 90 | tr -d '\r' || status=$?
+"$TD_WINE" "$bin/td-auto.exe" wait-main 90 | tr -d '\r' || status=$?
 suffix="$platform"
 [ "$language" = en ] || suffix="$suffix-$language"
 [ "$TD_ARCH" = 64 ] || suffix="$suffix-$TD_ARCH"
@@ -81,7 +101,7 @@ shot="$TD_BUILD/screenshot-$suffix.png"
 sleep 1
 xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "$shot"
 if [ "$status" -eq 0 ]; then
-  "$TD_WINE" td-auto.exe exit
+  "$TD_WINE" "$bin/td-auto.exe" exit
 fi
 code=0
 wait "$program" || code=$?

@@ -22,7 +22,9 @@ else
 fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Wine's optional runtimes would ask to be downloaded: never in this prefix.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
+# Its menu builder would copy the setup's Start-menu entries into the Linux
+# desktop's menus in $HOME: they stay in the prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=d}"
 TD_WINESERVER=/usr/lib/wine/wineserver
 TD_XVFB_PID=""
 

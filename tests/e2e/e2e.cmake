@@ -22,14 +22,17 @@ file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS
   ${TD_ROOT}/tests/e2e/support/*.cpp)
 add_executable(e2e_tests ${TD_E2E_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
-target_link_libraries(e2e_tests PRIVATE td_winauto gtest advapi32)
+target_link_libraries(e2e_tests PRIVATE td_winauto gtest advapi32 shell32 version)
 set(TD_E2E_FAILURES e2e-failures)
 if(NOT TD_WIN64)
   set(TD_E2E_FAILURES e2e-failures-32)
 endif()
 get_filename_component(TD_E2E_FAILURE_DIR ${CMAKE_BINARY_DIR}/../${TD_E2E_FAILURES} ABSOLUTE)
+# The host build's help files, which the setup program carries.
+get_filename_component(TD_HOST_HELP_DIR ${TD_HOST_TOOLS}/../help ABSOLUTE)
 target_compile_definitions(e2e_tests PRIVATE
   TD_SOURCE_DIR="${TD_ROOT}"
+  TD_HOST_HELP_DIR="${TD_HOST_HELP_DIR}"
   TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")
 
 # The tests start what the build made: make sure it is made first.

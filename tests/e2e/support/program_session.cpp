@@ -28,7 +28,16 @@ ProgramSession::~ProgramSession() {
 
 void ProgramSession::UseEdition(Edition edition) {
     edition_ = edition;
-    texts_ = std::make_unique<ProgramTexts>(ProgramFolder() + exe_name());
+    texts_ = std::make_unique<ProgramTexts>(program_folder() + exe_name());
+}
+
+void ProgramSession::RunFrom(const std::string& folder) {
+    program_folder_ = folder;
+    UseEdition(edition_);
+}
+
+std::string ProgramSession::program_folder() const {
+    return program_folder_.empty() ? ProgramFolder() : program_folder_;
 }
 
 std::string ProgramSession::exe_name() const {
@@ -67,7 +76,7 @@ testing::AssertionResult ProgramSession::Start() {
     probe_.reset();
     main_window_ = nullptr;
     messages_on_the_way_.clear();
-    const std::string exe = ProgramFolder() + exe_name();
+    const std::string exe = program_folder() + exe_name();
     // Always named, so that nothing of the caller's environment leaks in;
     // empty means the built-in machine.
     std::optional<autom::Launched> launched = autom::Launch(exe, {"TD_SCENARIO=" + scenario_});

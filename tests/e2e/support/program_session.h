@@ -68,9 +68,13 @@ public:
     void InstallWithoutHelpPath();
     void Uninstall();
     void ForgetUserSettings();      // as for a user who never ran the program
+    // Starts the program from this folder (with a trailing backslash), such
+    // as where a setup installed it, instead of the build's.
+    void RunFrom(const std::string& folder);
 
     std::string exe_name() const;
     std::string help_folder() const;
+    std::string program_folder() const;
 
     // ---- Running -------------------------------------------------------------
     testing::AssertionResult Start();
@@ -134,6 +138,7 @@ private:
 
     machine::Snapshot snapshot_;
     Edition edition_ = Edition::Shipped;
+    std::string program_folder_;  // empty: the build's
     std::string scenario_;  // Windows path; empty for the built-in machine
     std::unique_ptr<ProgramTexts> texts_;
     autom::Launched process_;
