@@ -3,6 +3,9 @@
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
 # Both install what this Debian machine is missing first.
+#   make soak    the program under Wine through hundreds of commands, printing
+#                what it holds after every round (both word sizes)
+#   make bench   the benchmarks' figures (host, and the start-up under Wine)
 
 PLATFORM ?= win95
 ARCH ?= 64
@@ -14,13 +17,19 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test deps host host-asan fuzz win64 win32 clean
+.PHONY: run test deps host host-asan fuzz win64 win32 clean soak bench
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh
+
+soak: deps win64 win32
+	@scripts/soak.sh
+
+bench: deps host win64 win32
+	@scripts/bench.sh
 
 deps:
 	@scripts/install-deps.sh

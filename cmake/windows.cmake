@@ -145,5 +145,6 @@ if(NOT TD_NO_TESTS)
 
   include(${TD_ROOT}/tests/e2e/e2e.cmake OPTIONAL)
   include(${TD_ROOT}/tests/soak/soak.cmake OPTIONAL)
+  include(${TD_ROOT}/bench/wine/bench.cmake OPTIONAL)
 endif()
 

@@ -17,6 +17,7 @@ soak_one() {
   shift
   (
     export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
+    unset TD_BIN  # the word size's own programs
     source "$TD_ROOT/scripts/wine-env.sh"
     trap td_stop_wineserver EXIT
     td_prepare_prefix
