@@ -3,6 +3,9 @@
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
 #   make dist                        the setup programs, zip files and checksums in build/dist
+#   make soak                        the program under Wine through hundreds of commands,
+#                                    printing what it holds after every round (both word sizes)
+#   make bench                       the benchmarks' figures (host, and the start-up under Wine)
 # Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
@@ -15,7 +18,7 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test dist deps host host-asan fuzz win64 win32 clean
+.PHONY: run test dist soak bench deps host host-asan fuzz win64 win32 clean
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
@@ -25,6 +28,12 @@ test: deps host host-asan fuzz win64 win32
 
 dist: deps win64 win32
 	@scripts/dist.sh
+
+soak: deps win64 win32
+	@scripts/soak.sh
+
+bench: deps host win64 win32
+	@scripts/bench.sh
 
 deps:
 	@scripts/install-deps.sh

@@ -145,5 +145,7 @@ if(NOT TD_NO_TESTS)
   add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
 
   include(${TD_ROOT}/tests/e2e/e2e.cmake OPTIONAL)
+  include(${TD_ROOT}/tests/soak/soak.cmake OPTIONAL)
+  include(${TD_ROOT}/bench/wine/bench.cmake OPTIONAL)
 endif()
 

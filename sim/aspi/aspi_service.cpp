@@ -85,7 +85,11 @@ std::uint64_t AspiService::Now() const {
 
 void AspiService::Record(AspiCall call) {
     std::lock_guard<std::mutex> lock(mutex_);
-    calls_.push_back(std::move(call));
+    LogLocked(std::move(call));
+}
+
+void AspiService::LogLocked(AspiCall call) {
+    if (keep_log_) calls_.push_back(std::move(call));
 }
 
 std::uint32_t AspiService::FinishAtOnce(AspiCall call, void* block, std::uint8_t status) {
@@ -203,7 +207,7 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
             // The block is still the service's: leave it alone.
             violations_.push_back("execute block sent again while it is still outstanding");
             call.returned = kSsInvalidSrb;
-            calls_.push_back(std::move(call));
+            LogLocked(std::move(call));
             return kSsInvalidSrb;
         }
     }
@@ -245,6 +249,14 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
         return FinishAtOnce(std::move(call), srb, status);
     }
 
+    // A quick request the caller does not wait to be told about is finished
+    // on the caller's thread; a posted one still completes on the worker,
+    // which makes its post call.
+    if (pending.outcome.at_once && (pending.flags & kSrbPosting) == 0) {
+        Deliver(pending);
+        return FinishAtOnce(std::move(call), srb, pending.status);
+    }
+
     // Pending before the worker can see the request, so that its final
     // status can never be overwritten by this one.
     StoreStatus(srb, kSsPending, std::memory_order_relaxed);
@@ -255,7 +267,7 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
         pending.sequence = next_sequence_++;
         queue_.push_back(std::move(pending));
         call.returned = kSsPending;
-        calls_.push_back(std::move(call));
+        LogLocked(std::move(call));
     }
     wake_.notify_all();
     return kSsPending;
@@ -425,6 +437,15 @@ std::vector<AspiCall> AspiService::Calls() const {
 void AspiService::ClearCalls() {
     std::lock_guard<std::mutex> lock(mutex_);
     calls_.clear();
+}
+
+void AspiService::KeepLog(bool keep) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        keep_log_ = keep;
+        if (!keep) calls_.clear();
+    }
+    bus_.KeepLog(keep);
 }
 
 std::vector<std::string> AspiService::Violations() const {

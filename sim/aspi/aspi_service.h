@@ -10,7 +10,9 @@
 //   the final SRB_Status is stored last, with release ordering. A posted
 //   request (SRB_POSTING) then has its SRB_PostProc called exactly once,
 //   on the worker thread, with no lock of the service held, so the post
-//   routine may send the next request at once.
+//   routine may send the next request at once. A request without posting
+//   that a device's `at-once` rule answers is complete before SendCommand
+//   returns, with its final status as the answer.
 // - SC_ABORT_SRB removes an outstanding request: it never completes and the
 //   service never writes its block again, except its SRB_Status, which
 //   becomes SS_ABORTED before the abort returns SS_COMP. A posted request
@@ -118,6 +120,10 @@ public:
 
     std::vector<AspiCall> Calls() const;
     void ClearCalls();
+    // Whether calls (and the bus's requests) are kept for Calls() and
+    // bus().Requests(): on for tests, off in the library a running program
+    // uses, where the log would only grow.
+    void KeepLog(bool keep);
 
     // Misuses of the contract the service noticed, such as a block sent
     // again while it is still outstanding; each with a short explanation.
@@ -145,6 +151,7 @@ private:
     std::uint32_t Exec(aspi::SrbExecScsiCmd* srb);
     std::uint32_t Abort(aspi::SrbAbort* srb);
     void Record(AspiCall call);
+    void LogLocked(AspiCall call);  // mutex_ held
     // Records the call with `status` as its answer and stores that status in
     // the block: for requests that end as they are sent.
     std::uint32_t FinishAtOnce(AspiCall call, void* block, std::uint8_t status);
@@ -167,6 +174,7 @@ private:
     std::uint64_t next_sequence_ = 0;
     bool stopping_ = false;
     std::vector<AspiCall> calls_;
+    bool keep_log_ = true;
     std::vector<std::string> violations_;
     std::thread worker_;             // last: started once everything above exists
 };

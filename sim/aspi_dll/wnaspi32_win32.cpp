@@ -61,7 +61,11 @@ td::sim::AspiService& Service() {
                 Report("some of the scenario's registry entries could not be written");
             }
         }
-        return new td::sim::AspiService(std::move(scenario));
+        auto* made = new td::sim::AspiService(std::move(scenario));
+        // Nobody reads the calls of a library serving a running program;
+        // kept, they would grow with every request it sends.
+        made->KeepLog(false);
+        return made;
     }();
     return *service;
 }

@@ -66,6 +66,10 @@ struct CommandRule {
     std::uint8_t corrupt_xor = 0xFF;
     bool zero_length = false;        // GOOD, but no data moves
     std::uint32_t delay_ms = 0;      // completion delay
+    // ASPI: a request sent without a post routine has completed by the
+    // time SendASPI32Command returns (SS_COMP or SS_ERR, never SS_PENDING),
+    // as an ASPI manager may finish a quick request on the caller's thread.
+    bool at_once = false;
     std::uint32_t times = 0;         // 0: every time; n: the first n matching commands
     int line = 0;                    // where the scenario stated it
 };

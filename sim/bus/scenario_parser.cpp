@@ -726,7 +726,7 @@ bool Reader::ClassDevice(ClassKind kind, const std::vector<Token>& args) {
 }
 
 // on <command> [good] [check <key> <asc> [<ascq>]] [sense <bytes>...] [status <s>]
-//    [hastat <h>] [aspi-status <s>] [error <code>] [hang] [delay <ms>]
+//    [hastat <h>] [aspi-status <s>] [error <code>] [hang] [delay <ms>] [at-once]
 //    [corrupt <offset> [xor <mask>]] [zero-length] [times <n>]
 bool Reader::Rule(const std::vector<Token>& args) {
     if (args.empty()) return Fail("'on' expects a command (any, test-unit-ready, inquiry, write-buffer, read-buffer or an opcode) and what happens");
@@ -804,6 +804,8 @@ bool Reader::Rule(const std::vector<Token>& args) {
         } else if (word == "delay") {
             if (!need(1) || !Number(args[++i], false, 3600000, value, "the delay in ms")) return false;
             rule.delay_ms = static_cast<std::uint32_t>(value);
+        } else if (word == "at-once") {
+            rule.at_once = true;
         } else if (word == "corrupt") {
             if (!need(1) || !Number(args[++i], false, 0xFFFFFF, value, "the offset")) return false;
             rule.corrupt = true;
@@ -823,7 +825,7 @@ bool Reader::Rule(const std::vector<Token>& args) {
         } else {
             return Fail("unknown rule word '" + args[i].text +
                         "' (good, check, sense, status, hastat, aspi-status, error, hang, delay, "
-                        "corrupt, zero-length, times)");
+                        "at-once, corrupt, zero-length, times)");
         }
     }
     if (status_given && rule.status == 0x02 && rule.sense.empty()) {
@@ -831,6 +833,9 @@ bool Reader::Rule(const std::vector<Token>& args) {
     }
     if (!rule.sense.empty() && rule.status != 0x02) {
         return Fail("sense data goes with CHECK CONDITION (status 02) only");
+    }
+    if (rule.at_once && (rule.hang || rule.delay_ms != 0)) {
+        return Fail("'at-once' cannot go with 'hang' or 'delay'");
     }
     CurrentDevice().rules.push_back(rule);
     return true;

@@ -77,7 +77,7 @@ const ScenarioDevice* VirtualBus::FindDevice(int adapter, int bus, int target, i
 BusOutcome VirtualBus::Execute(BusRequest request) {
     std::lock_guard<std::mutex> lock(mutex_);
     BusOutcome outcome;
-    log_.push_back(request);
+    if (keep_log_) log_.push_back(request);
 
     if (request.adapter < 0 || request.adapter >= static_cast<int>(scenario_.adapters.size())) {
         outcome.completion = Completion::InvalidAdapter;
@@ -107,6 +107,7 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
 
     if (rule != nullptr) {
         outcome.delay_ms = rule->delay_ms;
+        outcome.at_once = rule->at_once;
         if (rule->hang) {
             outcome.completion = Completion::Hang;
             return outcome;
@@ -234,6 +235,12 @@ std::vector<BusRequest> VirtualBus::Requests() const {
 void VirtualBus::ClearRequests() {
     std::lock_guard<std::mutex> lock(mutex_);
     log_.clear();
+}
+
+void VirtualBus::KeepLog(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    keep_log_ = keep;
+    if (!keep) log_.clear();
 }
 
 std::vector<std::uint8_t> VirtualBus::BufferContents(int adapter, int bus, int target, int lun,

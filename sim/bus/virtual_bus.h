@@ -63,6 +63,7 @@ struct BusOutcome {
     std::uint32_t transferred = 0;    // bytes moved in either direction
     std::vector<std::uint8_t> sense;  // with CHECK CONDITION
     std::uint32_t delay_ms = 0;
+    bool at_once = false;             // ASPI: complete before the send returns (see CommandRule)
 };
 
 // The direction a command moves data in, by its opcode; Unspecified for
@@ -81,9 +82,13 @@ public:
     // The device at an address; nullptr when there is none.
     const ScenarioDevice* FindDevice(int adapter, int bus, int target, int lun) const;
 
-    // Every command executed so far, in order.
+    // Every command executed so far, in order, unless the log is off.
     std::vector<BusRequest> Requests() const;
     void ClearRequests();
+    // Whether Execute keeps each request for Requests(). A bus that serves
+    // a running program keeps none: nobody reads the log, and it would grow
+    // with every command the program sends.
+    void KeepLog(bool keep);
 
     // The first `length` bytes of a device's WRITE/READ BUFFER data.
     std::vector<std::uint8_t> BufferContents(int adapter, int bus, int target, int lun,
@@ -102,6 +107,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::vector<DeviceState>> states_;  // [adapter][device]
     std::vector<BusRequest> log_;
+    bool keep_log_ = true;
 };
 
 }  // namespace td::sim

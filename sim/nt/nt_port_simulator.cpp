@@ -91,6 +91,16 @@ const char* SystemErrorText(std::uint32_t code) {
     }
 }
 
+void NtPortSimulator::Log(const NtCall& call) {
+    if (keep_log_) calls_.push_back(call);
+}
+
+void NtPortSimulator::KeepLog(bool keep) {
+    keep_log_ = keep;
+    if (!keep) calls_.clear();
+    bus_.KeepLog(keep);
+}
+
 NtPortSimulator::NtPortSimulator(Scenario scenario, Clock* clock) : bus_(std::move(scenario)) {
     if (clock == nullptr) {
         own_clock_ = std::make_unique<SteadyClock>();
@@ -215,7 +225,7 @@ DeviceHandle NtPortSimulator::Open(const char* name, std::uint32_t access, std::
         call.ok = true;
         call.returned = static_cast<std::uint32_t>(call.handle);
     }
-    calls_.push_back(call);
+    Log(call);
     return call.handle;
 }
 
@@ -231,7 +241,7 @@ void NtPortSimulator::Close(DeviceHandle device) {
         call.ok = true;
         handles_.erase(found);
     }
-    calls_.push_back(call);
+    Log(call);
 }
 
 bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size,
@@ -263,7 +273,7 @@ bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in,
     }
     call.ok = ok;
     if (returned != nullptr) *returned = call.returned;
-    calls_.push_back(call);
+    Log(call);
     return ok;
 }
 
@@ -482,7 +492,7 @@ std::uint32_t NtPortSimulator::LogicalDrives() {
     call.op = NtCall::Op::LogicalDrives;
     call.ok = true;
     call.returned = mask;
-    calls_.push_back(call);
+    Log(call);
     return mask;
 }
 
@@ -509,7 +519,7 @@ std::uint32_t NtPortSimulator::DriveType(const char* root) {
             if (drive.letter == letter) call.returned = drive.type;
         }
     }
-    calls_.push_back(call);
+    Log(call);
     return call.returned;
 }
 
@@ -518,7 +528,7 @@ std::uint32_t NtPortSimulator::LastError() {
     call.op = NtCall::Op::LastError;
     call.ok = true;
     call.returned = last_error_;
-    calls_.push_back(call);
+    Log(call);
     return last_error_;
 }
 
@@ -538,7 +548,7 @@ std::uint32_t NtPortSimulator::SystemMessage(std::uint32_t code, char* buffer, s
         call.ok = true;
         call.returned = static_cast<std::uint32_t>(length);
     }
-    calls_.push_back(call);
+    Log(call);
     return call.returned;
 }
 

@@ -116,6 +116,10 @@ public:
 
     std::vector<NtCall> Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
+    // Whether calls (and the bus's requests) are kept for Calls() and
+    // bus().Requests(): on for tests, off in the NT-sim program, where the
+    // log would only grow.
+    void KeepLog(bool keep);
 
     // Handles opened and not closed yet.
     int OpenHandles() const { return static_cast<int>(handles_.size()); }
@@ -141,6 +145,7 @@ private:
         const ScenarioClassDevice* class_device = nullptr;
     };
 
+    void Log(const NtCall& call);
     bool FindObject(const std::string& name, Object& object) const;
     bool Fail(NtCall& call, std::uint32_t error);
     bool InquiryData(const Object& object, void* out, std::uint32_t out_size, NtCall& call);
@@ -155,6 +160,7 @@ private:
     DeviceHandle next_handle_ = 0x100;
     std::uint32_t last_error_ = 0;
     std::vector<NtCall> calls_;
+    bool keep_log_ = true;
 };
 
 }  // namespace td::sim

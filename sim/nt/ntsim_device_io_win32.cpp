@@ -21,8 +21,19 @@ namespace td {
 
 DeviceIo& SystemDeviceIo();
 
+namespace {
+
+// The program's port driver: the simulator without its call log, which
+// nobody reads here and which would grow with every request.
+struct ProgramPortDriver {
+    explicit ProgramPortDriver(sim::Scenario scenario) : simulator(std::move(scenario)) { simulator.KeepLog(false); }
+    sim::NtPortSimulator simulator;
+};
+
+}  // namespace
+
 DeviceIo& SystemDeviceIo() {
-    static sim::NtPortSimulator simulator = [] {
+    static ProgramPortDriver driver = [] {
         sim::Scenario scenario;
         std::string error;
         if (!sim::LoadScenarioFromEnvironment(scenario, error)) {
@@ -34,9 +45,9 @@ DeviceIo& SystemDeviceIo() {
                 OutputDebugStringA("Tessaline NT port simulator: some registry entries could not be written\n");
             }
         }
-        return sim::NtPortSimulator(std::move(scenario));
+        return ProgramPortDriver(std::move(scenario));
     }();
-    return simulator;
+    return driver.simulator;
 }
 
 }  // namespace td

@@ -100,6 +100,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARA
             DeleteFonts(dialog);
             return TRUE;
         case WM_DESTROY:
+            ReleaseTemplatePictures(dialog);
             // A box destroyed without OK (its owner went first) keeps no font.
             DeleteFonts(dialog);
             delete FontsOf(dialog);

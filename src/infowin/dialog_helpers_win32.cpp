@@ -7,6 +7,16 @@ namespace {
 
 ScreenRect ToScreenRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
+BOOL CALLBACK ReleaseControlPicture(HWND control, LPARAM) {
+    char name[16] = "";
+    GetClassNameA(control, name, sizeof name);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    if (lstrcmpiA(name, "Static") != 0 || (style & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+    const LRESULT picture = SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    if (picture != 0) DeleteObject(reinterpret_cast<HBITMAP>(picture));
+    return TRUE;
+}
+
 }  // namespace
 
 void CenterWindow(HWND window, HWND owner) {
@@ -43,5 +53,7 @@ void DrawCenteredBitmap(HWND dialog, int control_id, HDC dc, HBITMAP bitmap) {
     SelectObject(memory, previous);
     DeleteDC(memory);
 }
+
+void ReleaseTemplatePictures(HWND dialog) { EnumChildWindows(dialog, ReleaseControlPicture, 0); }
 
 }  // namespace td

@@ -1,6 +1,7 @@
-// Two helpers the program's dialogs share: centring a dialog over its owner
-// inside the work area, and painting a device picture centred in one of a
-// dialog's controls.
+// Helpers the program's dialogs share: centring a dialog over its owner
+// inside the work area, painting a device picture centred in one of a
+// dialog's controls, and letting go of the pictures a dialog template's
+// bitmap controls loaded.
 #pragma once
 
 #include <windows.h>
@@ -18,5 +19,13 @@ void CenterWindow(HWND window, HWND owner);
 // caller's BeginPaint and EndPaint). A picture larger than the control
 // overhangs it equally on both sides. No bitmap, no control: nothing drawn.
 void DrawCenteredBitmap(HWND dialog, int control_id, HDC dc, HBITMAP bitmap);
+
+// Deletes the pictures the bitmap controls (SS_BITMAP statics) of `dialog`
+// loaded from its template; for the dialog's WM_DESTROY, while its controls
+// still exist. Windows' static control deletes such a picture with itself,
+// Wine's never does, so each About box or sheet shown left one bitmap
+// behind. Taken out of the control first (STM_SETIMAGE answers it, and the
+// control then deletes nothing), it is the program's to delete on both.
+void ReleaseTemplatePictures(HWND dialog);
 
 }  // namespace td

@@ -169,6 +169,9 @@ INT_PTR CALLBACK AdapterPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
         case WM_INITDIALOG:
             AdoptProgram(page, lparam, kAdapterPage);
             return TRUE;
+        case WM_DESTROY:
+            ReleaseTemplatePictures(page);  // the adapter picture of the page's template
+            return FALSE;
         case WM_NOTIFY:
             if (!HasProgram(page) || !IsSetActive(lparam)) return FALSE;
             OnAdapterPageActive(page);

@@ -17,12 +17,12 @@ target_sources(td_winauto PRIVATE ${TD_ROOT}/tools/winauto/probe.cpp)
 add_dependencies(td_winauto td_probe)
 
 # ---- The tests ------------------------------------------------------------
-file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS
-  ${TD_ROOT}/tests/e2e/*.cpp
-  ${TD_ROOT}/tests/e2e/support/*.cpp)
-add_executable(e2e_tests ${TD_E2E_SOURCES})
-target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
-target_link_libraries(e2e_tests PRIVATE td_winauto gtest advapi32 shell32 version)
+# The support (a program session, the user's steps, the machine's registry)
+# is a library of its own: the soak drives the program with it too.
+file(GLOB TD_E2E_SUPPORT_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/support/*.cpp)
+add_library(td_e2e_support STATIC ${TD_E2E_SUPPORT_SOURCES})
+target_include_directories(td_e2e_support PUBLIC ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
+target_link_libraries(td_e2e_support PUBLIC td_winauto gtest advapi32 shell32 version)
 set(TD_E2E_FAILURES e2e-failures)
 if(NOT TD_WIN64)
   set(TD_E2E_FAILURES e2e-failures-32)
@@ -30,10 +30,14 @@ endif()
 get_filename_component(TD_E2E_FAILURE_DIR ${CMAKE_BINARY_DIR}/../${TD_E2E_FAILURES} ABSOLUTE)
 # The host build's help files, which the setup program carries.
 get_filename_component(TD_HOST_HELP_DIR ${TD_HOST_TOOLS}/../help ABSOLUTE)
-target_compile_definitions(e2e_tests PRIVATE
+target_compile_definitions(td_e2e_support PUBLIC
   TD_SOURCE_DIR="${TD_ROOT}"
   TD_HOST_HELP_DIR="${TD_HOST_HELP_DIR}"
   TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")
+
+file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/*.cpp)
+add_executable(e2e_tests ${TD_E2E_SOURCES})
+target_link_libraries(e2e_tests PRIVATE td_e2e_support)
 
 # The tests start what the build made: make sure it is made first.
 foreach(program tessaline tessaline_ntsim wnaspi32 td_probe)

@@ -257,6 +257,38 @@ TEST(AspiService, ImmediateErrorsWhenTheScenarioAsksForThem) {
     EXPECT_EQ(g_immediate_posts, 1) << "requests answered at once are not posted";
 }
 
+// A device that answers at once, as the library a running program uses:
+// a request without posting is complete when the send returns, with the
+// data, the status and the sense in the block; a posted one still
+// completes on the worker with its one post call; and no log is kept.
+TEST(AspiService, AtOnceRequestsAreCompleteWhenTheSendReturnsUnlessPosted) {
+    AspiService service(Parse("adapter\n device 1\n  on tur check 02 3A 00 at-once times 1\n  on any at-once\n"));
+    service.KeepLog(false);
+    std::uint8_t scratch[80];
+    SrbExecScsiCmd failed = Exec(0, 1, TurCdb(), scratch, 80);
+    EXPECT_EQ(service.SendCommand(&failed), kSsErr);
+    EXPECT_EQ(failed.SRB_Status, kSsErr);
+    EXPECT_EQ(failed.SRB_TargStat, 0x02);
+    EXPECT_EQ(failed.SenseArea[2], 0x02);
+    EXPECT_EQ(failed.SenseArea[12], 0x3A);
+    SrbExecScsiCmd ready = Exec(0, 1, TurCdb(), scratch, 80);
+    EXPECT_EQ(service.SendCommand(&ready), kSsComp);
+    std::uint8_t buffer[96] = {};
+    SrbExecScsiCmd inquiry = Exec(0, 1, InquiryCdb(), buffer, 96);
+    EXPECT_EQ(service.SendCommand(&inquiry), kSsComp);
+    EXPECT_EQ(buffer[4], 91) << "the data is there with the status";
+
+    g_immediate_posts = 0;
+    SrbExecScsiCmd posted = Exec(0, 1, InquiryCdb(), buffer, 96, kSrbPosting, CountImmediatePost);
+    EXPECT_EQ(service.SendCommand(&posted), kSsPending);
+    ASSERT_TRUE(WaitDone(&posted));
+    ASSERT_TRUE(service.WaitIdle(5000));
+    EXPECT_EQ(posted.SRB_Status, kSsComp);
+    EXPECT_EQ(g_immediate_posts, 1);
+    EXPECT_TRUE(service.Calls().empty());
+    EXPECT_TRUE(service.bus().Requests().empty());
+}
+
 // The program's scan: the post routine, on the service's thread, hands the
 // block to the window thread and waits until that thread has handled it
 // (a sent message); the handler stores the answer and at once sends the

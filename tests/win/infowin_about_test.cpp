@@ -120,6 +120,18 @@ TEST_F(AboutBox, DestroyedWithoutOkKeepsNoFont) {
     EXPECT_EQ(GetObjectType(fonts.small), 0u);
 }
 
+// The picture its template's bitmap control loaded goes with the box.
+TEST_F(AboutBox, ItsPictureGoesWithIt) {
+    Open();
+    const auto picture =
+        reinterpret_cast<HBITMAP>(SendDlgItemMessageA(box, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
+    DestroyWindow(box);
+    box = nullptr;
+    EXPECT_EQ(GetObjectType(picture), 0u) << "the box left its picture behind";
+}
+
 // The modal box as the Help menu runs it, closed with Escape from the
 // keyboard once it is up.
 std::vector<std::string> g_seen;

@@ -247,6 +247,24 @@ TEST_F(PropertiesSheet, NoSlotOrNoAdapterLeavesThePagesEmpty) {
         EXPECT_EQ(ItemText(Page(), id), "") << id;
 }
 
+// The adapter picture of the host adapter page's template goes with the
+// sheet.
+TEST_F(PropertiesSheet, TheAdapterPagesPictureGoesWithTheSheet) {
+    program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
+    Choose(0, "0");
+    Open();
+    Turn(1);
+    HBITMAP picture = nullptr;
+    for (HWND child = GetWindow(Page(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            picture = reinterpret_cast<HBITMAP>(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(picture, nullptr) << "the page shows no picture";
+    EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
+    DestroyWindow(sheet);
+    sheet = nullptr;
+    EXPECT_EQ(GetObjectType(picture), 0u) << "the sheet left the page's picture behind";
+}
+
 TEST_F(PropertiesSheet, DevicePagePaintsTheSlotsPictureInTheFrame) {
     program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
     HBITMAP picture = Picture(IDB_HARD_DISK);

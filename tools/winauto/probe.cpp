@@ -246,3 +246,20 @@ std::optional<StandardIcon> Probe::IconOf(HWND static_control) {
 }
 
 }  // namespace td::autom
+
+namespace td::autom {
+
+std::optional<ProcessResources> Probe::Resources() {
+    if (!Ask(static_cast<std::uint32_t>(td::probe::Query::Resources), 0, AnyWindowOfThread())) return std::nullopt;
+    td::probe::ReplyHeader reply{};
+    std::memcpy(&reply, view_ + td::probe::kReplyOffset, sizeof reply);
+    if (reply.count != 1) {
+        last_error_ = "the probe answered no resource record";
+        return std::nullopt;
+    }
+    ProcessResources resources{};
+    std::memcpy(&resources, view_ + td::probe::kRecordsOffset, sizeof resources);
+    return resources;
+}
+
+}  // namespace td::autom

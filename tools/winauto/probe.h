@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "automation.h"
+#include "probe_protocol.h"
 
 namespace td::autom {
 
@@ -44,6 +45,10 @@ struct Menu {
     std::vector<MenuItem> ItemsUnder(int position) const;
 };
 
+// What the program's process holds, counted inside it (see
+// probe_protocol.h: ResourceRecord).
+using ProcessResources = td::probe::ResourceRecord;
+
 // The standard icons a message box can show.
 enum class StandardIcon { None, Error, Question, Warning, Information, Other };
 const char* NameOf(StandardIcon icon);
@@ -73,6 +78,9 @@ public:
     // Which standard icon an icon static control shows (a message box's
     // control 1088).
     std::optional<StandardIcon> IconOf(HWND static_control);
+    // The GDI and USER objects, private bytes and heap blocks the program's
+    // process holds.
+    std::optional<ProcessResources> Resources();
 
     // Why the last query failed, for test messages.
     const std::string& last_error() const { return last_error_; }

@@ -5,7 +5,8 @@
 // sent the registered probe message; then it answers the request waiting in
 // the process's probe mapping (see probe_protocol.h) and lets the message
 // continue to the window procedure, which does not know it and ignores it.
-// It never changes the program's state: it only reads menus and pictures.
+// It never changes the program's state: it only reads menus, pictures and
+// counts of what the process holds.
 #include <windows.h>
 
 #include <cstdio>
@@ -198,6 +199,126 @@ td::probe::IconKind ServeStaticIcon(HWND control) {
     return IconKind::Other;
 }
 
+// ---- What the process holds -------------------------------------------------
+
+// Wine gives every process its own GDI handle table and accepts a handle's
+// table index alone (upper word 0) for the object at that index, so asking
+// about every index finds every live object once. A USER handle's low word
+// is 0x20 plus twice its table index (Wine), and the index alone is
+// accepted the same way for the process's own menus, cursors, icons and
+// accelerator tables.
+constexpr UINT kGdiTableSize = 0x10000;
+constexpr UINT kFirstUserHandle = 0x0020;
+constexpr UINT kLastUserHandle = 0xFFEF;
+
+#ifndef HWND_MESSAGE
+#define HWND_MESSAGE (reinterpret_cast<HWND>(-3))
+#endif
+
+struct WindowCount {
+    DWORD process;
+    std::uint32_t count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lparam) {
+    ++reinterpret_cast<WindowCount*>(lparam)->count;
+    return TRUE;
+}
+
+void CountWindowAndChildren(HWND window, WindowCount& windows) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != windows.process) return;
+    ++windows.count;
+    EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&windows));
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM lparam) {
+    CountWindowAndChildren(window, *reinterpret_cast<WindowCount*>(lparam));
+    return TRUE;
+}
+
+std::uint32_t CountWindows() {
+    WindowCount windows{GetCurrentProcessId(), 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+         window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
+        CountWindowAndChildren(window, windows);
+    return windows.count;
+}
+
+void CountGdiObjects(td::probe::ResourceRecord& record) {
+    for (UINT index = 0; index < kGdiTableSize; ++index) {
+        const DWORD kind = GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(index)));
+        if (kind == 0) continue;
+        ++record.gdi_objects;
+        if (kind < 16) ++record.gdi_by_kind[kind];
+    }
+}
+
+void CountUserObjects(td::probe::ResourceRecord& record) {
+    // Undocumented but exported by Wine's user32 (and Windows' since XP):
+    // answers a frame of a cursor or icon, and nothing for anything else.
+    using FrameInfo = HCURSOR(WINAPI*)(HCURSOR, DWORD, DWORD, DWORD*, DWORD*);
+    const auto frame_info = reinterpret_cast<FrameInfo>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorFrameInfo")));
+    record.windows = CountWindows();
+    for (UINT value = kFirstUserHandle; value <= kLastUserHandle; value += 2) {
+        const UINT_PTR handle = value;
+        if (IsMenu(reinterpret_cast<HMENU>(handle))) ++record.menus;
+        DWORD rate = 0, steps = 0;
+        if (frame_info != nullptr && frame_info(reinterpret_cast<HCURSOR>(handle), 0, 0, &rate, &steps) != nullptr)
+            ++record.cursors_icons;
+        if (CopyAcceleratorTableA(reinterpret_cast<HACCEL>(handle), nullptr, 0) > 0) ++record.accelerator_tables;
+    }
+}
+
+void CountGuiResources(td::probe::ResourceRecord& record) {
+    // Not declared for the Windows versions the program builds for.
+    using GuiResources = DWORD(WINAPI*)(HANDLE, DWORD);
+    const auto gui_resources = reinterpret_cast<GuiResources>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetGuiResources")));
+    if (gui_resources == nullptr) return;
+    record.gui_gdi_objects = gui_resources(GetCurrentProcess(), 0);   // GR_GDIOBJECTS
+    record.gui_user_objects = gui_resources(GetCurrentProcess(), 1);  // GR_USEROBJECTS
+}
+
+void CountMemory(td::probe::ResourceRecord& record) {
+    MEMORY_BASIC_INFORMATION region{};
+    const char* at = nullptr;
+    while (VirtualQuery(at, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) record.private_bytes += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    HANDLE heaps[256];
+    const DWORD count = GetProcessHeaps(256, heaps);
+    record.heaps = count;
+    for (DWORD i = 0; i < count && i < 256; ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) == 0) continue;
+            record.heap_bytes += entry.cbData;
+            ++record.heap_blocks;
+        }
+        HeapUnlock(heaps[i]);
+    }
+}
+
+// Counts without allocating anything itself, so that the figures are the
+// program's own.
+Status ServeResources(ReplyWriter& out) {
+    td::probe::ResourceRecord record{};
+    CountGuiResources(record);
+    CountGdiObjects(record);
+    CountUserObjects(record);
+    CountMemory(record);
+    out.Add(&record, sizeof record);
+    return Status::Done;
+}
+
 void Serve() {
     char name[64];
     std::snprintf(name, sizeof name, "%s%lu", td::probe::kMappingPrefix, GetCurrentProcessId());
@@ -244,6 +365,9 @@ void Serve() {
                 }
                 case Query::WindowPicture:
                     reply.status = ServeWindowPicture(reinterpret_cast<HWND>(request.handle), reply, out);
+                    break;
+                case Query::Resources:
+                    reply.status = ServeResources(out);
                     break;
                 default:
                     reply.status = Status::BadRequest;

@@ -30,6 +30,7 @@ enum class Query : std::uint32_t {
     TrackedPopup = 3,  // the popup menu now open on the probed thread
     WindowPicture = 4, // window `handle` as the program draws it, 24-bit rows
     StaticIcon = 5,    // which standard icon the static control `handle` shows
+    Resources = 6,     // what the process holds: GDI and USER objects, memory
 };
 
 // The answer to StaticIcon, in the reply's `handle`.
@@ -71,6 +72,34 @@ struct MenuItemRecord {
     std::int32_t rect_known;
     std::int32_t left, top, right, bottom;  // on screen, when known
     char text[256];
+};
+
+// The answer to Resources: one record. Counted inside the program because
+// Wine's GetGuiResources answers 0 and no other process can see a
+// process's GDI handle table or its heaps.
+struct ResourceRecord {
+    // GetGuiResources(GR_GDIOBJECTS / GR_USEROBJECTS), as the system answers.
+    std::uint32_t gui_gdi_objects;
+    std::uint32_t gui_user_objects;
+    // Live entries of the process's GDI handle table, found by asking
+    // GetObjectType about every table index; by kind (the OBJ_* number).
+    std::uint32_t gdi_objects;
+    std::uint32_t gdi_by_kind[16];
+    // USER objects of the process: its windows (top-level, child and
+    // message-only), and the menus, cursors and icons, and accelerator
+    // tables found at the indices of the USER handle table.
+    std::uint32_t windows;
+    std::uint32_t menus;
+    std::uint32_t cursors_icons;
+    std::uint32_t accelerator_tables;
+    std::uint32_t heaps;
+    // Committed private memory (VirtualQuery: MEM_COMMIT and MEM_PRIVATE),
+    // what Windows counts as private bytes.
+    std::uint64_t private_bytes;
+    // Bytes and blocks in use in all the process's heaps (HeapWalk).
+    std::uint64_t heap_bytes;
+    std::uint32_t heap_blocks;
+    std::uint32_t reserved;
 };
 
 // The mapping: the request, then the reply header, then the records.

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The benchmarks (make bench): they print figures, they do not pass or fail.
+#   - the host benchmarks of build/host/bench: the ASPI scan chain's cost per
+#     SCSI ID, the listing of the fullest inventory written and read, the
+#     diagnostics' waits with the processor time they take;
+#   - the start-up under Wine, 64-bit and 32-bit: process start to the main
+#     window beyond the 2000 ms pause (bench/wine/startup_bench.cpp).
+#   BENCH_ARCHES="64 32"  which word sizes start up under Wine
+#   BENCH_RUNS=10         start-ups per word size
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+ARCHES="${BENCH_ARCHES:-64 32}"
+RUNS="${BENCH_RUNS:-10}"
+
+step() { printf '\n==== %s\n' "$*"; }
+
+for bench in scan_chain_bench listing_bench diagnostics_sequence_bench; do
+  step "$bench"
+  "$TD_BUILD/host/bench/$bench"
+done
+
+startup_one() {
+  local arch="$1"
+  (
+    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
+    unset TD_BIN  # the word size's own programs
+    source "$TD_ROOT/scripts/wine-env.sh"
+    trap td_stop_wineserver EXIT
+    td_prepare_prefix
+    td_start_wineserver
+    cd "$TD_BIN"
+    "$TD_WINE" td-startup-bench.exe --runs="$RUNS"
+  )
+}
+
+trap td_stop_display EXIT
+td_start_display
+for arch in $ARCHES; do
+  step "Start-up under Wine, $arch-bit"
+  startup_one "$arch"
+done
