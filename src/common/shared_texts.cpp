@@ -1,4 +1,4 @@
-#include "shell/shared_texts.h"
+#include "common/shared_texts.h"
 
 #include <cstddef>
 
