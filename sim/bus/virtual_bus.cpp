@@ -1,6 +1,7 @@
 #include "bus/virtual_bus.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace td::sim {
 namespace {
@@ -242,7 +243,8 @@ std::vector<std::uint8_t> VirtualBus::BufferContents(int adapter, int bus, int t
     const int index = FindDeviceIndex(adapter, bus, target, lun);
     if (index < 0) return {};
     const auto& buffer = states_[static_cast<std::size_t>(adapter)][static_cast<std::size_t>(index)].buffer;
-    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + std::min<std::size_t>(length, buffer.size()));
+    const auto kept = static_cast<std::ptrdiff_t>(std::min<std::size_t>(length, buffer.size()));
+    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + kept);
 }
 
 }  // namespace td::sim
