@@ -2,7 +2,9 @@
 #   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it]
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
-# Both install what this Debian machine is missing first.
+#   make analyse                     static analysis and the layout check alone
+#   make format                      lay the sources out as .clang-format says
+# Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
 UI_LANGUAGE ?= en
@@ -13,13 +15,19 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test deps host host-asan fuzz win64 win32 clean
+.PHONY: run test analyse format deps host host-asan fuzz win64 win32 clean
 
 run: deps win64
 	@scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh
+
+analyse: deps
+	@status=0; JOBS=$(JOBS) scripts/analyse.sh || status=1; scripts/check-format.sh || status=1; exit $$status
+
+format: deps
+	@scripts/check-format.sh --fix
 
 deps:
 	@scripts/install-deps.sh

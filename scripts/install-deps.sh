@@ -11,6 +11,7 @@ packages=(
   wine64 fonts-wine
   xvfb x11-apps x11-utils xauth imagemagick
   clang libclang-rt-14-dev
+  clang-tidy clang-format cppcheck
   locales
 )
 

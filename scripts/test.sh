@@ -8,6 +8,14 @@ FUZZ_SECONDS="${FUZZ_SECONDS:-15}"
 
 step() { printf '\n==== %s\n' "$*"; }
 
+# Static analysis and the layout check do not stop the tests; their verdict
+# joins the others' at the end.
+step "Static analysis"
+analysis_status=0
+"$TD_ROOT/scripts/analyse.sh" || analysis_status=1
+step "Source layout"
+"$TD_ROOT/scripts/check-format.sh" || analysis_status=1
+
 step "Host unit tests"
 ctest --test-dir "$TD_BUILD/host" --output-on-failure
 
@@ -51,4 +59,5 @@ for shot in "$failures"/*.bmp; do
     echo "Screenshot of a failed test: ${shot%.bmp}.png"
   fi
 done
+[ "$status" -ne 0 ] || status=$analysis_status
 exit "$status"
