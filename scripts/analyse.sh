@@ -3,16 +3,17 @@
 # on any finding:
 #   - layering: no portable file below the shell includes from src/shell/;
 #   - cppcheck (warning, performance, portability) for both Windows targets;
-#   - clang-tidy with the checks in .clang-tidy: the portable files as the
-#     host compiles them, the Win32 faces (*_win32.cpp) against the MinGW-w64
-#     headers as the 64-bit program is compiled.
+#   - clang-tidy with the checks in .clang-tidy, against the MinGW-w64
+#     headers the programs are built with: the portable files as the 32-bit
+#     program compiles them (where sizes are smallest), the Win32 faces
+#     (*_win32.cpp) as the 64-bit program does (where they differ most
+#     from the 32-bit layouts).
 # Needs no build. JOBS (default 2) files are analysed at a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
 CLANG_TIDY="${CLANG_TIDY:-clang-tidy-14}"
 CPPCHECK="${CPPCHECK:-cppcheck}"
-MINGW_CXX="${MINGW_CXX:-x86_64-w64-mingw32-g++-posix}"
 
 step() { printf '\n==== %s\n' "$*"; }
 failed=()
@@ -41,19 +42,22 @@ echo "cppcheck: $(since $t)"
 
 step "clang-tidy"
 t=$SECONDS
-# The MinGW-w64 C++ library's own folders, so that clang reads the headers
-# the Windows programs are built with; clang's own intrinsics stay clang's.
-mingw_cxx_includes=()
-while read -r dir; do
-  mingw_cxx_includes+=(-isystem "$dir")
-done < <("$MINGW_CXX" -xc++ -E -v - </dev/null 2>&1 | sed -n 's|^ \(/.*/include/c++.*\)$|\1|p')
-if [ ${#mingw_cxx_includes[@]} -eq 0 ]; then
-  echo "no C++ headers found for $MINGW_CXX" >&2
-  exit 1
-fi
-# What cmake/windows.cmake gives every Windows compile.
-win_flags=(--target=x86_64-w64-mingw32 -nostdinc++ "${mingw_cxx_includes[@]}"
-           -DWINVER=0x0400 -D_WIN32_WINNT=0x0400 -D_WIN32_IE=0x0300 -DNOMINMAX)
+# Compile flags for one MinGW-w64 target: the folders of its C++ library, so
+# that clang reads the headers the Windows programs are built with (clang's
+# own intrinsics stay clang's), and what cmake/windows.cmake gives every
+# Windows compile.
+mingw_flags() {
+  local triple="$1" dir found=0
+  echo "--target=$triple -nostdinc++"
+  while read -r dir; do
+    echo "-isystem $dir"
+    found=1
+  done < <("$triple-g++-posix" -xc++ -E -v - </dev/null 2>&1 | sed -n 's|^ \(/.*/include/c++.*\)$|\1|p')
+  [ "$found" -eq 1 ] || { echo "no C++ headers found for $triple-g++-posix" >&2; return 1; }
+  echo "-DWINVER=0x0400 -D_WIN32_WINNT=0x0400 -D_WIN32_IE=0x0300 -DNOMINMAX"
+}
+mapfile -t flags32 < <(mingw_flags i686-w64-mingw32 | tr ' ' '\n')
+mapfile -t flags64 < <(mingw_flags x86_64-w64-mingw32 | tr ' ' '\n')
 
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
@@ -71,8 +75,8 @@ export CLANG_TIDY out
 
 sources() { find src sim -type f -name '*.cpp' | sort; }
 tidy_status=0
-sources | grep -v '_win32\.cpp$' | xargs -P "$JOBS" -I{} bash -c 'tidy_one "$@"' _ {} || tidy_status=1
-sources | grep '_win32\.cpp$' | xargs -P "$JOBS" -I{} bash -c 'tidy_one "$@"' _ {} "${win_flags[@]}" || tidy_status=1
+sources | grep -v '_win32\.cpp$' | xargs -P "$JOBS" -I{} bash -c 'tidy_one "$@"' _ {} "${flags32[@]}" || tidy_status=1
+sources | grep '_win32\.cpp$' | xargs -P "$JOBS" -I{} bash -c 'tidy_one "$@"' _ {} "${flags64[@]}" || tidy_status=1
 for log in "$out"/*.log; do
   [ -e "$log" ] || continue
   # The compiler's own tallies ("N warnings generated.") are no findings.

@@ -215,8 +215,7 @@ void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const Bus
                 return;
             }
             if (!zero_length) {
-                std::copy(request.data_out.begin(), request.data_out.begin() + length,
-                          state.buffer.begin() + offset);
+                std::copy_n(request.data_out.data(), length, state.buffer.data() + offset);
                 outcome.transferred = length;
             }
             return;
