@@ -6,6 +6,8 @@
 #   make soak                        the program under Wine through hundreds of commands,
 #                                    printing what it holds after every round (both word sizes)
 #   make bench                       the benchmarks' figures (host, and the start-up under Wine)
+#   make analyse                     static analysis and the layout check alone
+#   make format                      lay the sources out as .clang-format says
 # Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
@@ -18,7 +20,7 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test dist soak bench deps host host-asan fuzz win64 win32 clean
+.PHONY: run test dist soak bench analyse format deps host host-asan fuzz win64 win32 clean
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
@@ -34,6 +36,12 @@ soak: deps win64 win32
 
 bench: deps host win64 win32
 	@scripts/bench.sh
+
+analyse: deps
+	@status=0; JOBS=$(JOBS) scripts/analyse.sh || status=1; scripts/check-format.sh || status=1; exit $$status
+
+format: deps
+	@scripts/check-format.sh --fix
 
 deps:
 	@scripts/install-deps.sh

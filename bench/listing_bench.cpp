@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
-#include "shell/shared_texts.h"
 #include "support/recording_views.h"
 #include "support/scripted_messages.h"
 

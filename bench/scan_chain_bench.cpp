@@ -14,9 +14,9 @@
 
 #include "aspi/aspi_service.h"
 #include "bus/scenario.h"
+#include "common/shared_texts.h"
 #include "discovery/aspi_discovery.h"
 #include "inventory/inventory.h"
-#include "shell/shared_texts.h"
 #include "support/memory_registry.h"
 #include "support/recording_views.h"
 #include "support/scripted_messages.h"

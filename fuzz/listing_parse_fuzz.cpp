@@ -24,11 +24,11 @@
 #include <vector>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory_views.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
 #include "listing/listing_scanner.h"
-#include "shell/shared_texts.h"
 #include "support/scripted_messages.h"
 
 namespace {

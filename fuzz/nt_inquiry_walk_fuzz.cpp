@@ -24,12 +24,12 @@
 #include <string>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
 #include "discovery/nt_inquiry_data.h"
 #include "inventory/inventory_views.h"
 #include "scsi/nt_layout.h"
-#include "shell/shared_texts.h"
 #include "support/scripted_messages.h"
 
 namespace {

@@ -12,6 +12,7 @@ packages=(
   wine64 wine32:i386 fonts-wine
   xvfb x11-apps x11-utils xauth imagemagick
   clang libclang-rt-14-dev
+  clang-tidy clang-format cppcheck
   locales
   halibut
   nsis zip

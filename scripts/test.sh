@@ -9,8 +9,16 @@ FUZZ_SECONDS="${FUZZ_SECONDS:-15}"
 
 step() { printf '\n==== %s\n' "$*"; }
 
+# The checks that read files (static analysis, the layout, the 32-bit
+# program's PE file) do not stop the tests; their verdict joins the others'
+# at the end.
+check_status=0
+step "Static analysis"
+"$TD_ROOT/scripts/analyse.sh" || check_status=1
+step "Source layout"
+"$TD_ROOT/scripts/check-format.sh" || check_status=1
 step "The 32-bit program as Windows 95, NT 4.0 and a Pentium see it"
-"$TD_ROOT/tests/pe/check_win32_program.sh" "$TD_BUILD/win32/bin/Tessaline Diagnostics.exe"
+"$TD_ROOT/tests/pe/check_win32_program.sh" "$TD_BUILD/win32/bin/Tessaline Diagnostics.exe" || check_status=1
 
 step "Host unit tests"
 ctest --test-dir "$TD_BUILD/host" --output-on-failure
@@ -67,4 +75,5 @@ for shot in "$TD_BUILD"/e2e-failures*/*.bmp; do
     echo "Screenshot of a failed test: ${shot%.bmp}.png"
   fi
 done
+[ "$status" -ne 0 ] || status=$check_status
 exit "$status"

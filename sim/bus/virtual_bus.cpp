@@ -1,6 +1,7 @@
 #include "bus/virtual_bus.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace td::sim {
 namespace {
@@ -215,8 +216,7 @@ void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const Bus
                 return;
             }
             if (!zero_length) {
-                std::copy(request.data_out.begin(), request.data_out.begin() + length,
-                          state.buffer.begin() + offset);
+                std::copy_n(request.data_out.data(), length, state.buffer.data() + offset);
                 outcome.transferred = length;
             }
             return;
@@ -249,7 +249,8 @@ std::vector<std::uint8_t> VirtualBus::BufferContents(int adapter, int bus, int t
     const int index = FindDeviceIndex(adapter, bus, target, lun);
     if (index < 0) return {};
     const auto& buffer = states_[static_cast<std::size_t>(adapter)][static_cast<std::size_t>(index)].buffer;
-    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + std::min<std::size_t>(length, buffer.size()));
+    const auto kept = static_cast<std::ptrdiff_t>(std::min<std::size_t>(length, buffer.size()));
+    return std::vector<std::uint8_t>(buffer.begin(), buffer.begin() + kept);
 }
 
 }  // namespace td::sim

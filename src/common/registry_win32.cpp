@@ -58,7 +58,7 @@ bool Win32Registry::SetBinaryValue(RegistryKey key, const char* name, const void
 
 bool Win32Registry::SetTextValue(RegistryKey key, const char* name, const char* text) {
     return RegSetValueExA(ToKey(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+                          static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
 }
 
 bool Win32Registry::EnumSubkey(RegistryKey key, std::uint32_t index, char* name,

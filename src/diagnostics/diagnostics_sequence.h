@@ -12,11 +12,11 @@
 
 #include <cstdint>
 
+#include "common/shared_texts.h"
 #include "diagnostics/diagnostics_face.h"
 #include "inventory/inventory.h"
 #include "scsi/command_context.h"
 #include "scsi/explanation.h"
-#include "shell/shared_texts.h"
 
 namespace td {
 

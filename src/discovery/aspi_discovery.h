@@ -32,11 +32,11 @@
 
 #include "common/messages.h"
 #include "common/registry.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
 #include "inventory/inventory_views.h"
 #include "scsi/aspi_layout.h"
 #include "scsi/aspi_library.h"
-#include "shell/shared_texts.h"
 
 namespace td {
 

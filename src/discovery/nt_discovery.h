@@ -24,11 +24,11 @@
 
 #include "common/device_io.h"
 #include "common/registry.h"
+#include "common/shared_texts.h"
 #include "discovery/drive_table.h"
 #include "inventory/inventory.h"
 #include "inventory/inventory_views.h"
 #include "scsi/nt_layout.h"
-#include "shell/shared_texts.h"
 
 namespace td {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "common/shared_texts.h"
 #include "resources/resource_ids.h"
-#include "shell/shared_texts.h"
 
 namespace td {
 const DeviceTypeRow* FindDeviceTypeRow(const SharedTexts& texts, const char* type_name) {

@@ -1,6 +1,6 @@
 #include "inventory/device_types.h"
 
-#include "shell/shared_texts.h"
+#include "common/shared_texts.h"
 
 namespace td {
 

@@ -53,9 +53,9 @@
 #include <cstddef>
 
 #include "common/messages.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
 #include "inventory/inventory_views.h"
-#include "shell/shared_texts.h"
 
 namespace td {
 

@@ -3,6 +3,7 @@
 namespace td {
 
 bool LoadedAspiLibrary::Load() {
+    Release();  // a second load must not leave the first reference behind
     module_ = LoadLibraryA("wnaspi32.dll");
     if (module_ == nullptr) return false;
     get_support_info_ =

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "common/shared_texts.h"
 #include "common/win32_seams.h"
 #include "discovery/aspi_discovery.h"
 #include "discovery/nt_discovery.h"
@@ -18,7 +19,6 @@
 #include "scsi/aspi_library_win32.h"
 #include "scsi/command_context.h"
 #include "shell/installation.h"
-#include "shell/shared_texts.h"
 #include "shell/window_placement.h"
 
 namespace td {

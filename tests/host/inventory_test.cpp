@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "inventory/device_types.h"
 #include "inventory/inventory.h"
-#include "shell/shared_texts.h"
 #include "support/scripted_messages.h"
 
 namespace td {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "common/win_codes.h"
 #include "listing/listing_format.h"
-#include "shell/shared_texts.h"
 #include "support/sample_inventory.h"
 #include "support/scripted_messages.h"
 

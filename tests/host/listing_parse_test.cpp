@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "common/win_codes.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
-#include "shell/shared_texts.h"
 #include "support/recording_views.h"
 #include "support/sample_inventory.h"
 #include "support/scripted_messages.h"

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/shared_texts.h"
 #include "common/win_codes.h"
 #include "shell/installation.h"
 #include "shell/platform.h"
-#include "shell/shared_texts.h"
 #include "shell/window_placement.h"
 #include "support/memory_registry.h"
 #include "support/scripted_messages.h"

@@ -12,8 +12,8 @@
 #pragma once
 
 #include "common/fixed_text.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
-#include "shell/shared_texts.h"
 
 namespace td::test {
 

@@ -8,8 +8,8 @@
 #pragma once
 
 #include "bus/scenario.h"
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
-#include "shell/shared_texts.h"
 
 namespace td::test {
 

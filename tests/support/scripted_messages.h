@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/messages.h"
-#include "shell/shared_texts.h"
+#include "common/shared_texts.h"
 #include "support/rc_strings.h"
 
 namespace td::test {

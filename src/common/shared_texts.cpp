@@ -1,4 +1,4 @@
-#include "shell/shared_texts.h"
+#include "common/shared_texts.h"
 
 #include <cstddef>
 
@@ -10,12 +10,12 @@ namespace {
 // The load order is part of the start-up's behaviour: it stops at the first
 // text that is missing.
 struct Row {
-    int id;
     std::size_t offset;
+    int id;
     int size;
 };
 #define TD_ROW(id, member) \
-    Row { id, offsetof(SharedTexts, member), static_cast<int>(sizeof(SharedTexts::member)) }
+    Row { offsetof(SharedTexts, member), id, static_cast<int>(sizeof(SharedTexts::member)) }
 
 const Row kRows[] = {
     TD_ROW(50000, status_caption),      TD_ROW(50010, no_device),
