@@ -15,7 +15,7 @@
 
 // Runs the static constructors once and has the destructors run at exit
 // (MinGW's libmingw32).
-extern "C" void __main();
+extern "C" void __main();  // NOLINT(bugprone-reserved-identifier): the runtime's own name
 
 namespace {
 
@@ -83,4 +83,5 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 // Called only if a pure virtual function were ever called: a program fault.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name the compiler calls
 extern "C" void __cxa_pure_virtual() { std::abort(); }
