@@ -2,7 +2,8 @@
 #   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it]
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
-# Both install what this Debian machine is missing first.
+#   make fuzz-long [FUZZ_SECONDS=n]  long fuzzing runs, one target after another
+# Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
 UI_LANGUAGE ?= en
@@ -13,7 +14,7 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test deps host host-asan fuzz win64 win32 clean
+.PHONY: run test deps host host-asan fuzz fuzz-long win64 win32 clean
 
 run: deps win64
 	@scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
@@ -35,6 +36,11 @@ host-asan:
 fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz $(CMAKE_COMMON) -DTD_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+# Every fuzz target to 10^7 executions (or FUZZ_SECONDS seconds each), one
+# after another on one core; prints executions, coverage and findings.
+fuzz-long: deps fuzz
+	@scripts/fuzz-long.sh
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
