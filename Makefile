@@ -8,6 +8,7 @@
 #   make bench                       the benchmarks' figures (host, and the start-up under Wine)
 #   make analyse                     static analysis and the layout check alone
 #   make format                      lay the sources out as .clang-format says
+#   make fuzz-long [FUZZ_SECONDS=n]  long fuzzing runs, one target after another
 # Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
@@ -20,7 +21,7 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test dist soak bench analyse format deps host host-asan fuzz win64 win32 clean
+.PHONY: run test dist soak bench analyse format deps host host-asan fuzz fuzz-long win64 win32 clean
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
@@ -57,6 +58,11 @@ host-asan:
 fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz $(CMAKE_COMMON) -DTD_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+# Every fuzz target to 10^7 executions (or FUZZ_SECONDS seconds each), one
+# after another on one core; prints executions, coverage and findings.
+fuzz-long: deps fuzz
+	@scripts/fuzz-long.sh
 
 win64: host
 	@cmake -S . -B $(BUILD)/win64 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null

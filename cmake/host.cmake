@@ -48,9 +48,10 @@ if(TD_FUZZ)
   file(GLOB TD_FUZZ_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/fuzz/*.cpp)
   foreach(source ${TD_FUZZ_SOURCES})
     get_filename_component(name ${source} NAME_WE)
-    # The program's own texts, read from its string tables as the tests do.
+    # The program's own texts, read from its string tables as the tests do,
+    # and the in-memory registry the registry readers are fed through.
     add_executable(${name} ${source} ${TD_ROOT}/tests/support/scripted_messages.cpp
-                   ${TD_ROOT}/tests/support/rc_strings.cpp)
+                   ${TD_ROOT}/tests/support/rc_strings.cpp ${TD_ROOT}/tests/support/memory_registry.cpp)
     target_include_directories(${name} PRIVATE ${TD_ROOT}/tests)
     target_compile_definitions(${name} PRIVATE TD_SOURCE_DIR="${TD_ROOT}")
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)

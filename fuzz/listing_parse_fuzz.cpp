@@ -25,6 +25,7 @@
 
 #include "common/fixed_text.h"
 #include "common/shared_texts.h"
+#include "fuzz_checks.h"
 #include "inventory/inventory_views.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
@@ -34,13 +35,8 @@
 namespace {
 
 using namespace td;
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "listing_parse_fuzz: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz::Require;
+using fuzz::RequireTerminated;
 
 // Every text loads (so every message is shown); boxes are only counted.
 class CountingMessages final : public Messages {
@@ -66,11 +62,6 @@ public:
     }
     void ShowFirstAdapter() override { Require(false, "Open selects no adapter"); }
 };
-
-template <std::size_t N>
-void RequireTerminated(const char (&field)[N]) {
-    Require(std::memchr(field, 0, N) != nullptr, "a text field lost its terminator");
-}
 
 // Texts of full width left from an earlier inventory, so that the fields a
 // line does not reach are checked too.

@@ -25,6 +25,7 @@
 
 #include "common/fixed_text.h"
 #include "common/shared_texts.h"
+#include "fuzz_checks.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
 #include "discovery/nt_inquiry_data.h"
@@ -35,18 +36,8 @@
 namespace {
 
 using namespace td;
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "nt_inquiry_walk_fuzz: %s\n", what);
-        std::abort();
-    }
-}
-
-template <std::size_t N>
-void RequireTerminated(const char (&field)[N]) {
-    Require(std::memchr(field, 0, N) != nullptr, "a text field lost its terminator");
-}
+using fuzz::Require;
+using fuzz::RequireTerminated;
 
 // Ports answering the fuzzed bytes; drive C: on port 0, ID 0, and class
 // devices Scanner0 and Tape0 at IDs 1 and 2, so the path lookups run too.

@@ -5,7 +5,10 @@
 # 32-bit ones. The builds were made by `make test`.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
-FUZZ_SECONDS="${FUZZ_SECONDS:-15}"
+source "$(dirname "$0")/fuzz-corpus.sh"
+# A few seconds per fuzz target, about a minute for all of them; longer
+# runs are `make fuzz-long`'s.
+FUZZ_SECONDS="${FUZZ_SECONDS:-8}"
 
 step() { printf '\n==== %s\n' "$*"; }
 
@@ -31,12 +34,7 @@ shopt -s nullglob
 for target in "$TD_BUILD"/fuzz/bin/*_fuzz; do
   name="$(basename "$target")"
   corpus="$TD_BUILD/fuzz/corpus-$name"
-  mkdir -p "$corpus"
-  # Seeds live in fuzz/corpus/<first words of the target's name>.
-  for seeds in "$TD_ROOT"/fuzz/corpus/*/; do
-    seeds="${seeds%/}"
-    case "$name" in "$(basename "$seeds")"_*) cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true ;; esac
-  done
+  td_fuzz_corpus "$target" "$corpus"
   echo "$name"
   "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
 done
