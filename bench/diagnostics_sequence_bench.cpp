@@ -49,10 +49,14 @@ double ProcessorSeconds() {
 
 const char* RowText(td::RowState state) {
     switch (state) {
-        case td::RowState::Passed: return "passed";
-        case td::RowState::Failed: return "FAILED";
-        case td::RowState::Testing: return "testing";
-        case td::RowState::NotTested: break;
+        case td::RowState::Passed:
+            return "passed";
+        case td::RowState::Failed:
+            return "FAILED";
+        case td::RowState::Testing:
+            return "testing";
+        case td::RowState::NotTested:
+            break;
     }
     return "not tested";
 }
@@ -61,9 +65,10 @@ const char* RowText(td::RowState state) {
 
 int main() {
     constexpr std::uint32_t kCommandDelayMs = 20;
-    const std::string scenario_text = "adapter\n device 0\n  type disk\n  vendor KESTRAL\n  product KD-2100S\n"
-                                      "  on any delay " +
-                                      std::to_string(kCommandDelayMs) + "\n";
+    const std::string scenario_text =
+        "adapter\n device 0\n  type disk\n  vendor KESTRAL\n  product KD-2100S\n"
+        "  on any delay " +
+        std::to_string(kCommandDelayMs) + "\n";
     td::sim::Scenario scenario;
     std::string error;
     if (!td::sim::ParseScenario(scenario_text, scenario, error)) {
@@ -96,8 +101,7 @@ int main() {
         return 1;
     }
 
-    std::printf("Diagnostic sequence over ASPI, requests pending after the send (%u ms each)\n",
-                kCommandDelayMs);
+    std::printf("Diagnostic sequence over ASPI, requests pending after the send (%u ms each)\n", kCommandDelayMs);
     const auto wall_start = std::chrono::steady_clock::now();
     const std::clock_t clock_start = std::clock();
     const double cpu_start = ProcessorSeconds();
@@ -105,15 +109,14 @@ int main() {
     sequence.Run();
     const double cpu = ProcessorSeconds() - cpu_start;
     const double clock_cpu = static_cast<double>(std::clock() - clock_start) / CLOCKS_PER_SEC;
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
 
     const double expected = (2000 + 1000 + 8000 + 8000) / 1000.0;
     std::printf("  rows: TEST UNIT READY %s, WRITE BUFFER %s, READ BUFFER %s\n",
                 RowText(sequence.row(td::kRowTestUnitReady)), RowText(sequence.row(td::kRowWriteBuffer)),
                 RowText(sequence.row(td::kRowReadBuffer)));
-    std::printf("  wall time        %8.3f s   (waits 2 + 8 + 8 s and the 1 s pause: %.3f s; over by %.0f ms)\n",
-                wall, expected, (wall - expected) * 1000.0);
+    std::printf("  wall time        %8.3f s   (waits 2 + 8 + 8 s and the 1 s pause: %.3f s; over by %.0f ms)\n", wall,
+                expected, (wall - expected) * 1000.0);
     std::printf("  processor time   %8.3f s   (getrusage, all threads: %.2f %% of the wall time)\n", cpu,
                 100.0 * cpu / wall);
     std::printf("  processor time   %8.3f s   (std::clock)\n", clock_cpu);

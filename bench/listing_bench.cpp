@@ -22,8 +22,7 @@ double MedianMicroseconds(Work work, int runs) {
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
         work();
-        times.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
@@ -35,7 +34,8 @@ td::Inventory WidestInventory(const td::SharedTexts& texts) {
     inventory.adapter_count = 8;
     inventory.slot_count = 64;
     for (int a = 0; a < 8; ++a) {
-        td::CopyText(inventory.adapters[a].identifier, (std::string("ADAPTER") + char('A' + a) + std::string(24, 'x')).c_str());
+        td::CopyText(inventory.adapters[a].identifier,
+                     (std::string("ADAPTER") + char('A' + a) + std::string(24, 'x')).c_str());
         inventory.adapters[a].adapter_number = a;
     }
     for (int s = 0; s < 64; ++s) {

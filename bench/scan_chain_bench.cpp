@@ -53,8 +53,7 @@ double ScanOnce(const td::sim::Scenario& scenario, const td::SharedTexts& texts,
     const auto start = std::chrono::steady_clock::now();
     td::StartAspiScan(discovery);
     while (chain.scan_busy != 0) {
-        if (!hand_over.HandleNext([&](td::aspi::SrbExecScsiCmd* block) { td::OnScanStep(discovery, block); }))
-            break;
+        if (!hand_over.HandleNext([&](td::aspi::SrbExecScsiCmd* block) { td::OnScanStep(discovery, block); })) break;
     }
     const auto end = std::chrono::steady_clock::now();
     if (inventory.slot_count != 64) std::fprintf(stderr, "scan filled %d slots, not 64\n", inventory.slot_count);

@@ -59,10 +59,16 @@ bool ReadValue(InputReader& input, const std::string& wanted, Bytes& value) {
     const std::uint8_t kind = input.Byte() % 5;
     value.assign(wanted.begin(), wanted.end());
     switch (kind) {
-        case 0: return false;
-        case 1: value.push_back(0); return true;
-        case 2: return true;
-        case 3: value = input.Counted(); return true;
+        case 0:
+            return false;
+        case 1:
+            value.push_back(0);
+            return true;
+        case 2:
+            return true;
+        case 3:
+            value = input.Counted();
+            return true;
         default: {
             value = input.Counted();
             const Bytes more = input.Counted();
@@ -79,8 +85,8 @@ struct Written {
 enum Name { kDriver, kMfg, kDesc, kRevision, kPortDriver, kClass };
 const char* const kNames[] = {"Driver", "Mfg", "DeviceDesc", "HWRevision", "PortDriver", "Class"};
 
-void Put(test::MemoryRegistry& registry, Written& written, InputReader& input, const std::string& key,
-         Name name, const std::string& wanted) {
+void Put(test::MemoryRegistry& registry, Written& written, InputReader& input, const std::string& key, Name name,
+         const std::string& wanted) {
     Bytes value;
     if (!ReadValue(input, wanted, value)) return;
     registry.SetBytes(kMachine, key, kNames[name], value);
@@ -150,7 +156,8 @@ void BuildWin95(test::MemoryRegistry& registry, Written& written, InputReader& i
         const std::string key = "Enum\\PCI\\" + device + "\\" + instance;
         registry.AddKey(kMachine, key);
         Put(registry, written, input, key, kClass, "SCSIAdapter");
-        Put(registry, written, input, key, kDriver, entries.empty() ? "SCSIAdapter\\0000" : entries[j % entries.size()]);
+        Put(registry, written, input, key, kDriver,
+            entries.empty() ? "SCSIAdapter\\0000" : entries[j % entries.size()]);
         Put(registry, written, input, key, kMfg, "Harrowgate");
         Put(registry, written, input, key, kRevision, "0003");
         Put(registry, written, input, key, kDesc, "Harrowgate Brightlane BL-2940U PCI SCSI Host Adapter");

@@ -82,7 +82,7 @@ public:
         const bool answers_final = (when & 0x04) != 0;
 
         switch (when & 0x03) {
-            case 0:  // ended at once: no post routine call follows
+            case 0:                                     // ended at once: no post routine call follows
                 if (status == aspi::kSsPending) break;  // a pending answer is a request that never ends
                 Complete(srb, status, ha_stat, data.data(), n);
                 return srb.SRB_Status;
@@ -102,7 +102,7 @@ public:
         }
         // Never ends.
         srb.SRB_Status = aspi::kSsPending;
-                outstanding_ = &srb;
+        outstanding_ = &srb;
         never_ = true;
         return aspi::kSsPending;
     }
@@ -138,8 +138,8 @@ private:
         return status;
     }
 
-    static void Complete(aspi::SrbExecScsiCmd& srb, std::uint8_t status, std::uint8_t ha_stat,
-                         const std::uint8_t* data, std::size_t n) {
+    static void Complete(aspi::SrbExecScsiCmd& srb, std::uint8_t status, std::uint8_t ha_stat, const std::uint8_t* data,
+                         std::size_t n) {
         if (n > 0) std::memcpy(srb.SRB_BufPointer, data, n);
         srb.SRB_HaStat = ha_stat;
         srb.SRB_Status = status;
@@ -217,7 +217,8 @@ void CheckInventory(const Inventory& inventory, const test::RecordingViews& view
         for (int s = 0; s < inventory.slot_count; ++s) {
             if (inventory.slots[s].adapter_number == record.adapter_number) ++slots;
         }
-        Require(record.device_count >= 0 && record.device_count <= slots, "an adapter counts devices it has no slot for");
+        Require(record.device_count >= 0 && record.device_count <= slots,
+                "an adapter counts devices it has no slot for");
     }
     for (int s = 0; s < inventory.slot_count; ++s) {
         const DeviceSlot& slot = inventory.slots[s];
@@ -232,7 +233,8 @@ void CheckInventory(const Inventory& inventory, const test::RecordingViews& view
         RequireAtMost(slot.vendor, 7, "a vendor past its 7 characters");
         RequireAtMost(slot.revision, 4, "a revision past 4 characters");
     }
-    if (inventory.scan_complete == 1) Require(views.first_adapter_shown > 0, "a finished scan without the views' refresh");
+    if (inventory.scan_complete == 1)
+        Require(views.first_adapter_shown > 0, "a finished scan without the views' refresh");
     if (chain.scan_busy != 0) Require(library.never_ends(), "the chain waits for an INQUIRY that has ended");
 }
 
@@ -260,8 +262,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     library.set_buffer(chain->inquiry_buffer);
     DirectHandOver hand_over;
     chain->hand_over = &hand_over;
-    AspiDiscovery discovery{*inventory, test::EnglishSharedTexts(), registry, messages, views,
-                            library,    *exec_srb,                  *chain,   0x1234};
+    AspiDiscovery discovery{
+        *inventory, test::EnglishSharedTexts(), registry, messages, views, library, *exec_srb, *chain, 0x1234};
     hand_over.discovery = &discovery;
 
     if (DiscoverAspiAdapters(discovery) == AspiStartup::Enumerated) StartAspiScan(discovery);

@@ -90,8 +90,7 @@ struct AspiAnswer {
 
 class FuzzAspi final : public AspiLibrary {
 public:
-    FuzzAspi(InputReader& input, FuzzClock& clock, AspiCommandArea& area)
-        : input_(input), clock_(clock), area_(area) {}
+    FuzzAspi(InputReader& input, FuzzClock& clock, AspiCommandArea& area) : input_(input), clock_(clock), area_(area) {}
 
     std::uint32_t GetSupportInfo() override { return 0x0101; }
 
@@ -289,8 +288,7 @@ public:
         std::uint8_t* buffer = nullptr;
         std::uint32_t room = 0;
         if (code == nt::kIoctlScsiPassThrough) {
-            Require(spt->DataTransferLength == 0 ||
-                        spt->DataBufferOffset + spt->DataTransferLength <= out_size,
+            Require(spt->DataTransferLength == 0 || spt->DataBufferOffset + spt->DataTransferLength <= out_size,
                     "the block promises more data than it holds");
             buffer = bytes + spt->DataBufferOffset;
             room = spt->DataTransferLength;
@@ -343,8 +341,8 @@ private:
 };
 
 bool Same(const SenseReport& a, const SenseReport& b) {
-    return a.sense_key == b.sense_key && a.sense_code == b.sense_code &&
-           a.sense_qualifier == b.sense_qualifier && a.message_id == b.message_id;
+    return a.sense_key == b.sense_key && a.sense_code == b.sense_code && a.sense_qualifier == b.sense_qualifier &&
+           a.message_id == b.message_id;
 }
 
 bool SameError(const LastError& a, const LastError& b) {
@@ -391,8 +389,12 @@ void RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command c
             passed = aspi_test_unit_ready(context, 0, 0);
             wait = kTestUnitReadyWaitMs;
             break;
-        case Command::WriteBuffer: passed = aspi_write_buffer(context, 0, 0); break;
-        case Command::ReadBuffer: passed = aspi_read_buffer(context, 0, 0); break;
+        case Command::WriteBuffer:
+            passed = aspi_write_buffer(context, 0, 0);
+            break;
+        case Command::ReadBuffer:
+            passed = aspi_read_buffer(context, 0, 0);
+            break;
     }
     Require(passed == 0 || passed == 1, "a command answered other than 1 or 0");
     Require(SameError(rig.last_error, error_before), "an ASPI command wrote the last_error");
@@ -406,7 +408,8 @@ void RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command c
     if (passed == 1) {
         Require(judged && srb.SRB_Status == aspi::kSsComp, "a command passed without SS_COMP");
         if (command == Command::ReadBuffer) {
-            Require(MatchesDataPattern(rig.area->receive, 0, kAspiBufferLength), "READ BUFFER passed without the pattern");
+            Require(MatchesDataPattern(rig.area->receive, 0, kAspiBufferLength),
+                    "READ BUFFER passed without the pattern");
         }
     }
     if (judged && request_is_clean(srb) == 1) {
@@ -419,9 +422,15 @@ void RunNt(Rig& rig, ScsiCommandContext& context, FuzzPorts& ports, Command comm
     const SenseReport before = rig.sense_report;
     int passed = -1;
     switch (command) {
-        case Command::TestUnitReady: passed = nt_test_unit_ready(context, 0, 0); break;
-        case Command::WriteBuffer: passed = nt_write_buffer(context, 0, 0); break;
-        case Command::ReadBuffer: passed = nt_read_buffer(context, 0, 0); break;
+        case Command::TestUnitReady:
+            passed = nt_test_unit_ready(context, 0, 0);
+            break;
+        case Command::WriteBuffer:
+            passed = nt_write_buffer(context, 0, 0);
+            break;
+        case Command::ReadBuffer:
+            passed = nt_read_buffer(context, 0, 0);
+            break;
     }
     Require(passed == 0 || passed == 1, "a command answered other than 1 or 0");
     Require(ports.open() == 0, "a device left open");
@@ -457,10 +466,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.clock.library = &library;
     rig.heap.fail = on_nt && without;
     FuzzPorts ports(input, rig.heap);
-    ScsiCommandContext context{inventory,        rig.clock,     messages, rig.sense_report,
-                               rig.last_error,   *rig.exec_srb, *rig.area,
+    ScsiCommandContext context{inventory,
+                               rig.clock,
+                               messages,
+                               rig.sense_report,
+                               rig.last_error,
+                               *rig.exec_srb,
+                               *rig.area,
                                on_nt || without ? nullptr : &library,
-                               on_nt ? &ports : nullptr,       rig.heap};
+                               on_nt ? &ports : nullptr,
+                               rig.heap};
 
     ClearFailureRecords(rig.sense_report, rig.last_error);
     for (Command command : {Command::TestUnitReady, Command::WriteBuffer, Command::ReadBuffer}) {

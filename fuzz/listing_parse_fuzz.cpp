@@ -142,7 +142,8 @@ void CheckReadBack(const Inventory& inventory) {
     const ListingText listing = FormatListing(inventory, messages);
     Require(static_cast<bool>(listing), "a listing that was read cannot be written");
     auto again = std::make_unique<Inventory>();
-    const int result = ParseListing(listing.data(), listing.length(), *again, test::EnglishSharedTexts(), messages, views);
+    const int result = ParseListing(listing.data(), listing.length(), *again, test::EnglishSharedTexts(), messages,
+                                    views);
     Require(result == 1 && messages.boxes == 0, "a written listing does not read back");
     Require(again->adapter_count == inventory.adapter_count && again->slot_count == inventory.slot_count,
             "counts change on the way back");

@@ -25,10 +25,10 @@
 
 #include "common/fixed_text.h"
 #include "common/shared_texts.h"
-#include "fuzz_checks.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
 #include "discovery/nt_inquiry_data.h"
+#include "fuzz_checks.h"
 #include "inventory/inventory_views.h"
 #include "scsi/nt_layout.h"
 #include "support/scripted_messages.h"
@@ -56,8 +56,8 @@ public:
         if (text == "\\\\.\\Tape0") return Opened(kTape);
         return 0;
     }
-    bool Control(DeviceHandle device, std::uint32_t code, void*, std::uint32_t, void* out,
-                 std::uint32_t out_size, std::uint32_t* returned) override {
+    bool Control(DeviceHandle device, std::uint32_t code, void*, std::uint32_t, void* out, std::uint32_t out_size,
+                 std::uint32_t* returned) override {
         if (code == nt::kIoctlScsiGetInquiryData && device >= kPortBase) {
             const std::size_t copied = size_ < out_size ? size_ : out_size;
             if (copied > 0) std::memcpy(out, answer_, copied);

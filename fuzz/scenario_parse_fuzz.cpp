@@ -99,9 +99,9 @@ void CheckScenario(const Scenario& scenario) {
                 "not one initiator ID per bus");
         for (int id : adapter.initiator_ids) Require(id >= 0 && id <= 15, "an initiator ID out of range");
         Require(adapter.devices.size() <= 128, "more than 128 devices on an adapter");
-        for (const std::string* text : {&adapter.mfg, &adapter.description, &adapter.hw_revision,
-                                        &adapter.port_driver, &adapter.pci_key, &adapter.pci_instance,
-                                        &adapter.pci_class, &adapter.miniport}) {
+        for (const std::string* text :
+             {&adapter.mfg, &adapter.description, &adapter.hw_revision, &adapter.port_driver, &adapter.pci_key,
+              &adapter.pci_instance, &adapter.pci_class, &adapter.miniport}) {
             Require(text->size() <= kRegistryTextMax, "a registry text longer than the program reads");
         }
         Require(!adapter.pci_key.empty() && adapter.pci_key.find('\\') == std::string::npos &&
@@ -168,8 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (!ParseScenario(text, scenario, error)) {
         Require(scenario.name == "earlier" && scenario.adapters.empty(), "a refused text changed the scenario");
-        Require(error.rfind("line ", 0) == 0 || error.rfind("the scenario", 0) == 0,
-                "a refusal that names no line");
+        Require(error.rfind("line ", 0) == 0 || error.rfind("the scenario", 0) == 0, "a refusal that names no line");
         return 0;
     }
     Require(error.empty(), "a text read with an error");

@@ -46,16 +46,23 @@ using fuzz::Require;
 using fuzz::RequireTerminated;
 
 bool Same(const SenseReport& a, const SenseReport& b) {
-    return a.sense_key == b.sense_key && a.sense_code == b.sense_code &&
-           a.sense_qualifier == b.sense_qualifier && a.message_id == b.message_id;
+    return a.sense_key == b.sense_key && a.sense_code == b.sense_code && a.sense_qualifier == b.sense_qualifier &&
+           a.message_id == b.message_id;
 }
 
 bool IsExplanation(int id) {
     switch (id) {
-        case IDS_SENSE_NOT_REPORTABLE: case IDS_SENSE_START_UNIT: case IDS_SENSE_LOCK_MEDIA:
-        case IDS_SENSE_FORMATTING: case IDS_SENSE_SELF_TEST: case IDS_SENSE_HARDWARE:
-        case IDS_SENSE_NO_MEDIA: case IDS_SENSE_MEDIA_CHANGED: case IDS_SENSE_RESET:
-        case IDS_SENSE_WRITE_PROTECTED: case IDS_SENSE_NOT_SUPPORTED:
+        case IDS_SENSE_NOT_REPORTABLE:
+        case IDS_SENSE_START_UNIT:
+        case IDS_SENSE_LOCK_MEDIA:
+        case IDS_SENSE_FORMATTING:
+        case IDS_SENSE_SELF_TEST:
+        case IDS_SENSE_HARDWARE:
+        case IDS_SENSE_NO_MEDIA:
+        case IDS_SENSE_MEDIA_CHANGED:
+        case IDS_SENSE_RESET:
+        case IDS_SENSE_WRITE_PROTECTED:
+        case IDS_SENSE_NOT_SUPPORTED:
             return true;
         default:
             return false;
@@ -84,15 +91,13 @@ void CheckSense(const std::vector<std::uint8_t>& sense, SenseTransport transport
     }
 
     const bool nt = transport == SenseTransport::Nt;
-    const bool accepted = sense.size() >= kFixedSenseLength &&
-                          (sense[0] == 0x70 || (!nt && sense[0] == 0x71));
+    const bool accepted = sense.size() >= kFixedSenseLength && (sense[0] == 0x70 || (!nt && sense[0] == 0x71));
     if (!accepted || (sense[2] & 0xF0) != 0 || (!nt && sense[2] == 0x05)) {
         Require(answer == 0 && Same(report, earlier), "data that is not to be read changed the sense report");
         return;
     }
     if (answer == 1) {
-        Require(report.sense_key == sense[2] && report.sense_code == sense[12] &&
-                    report.sense_qualifier == sense[13],
+        Require(report.sense_key == sense[2] && report.sense_code == sense[12] && report.sense_qualifier == sense[13],
                 "a match recorded other values than the device's");
         Require(IsExplanation(report.message_id), "a match recorded no explanation of the table");
     } else {
@@ -106,7 +111,8 @@ void CheckSense(const std::vector<std::uint8_t>& sense, SenseTransport transport
     }
 }
 
-void CheckAspiBlock(const std::vector<std::uint8_t>& fields, const std::vector<std::uint8_t>& sense, const SenseReport& earlier) {
+void CheckAspiBlock(const std::vector<std::uint8_t>& fields, const std::vector<std::uint8_t>& sense,
+                    const SenseReport& earlier) {
     // The block as its own allocation: the sense area is its last member, so
     // a read past the area is a read past the block.
     auto srb = std::make_unique<aspi::SrbExecScsiCmd>();

@@ -114,9 +114,8 @@ int main(int argc, char** argv) {
         program.UseEdition(td::e2e::Edition::NtSimulator);
         program.OnPlatform(td::e2e::Platform::WindowsNt);
     }
-    std::printf("Start-up of %s on %s under Wine, %d-bit, %d runs (the built-in machine)\n",
-                program.exe_name().c_str(), nt ? "Windows NT 4.0" : "Windows 95", static_cast<int>(sizeof(void*) * 8),
-                runs);
+    std::printf("Start-up of %s on %s under Wine, %d-bit, %d runs (the built-in machine)\n", program.exe_name().c_str(),
+                nt ? "Windows NT 4.0" : "Windows 95", static_cast<int>(sizeof(void*) * 8), runs);
     std::printf("  %-5s %14s %16s %14s\n", "run", "window ms", "beyond 2000 ms", "list ms");
     std::vector<double> beyond, lists;
     for (int i = 1; i <= runs; ++i) {

@@ -13,16 +13,15 @@ using namespace td::aspi;
 // Time is kept in microseconds, so that a delay never ends early by the
 // rounding of a millisecond clock.
 std::uint64_t SteadyUs() {
-    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 // SRB_Status is the one field callers poll while another thread writes the
 // block, so it is always written atomically; the final status with release
 // ordering, so that everything stored before it is seen with it.
-void StoreStatus(void* block, std::uint8_t status,
-                 std::memory_order order = std::memory_order_release) {
+void StoreStatus(void* block, std::uint8_t status, std::memory_order order = std::memory_order_release) {
     std::atomic_ref<std::uint8_t>(static_cast<SrbHeader*>(block)->SRB_Status).store(status, order);
 }
 
@@ -51,10 +50,14 @@ void CopyField(std::uint8_t (&field)[16], const std::string& text) {
 
 DataDirection DirectionOfFlags(std::uint8_t flags) {
     switch (flags & (kSrbDirIn | kSrbDirOut)) {
-        case kSrbDirIn: return DataDirection::In;
-        case kSrbDirOut: return DataDirection::Out;
-        case kSrbDirIn | kSrbDirOut: return DataDirection::None;
-        default: return DataDirection::Unspecified;
+        case kSrbDirIn:
+            return DataDirection::In;
+        case kSrbDirOut:
+            return DataDirection::Out;
+        case kSrbDirIn | kSrbDirOut:
+            return DataDirection::None;
+        default:
+            return DataDirection::Unspecified;
     }
 }
 
@@ -130,10 +133,14 @@ std::uint32_t AspiService::SendCommand(void* block) {
         return support;
     }
     switch (header->SRB_Cmd) {
-        case kScHaInquiry: return HaInquiry(static_cast<SrbHaInquiry*>(block));
-        case kScGetDevType: return GetDevType(static_cast<SrbGetDevType*>(block));
-        case kScExecScsiCmd: return Exec(static_cast<SrbExecScsiCmd*>(block));
-        case kScAbortSrb: return Abort(static_cast<SrbAbort*>(block));
+        case kScHaInquiry:
+            return HaInquiry(static_cast<SrbHaInquiry*>(block));
+        case kScGetDevType:
+            return GetDevType(static_cast<SrbGetDevType*>(block));
+        case kScExecScsiCmd:
+            return Exec(static_cast<SrbExecScsiCmd*>(block));
+        case kScAbortSrb:
+            return Abort(static_cast<SrbAbort*>(block));
         default: {
             AspiCall call;
             call.block = block;
@@ -199,10 +206,9 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
 
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        const bool outstanding =
-            completing_ == srb || std::any_of(queue_.begin(), queue_.end(), [&](const Pending& p) {
-                return p.srb == srb && !p.aborted;
-            });
+        const bool outstanding = completing_ == srb || std::any_of(queue_.begin(), queue_.end(), [&](const Pending& p) {
+                                     return p.srb == srb && !p.aborted;
+                                 });
         if (outstanding) {
             // The block is still the service's: leave it alone.
             violations_.push_back("execute block sent again while it is still outstanding");
@@ -401,8 +407,7 @@ void AspiService::Worker() {
 bool AspiService::DueWorkLocked() const {
     if (delivering_) return true;
     const std::uint64_t now = NowLocked();
-    return std::any_of(queue_.begin(), queue_.end(),
-                       [&](const Pending& p) { return !p.hang && p.due <= now; });
+    return std::any_of(queue_.begin(), queue_.end(), [&](const Pending& p) { return !p.hang && p.due <= now; });
 }
 
 void AspiService::AdvanceTime(std::uint32_t milliseconds) {
@@ -417,8 +422,7 @@ void AspiService::AdvanceTime(std::uint32_t milliseconds) {
 bool AspiService::WaitIdle(std::uint32_t limit_ms) {
     std::unique_lock<std::mutex> lock(mutex_);
     return idle_.wait_for(lock, std::chrono::milliseconds(limit_ms), [&] {
-        return !delivering_ && std::none_of(queue_.begin(), queue_.end(),
-                                            [](const Pending& p) { return !p.hang; });
+        return !delivering_ && std::none_of(queue_.begin(), queue_.end(), [](const Pending& p) { return !p.hang; });
     });
 }
 

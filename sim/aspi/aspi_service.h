@@ -67,19 +67,19 @@ constexpr std::uint8_t kSsNoAspi = 0xE3;
 struct AspiCall {
     enum class Kind : std::uint8_t { SupportInfo, HaInquiry, GetDevType, Exec, Abort, Other };
     Kind kind = Kind::Other;
-    const void* block = nullptr;            // the caller's block
-    std::vector<std::uint8_t> bytes;        // its bytes as sent (execute, abort, inquiry blocks)
-    std::uint8_t command = 0;               // SRB_Cmd
+    const void* block = nullptr;      // the caller's block
+    std::vector<std::uint8_t> bytes;  // its bytes as sent (execute, abort, inquiry blocks)
+    std::uint8_t command = 0;         // SRB_Cmd
     std::uint8_t ha_id = 0;
     std::uint8_t flags = 0;
-    std::uint8_t target = 0;                // execute and device type blocks
+    std::uint8_t target = 0;  // execute and device type blocks
     std::uint8_t lun = 0;
-    std::vector<std::uint8_t> cdb;          // execute: SRB_CDBLen bytes
+    std::vector<std::uint8_t> cdb;  // execute: SRB_CDBLen bytes
     std::uint32_t buf_len = 0;
     std::uint8_t sense_len = 0;
     bool has_post_proc = false;
-    const void* to_abort = nullptr;         // abort: SRB_ToAbort
-    std::uint32_t returned = 0;             // SendCommand's / GetSupportInfo's value
+    const void* to_abort = nullptr;  // abort: SRB_ToAbort
+    std::uint32_t returned = 0;      // SendCommand's / GetSupportInfo's value
 };
 
 class AspiService final : public AspiLibrary {
@@ -133,16 +133,16 @@ private:
     struct Pending {
         aspi::SrbExecScsiCmd* srb = nullptr;
         std::uint8_t ha_id = 0;
-        std::uint8_t flags = 0;            // as sent: the block may be reused after completion
+        std::uint8_t flags = 0;  // as sent: the block may be reused after completion
         std::uint32_t buf_len = 0;
         std::uint8_t* buffer = nullptr;
         std::uint8_t sense_len = 0;
         aspi::PostProc post = nullptr;
-        std::uint64_t due = 0;             // microseconds
+        std::uint64_t due = 0;  // microseconds
         std::uint64_t sequence = 0;
         bool hang = false;
-        bool aborted = false;              // status already SS_ABORTED; only the post call is left
-        std::uint8_t status = 0;           // final SRB_Status
+        bool aborted = false;     // status already SS_ABORTED; only the post call is left
+        std::uint8_t status = 0;  // final SRB_Status
         BusOutcome outcome;
     };
 
@@ -157,7 +157,7 @@ private:
     std::uint32_t FinishAtOnce(AspiCall call, void* block, std::uint8_t status);
     void Worker();
     std::uint64_t NowLocked() const;  // microseconds
-    bool DueWorkLocked() const;  // a request due now, or one being completed
+    bool DueWorkLocked() const;       // a request due now, or one being completed
     void Deliver(Pending& pending);
 
     VirtualBus bus_;
@@ -166,17 +166,17 @@ private:
     std::uint64_t manual_now_us_ = 0;
 
     mutable std::mutex mutex_;
-    std::condition_variable wake_;   // the worker: new work, time moved, stop
-    std::condition_variable idle_;   // waiters: something completed
+    std::condition_variable wake_;  // the worker: new work, time moved, stop
+    std::condition_variable idle_;  // waiters: something completed
     std::list<Pending> queue_;
     const void* completing_ = nullptr;
-    bool delivering_ = false;        // the worker is completing or posting
+    bool delivering_ = false;  // the worker is completing or posting
     std::uint64_t next_sequence_ = 0;
     bool stopping_ = false;
     std::vector<AspiCall> calls_;
     bool keep_log_ = true;
     std::vector<std::string> violations_;
-    std::thread worker_;             // last: started once everything above exists
+    std::thread worker_;  // last: started once everything above exists
 };
 
 }  // namespace td::sim

@@ -56,8 +56,8 @@ td::sim::AspiService& Service() {
             scenario.aspi_status = td::sim::kSsNoAspi;
             scenario.aspi_count = 0;
         } else {
-            Report("serving scenario \"" + scenario.name + "\" with " +
-                   std::to_string(scenario.adapters.size()) + " adapter(s)");
+            Report("serving scenario \"" + scenario.name + "\" with " + std::to_string(scenario.adapters.size()) +
+                   " adapter(s)");
             td::sim::MachineRegistry registry;
             if (!td::sim::WriteScenarioRegistry(scenario, registry, td::kPlatformWin95)) {
                 Report("some of the scenario's registry entries could not be written");

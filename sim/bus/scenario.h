@@ -45,7 +45,7 @@ std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::ui
 // a device whose opcode matches and that is not used up decides; a command
 // no rule matches runs normally.
 struct CommandRule {
-    int opcode = -1;                 // -1: every command
+    int opcode = -1;  // -1: every command
     // A SCSI status other than GOOD: the command is not run, the device
     // answers this status (CHECK CONDITION with `sense`).
     std::uint8_t status = 0;
@@ -60,18 +60,18 @@ struct CommandRule {
     std::uint8_t aspi_status = 0;
     // NT only: DeviceIoControl fails with this system error code.
     std::uint32_t system_error = 0;
-    bool hang = false;               // never completes
-    bool corrupt = false;            // returned data changed at corrupt_offset
+    bool hang = false;     // never completes
+    bool corrupt = false;  // returned data changed at corrupt_offset
     std::uint32_t corrupt_offset = 0;
     std::uint8_t corrupt_xor = 0xFF;
-    bool zero_length = false;        // GOOD, but no data moves
-    std::uint32_t delay_ms = 0;      // completion delay
+    bool zero_length = false;    // GOOD, but no data moves
+    std::uint32_t delay_ms = 0;  // completion delay
     // ASPI: a request sent without a post routine has completed by the
     // time SendASPI32Command returns (SS_COMP or SS_ERR, never SS_PENDING),
     // as an ASPI manager may finish a quick request on the caller's thread.
     bool at_once = false;
-    std::uint32_t times = 0;         // 0: every time; n: the first n matching commands
-    int line = 0;                    // where the scenario stated it
+    std::uint32_t times = 0;  // 0: every time; n: the first n matching commands
+    int line = 0;             // where the scenario stated it
 };
 
 // GetDriveTypeA values a drive can have.
@@ -86,13 +86,13 @@ enum : std::uint32_t {
 // A drive letter: a volume on a SCSI unit, or a drive that is not on SCSI
 // at all (network drive, RAM disk).
 struct ScenarioDrive {
-    char letter = 'C';               // 'A' to 'Z'
+    char letter = 'C';  // 'A' to 'Z'
     std::uint32_t type = kDriveTypeFixed;
-    bool address_fails = false;      // IOCTL_SCSI_GET_ADDRESS fails ...
-    std::uint32_t address_error = 1; // ... with this code (ERROR_INVALID_FUNCTION)
-    bool open_fails = false;         // CreateFileA fails ...
-    std::uint32_t open_error = 5;    // ... with this code (ERROR_ACCESS_DENIED)
-    bool read_only = false;          // opening with GENERIC_WRITE fails with ERROR_ACCESS_DENIED
+    bool address_fails = false;       // IOCTL_SCSI_GET_ADDRESS fails ...
+    std::uint32_t address_error = 1;  // ... with this code (ERROR_INVALID_FUNCTION)
+    bool open_fails = false;          // CreateFileA fails ...
+    std::uint32_t open_error = 5;     // ... with this code (ERROR_ACCESS_DENIED)
+    bool read_only = false;           // opening with GENERIC_WRITE fails with ERROR_ACCESS_DENIED
     int line = 0;
 };
 
@@ -112,20 +112,20 @@ struct ScenarioClassDevice {
 struct ScenarioDevice {
     int target = 0;
     int lun = 0;
-    int bus = 0;                     // NT path id; ASPI addresses bus 0 only
-    std::uint8_t type = 0;           // peripheral device type, 0 to 31
-    bool removable = false;          // RMB
-    int ansi_version = 2;            // 0 to 7
+    int bus = 0;             // NT path id; ASPI addresses bus 0 only
+    std::uint8_t type = 0;   // peripheral device type, 0 to 31
+    bool removable = false;  // RMB
+    int ansi_version = 2;    // 0 to 7
     bool sync = false;
     bool wide16 = false;
     bool wide32 = false;
-    std::string vendor;              // at most 8 characters
-    std::string product;             // at most 16
-    std::string revision;            // at most 4
+    std::string vendor;    // at most 8 characters
+    std::string product;   // at most 16
+    std::string revision;  // at most 4
     // Raw bytes laid over the built INQUIRY data: (offset, bytes).
     std::vector<std::pair<int, std::vector<std::uint8_t>>> inquiry_patches;
     std::uint32_t buffer_size = 65536;  // the WRITE/READ BUFFER data buffer
-    bool claimed = true;             // NT DeviceClaimed (defaults by type)
+    bool claimed = true;                // NT DeviceClaimed (defaults by type)
     std::vector<ScenarioDrive> drives;
     std::vector<ScenarioClassDevice> class_devices;
     std::vector<CommandRule> rules;
@@ -140,29 +140,29 @@ enum class EmptyIdAnswer { NoDevice, SelectionTimeout };
 
 struct ScenarioAdapter {
     // ASPI host adapter inquiry.
-    std::string identifier;          // HA_Identifier, at most 16 characters
+    std::string identifier;                  // HA_Identifier, at most 16 characters
     std::string manager = "ASPI for WIN32";  // HA_ManagerId, at most 16
-    int scsi_id = 7;                 // HA_SCSI_ID
-    int max_target = 7;              // highest target ID (HA_Unique byte 3 is this + 1)
-    std::array<std::uint8_t, 16> unique{};  // HA_Unique
+    int scsi_id = 7;                         // HA_SCSI_ID
+    int max_target = 7;                      // highest target ID (HA_Unique byte 3 is this + 1)
+    std::array<std::uint8_t, 16> unique{};   // HA_Unique
     EmptyIdAnswer empty_ids = EmptyIdAnswer::NoDevice;
 
     // Registry details.
-    std::string mfg;                 // "Mfg"
-    std::string description;         // "DeviceDesc"
-    std::string hw_revision;         // "HWRevision"
-    std::string port_driver;         // Windows 95 "PortDriver", at most 19 characters
-    bool pci = true;                 // Windows 95: has a PCI enumeration entry
-    std::string pci_key;             // Windows 95: device key under Enum\PCI
-    std::string pci_instance;        // Windows 95: its instance subkey
+    std::string mfg;                        // "Mfg"
+    std::string description;                // "DeviceDesc"
+    std::string hw_revision;                // "HWRevision"
+    std::string port_driver;                // Windows 95 "PortDriver", at most 19 characters
+    bool pci = true;                        // Windows 95: has a PCI enumeration entry
+    std::string pci_key;                    // Windows 95: device key under Enum\PCI
+    std::string pci_instance;               // Windows 95: its instance subkey
     std::string pci_class = "SCSIAdapter";  // Windows 95: the instance's "Class"
-    std::string miniport;            // NT: the port's "Driver" value
+    std::string miniport;                   // NT: the port's "Driver" value
 
     // Windows NT port driver.
-    int port = 0;                    // \\.\SCSI<port>:
+    int port = 0;  // \\.\SCSI<port>:
     int buses = 1;
-    std::vector<int> initiator_ids;  // per bus, `buses` entries
-    bool inquiry_data_fails = false; // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
+    std::vector<int> initiator_ids;           // per bus, `buses` entries
+    bool inquiry_data_fails = false;          // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
     std::uint32_t inquiry_data_error = 1117;  // ... with this code (ERROR_IO_DEVICE)
 
     std::vector<ScenarioDevice> devices;
@@ -196,7 +196,6 @@ Scenario DefaultScenario();
 // The scenario named by the environment variable `variable` (a file path),
 // or the built-in one when the variable is unset or empty. On failure
 // answers false with the reason in `error`.
-bool LoadScenarioFromEnvironment(Scenario& out, std::string& error,
-                                 const char* variable = "TD_SCENARIO");
+bool LoadScenarioFromEnvironment(Scenario& out, std::string& error, const char* variable = "TD_SCENARIO");
 
 }  // namespace td::sim

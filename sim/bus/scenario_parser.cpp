@@ -78,8 +78,7 @@ bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& er
                 error = "quoted text is not closed";
                 return false;
             }
-            if (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r' &&
-                line[at] != '#') {
+            if (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r' && line[at] != '#') {
                 error = "a blank must follow quoted text";
                 return false;
             }
@@ -139,8 +138,8 @@ enum class Scope { Top, Adapter, Device };
 // What the reader remembers about an adapter beyond its description: which
 // values were given, so that the rest can get their defaults at the end.
 struct AdapterNotes {
-    bool port = false, unique = false, port_driver = false, pci_key = false,
-         pci_instance = false, miniport = false, identifier = false;
+    bool port = false, unique = false, port_driver = false, pci_key = false, pci_instance = false, miniport = false,
+         identifier = false;
     std::vector<std::pair<int, int>> initiators;  // (bus, id)
     std::vector<int> initiator_lines;
 };
@@ -174,10 +173,9 @@ private:
     }
 
     // Argument helpers: each checks count and range and reports clearly.
-    bool Count(const std::vector<Token>& args, std::size_t min, std::size_t max,
-               const std::string& word, const char* usage);
-    bool Number(const Token& token, bool hex, std::uint64_t max, std::uint64_t& value,
-                const std::string& what);
+    bool Count(const std::vector<Token>& args, std::size_t min, std::size_t max, const std::string& word,
+               const char* usage);
+    bool Number(const Token& token, bool hex, std::uint64_t max, std::uint64_t& value, const std::string& what);
     bool Text(const Token& token, std::size_t max, std::string& value, const std::string& what);
     bool YesNo(const Token& token, bool& value, const std::string& what);
 
@@ -195,52 +193,47 @@ private:
 
 const std::set<std::string>& TopWords() {
     static const std::set<std::string> words = {
-        "name", "aspi-support", "aspi-adapter-count", "aspi-immediate-errors", "extra-drive",
-        "adapter"};
+        "name", "aspi-support", "aspi-adapter-count", "aspi-immediate-errors", "extra-drive", "adapter"};
     return words;
 }
 
 const std::set<std::string>& AdapterWords() {
-    static const std::set<std::string> words = {
-        "identifier", "manager",      "scsi-id",     "max-target", "unique",   "empty-ids",
-        "mfg",        "description",  "hw-revision", "port-driver", "pci",     "pci-key",
-        "pci-instance", "pci-class",  "miniport",    "port",       "buses",    "initiator-id",
-        "inquiry-data", "device"};
+    static const std::set<std::string> words = {"identifier", "manager", "scsi-id",      "max-target",   "unique",
+                                                "empty-ids",  "mfg",     "description",  "hw-revision",  "port-driver",
+                                                "pci",        "pci-key", "pci-instance", "pci-class",    "miniport",
+                                                "port",       "buses",   "initiator-id", "inquiry-data", "device"};
     return words;
 }
 
 const std::set<std::string>& DeviceWords() {
-    static const std::set<std::string> words = {
-        "lun",    "bus",      "type",     "removable", "ansi",          "sync",
-        "wide16", "wide32",   "vendor",   "product",   "revision",      "inquiry-bytes",
-        "buffer-size", "claimed", "drive", "scanner",  "tape",          "on"};
+    static const std::set<std::string> words = {"lun",      "bus",           "type",        "removable", "ansi",
+                                                "sync",     "wide16",        "wide32",      "vendor",    "product",
+                                                "revision", "inquiry-bytes", "buffer-size", "claimed",   "drive",
+                                                "scanner",  "tape",          "on"};
     return words;
 }
 
-bool Reader::Count(const std::vector<Token>& args, std::size_t min, std::size_t max,
-                   const std::string& word, const char* usage) {
+bool Reader::Count(const std::vector<Token>& args, std::size_t min, std::size_t max, const std::string& word,
+                   const char* usage) {
     if (args.size() < min || args.size() > max) {
         return Fail("'" + word + "' expects " + usage);
     }
     return true;
 }
 
-bool Reader::Number(const Token& token, bool hex, std::uint64_t max, std::uint64_t& value,
-                    const std::string& what) {
+bool Reader::Number(const Token& token, bool hex, std::uint64_t max, std::uint64_t& value, const std::string& what) {
     if (token.quoted || !ParseNumber(token.text, hex, max, value)) {
-        const std::string range =
-            hex ? "a hexadecimal number from 00 to " + Hex(static_cast<unsigned>(max), 2)
-                : "a number from 0 to " + std::to_string(max);
+        const std::string range = hex ? "a hexadecimal number from 00 to " + Hex(static_cast<unsigned>(max), 2)
+                                      : "a number from 0 to " + std::to_string(max);
         return Fail(what + " must be " + range + ", not '" + token.text + "'");
     }
     return true;
 }
 
-bool Reader::Text(const Token& token, std::size_t max, std::string& value,
-                  const std::string& what) {
+bool Reader::Text(const Token& token, std::size_t max, std::string& value, const std::string& what) {
     if (token.text.size() > max) {
-        return Fail(what + " holds at most " + std::to_string(max) + " characters, '" +
-                    token.text + "' has " + std::to_string(token.text.size()));
+        return Fail(what + " holds at most " + std::to_string(max) + " characters, '" + token.text + "' has " +
+                    std::to_string(token.text.size()));
     }
     value = token.text;
     return true;
@@ -387,8 +380,7 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
                Text(args[0], 16, adapter.manager, "the manager id");
     }
     if (word == "scsi-id") {
-        if (!Count(args, 1, 1, word, "one SCSI ID from 0 to 15") ||
-            !Number(args[0], false, 15, value, "the SCSI ID"))
+        if (!Count(args, 1, 1, word, "one SCSI ID from 0 to 15") || !Number(args[0], false, 15, value, "the SCSI ID"))
             return false;
         adapter.scsi_id = static_cast<int>(value);
         return true;
@@ -465,11 +457,9 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
     }
     if (word == "miniport") {
         notes.miniport = true;
-        if (!Count(args, 1, 1, word, "one driver name") ||
-            !Text(args[0], 200, adapter.miniport, "the miniport name"))
+        if (!Count(args, 1, 1, word, "one driver name") || !Text(args[0], 200, adapter.miniport, "the miniport name"))
             return false;
-        if (adapter.miniport.find('\\') != std::string::npos)
-            return Fail("the miniport name must not contain '\\'");
+        if (adapter.miniport.find('\\') != std::string::npos) return Fail("the miniport name must not contain '\\'");
         return true;
     }
     if (word == "port") {
@@ -491,8 +481,7 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
     if (word == "initiator-id") {
         std::uint64_t bus = 0;
         if (!Count(args, 2, 2, word, "a bus number and a SCSI ID") ||
-            !Number(args[0], false, 7, bus, "the bus number") ||
-            !Number(args[1], false, 15, value, "the initiator ID"))
+            !Number(args[0], false, 7, bus, "the bus number") || !Number(args[1], false, 15, value, "the initiator ID"))
             return false;
         notes.initiators.emplace_back(static_cast<int>(bus), static_cast<int>(value));
         notes.initiator_lines.push_back(line_);
@@ -540,25 +529,23 @@ bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& 
     ScenarioDevice& device = CurrentDevice();
     std::uint64_t value = 0;
     if (word == "lun") {
-        if (!Count(args, 1, 1, word, "one LUN from 0 to 7") ||
-            !Number(args[0], false, 7, value, "the LUN"))
+        if (!Count(args, 1, 1, word, "one LUN from 0 to 7") || !Number(args[0], false, 7, value, "the LUN"))
             return false;
         device.lun = static_cast<int>(value);
         return true;
     }
     if (word == "bus") {
-        if (!Count(args, 1, 1, word, "one bus number from 0 to 7") ||
-            !Number(args[0], false, 7, value, "the bus"))
+        if (!Count(args, 1, 1, word, "one bus number from 0 to 7") || !Number(args[0], false, 7, value, "the bus"))
             return false;
         device.bus = static_cast<int>(value);
         return true;
     }
     if (word == "type") {
         if (!Count(args, 1, 1, word, "a type code from 0 to 31 or a type name")) return false;
-        static const std::pair<const char*, int> kNames[] = {
-            {"disk", 0},     {"tape", 1},    {"printer", 2}, {"processor", 3},
-            {"worm", 4},     {"cdrom", 5},   {"cd-rom", 5},  {"scanner", 6},
-            {"optical", 7},  {"changer", 8}, {"communication", 9}, {"unknown", 31}};
+        static const std::pair<const char*, int> kNames[] = {{"disk", 0},      {"tape", 1},          {"printer", 2},
+                                                             {"processor", 3}, {"worm", 4},          {"cdrom", 5},
+                                                             {"cd-rom", 5},    {"scanner", 6},       {"optical", 7},
+                                                             {"changer", 8},   {"communication", 9}, {"unknown", 31}};
         const std::string name = Lower(args[0].text);
         for (const auto& entry : kNames) {
             if (name == entry.first) {
@@ -586,8 +573,7 @@ bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& 
         return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], device.wide32, "wide32");
     }
     if (word == "ansi") {
-        if (!Count(args, 1, 1, word, "a version from 0 to 7") ||
-            !Number(args[0], false, 7, value, "the ANSI version"))
+        if (!Count(args, 1, 1, word, "a version from 0 to 7") || !Number(args[0], false, 7, value, "the ANSI version"))
             return false;
         device.ansi_version = static_cast<int>(value);
         return true;
@@ -651,9 +637,11 @@ bool Reader::Drive(const std::vector<Token>& args, ScenarioDrive& drive, bool ty
         return Fail("a drive letter is written as a letter and a colon, such as C:, not '" + name + "'");
     }
     drive.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-    static const std::pair<const char*, std::uint32_t> kTypes[] = {
-        {"fixed", kDriveTypeFixed},   {"removable", kDriveTypeRemovable}, {"cdrom", kDriveTypeCdrom},
-        {"remote", kDriveTypeRemote}, {"ramdisk", kDriveTypeRamdisk}};
+    static const std::pair<const char*, std::uint32_t> kTypes[] = {{"fixed", kDriveTypeFixed},
+                                                                   {"removable", kDriveTypeRemovable},
+                                                                   {"cdrom", kDriveTypeCdrom},
+                                                                   {"remote", kDriveTypeRemote},
+                                                                   {"ramdisk", kDriveTypeRamdisk}};
     std::uint64_t value = 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string word = Lower(args[i].text);
@@ -729,7 +717,10 @@ bool Reader::ClassDevice(ClassKind kind, const std::vector<Token>& args) {
 //    [hastat <h>] [aspi-status <s>] [error <code>] [hang] [delay <ms>] [at-once]
 //    [corrupt <offset> [xor <mask>]] [zero-length] [times <n>]
 bool Reader::Rule(const std::vector<Token>& args) {
-    if (args.empty()) return Fail("'on' expects a command (any, test-unit-ready, inquiry, write-buffer, read-buffer or an opcode) and what happens");
+    if (args.empty())
+        return Fail(
+            "'on' expects a command (any, test-unit-ready, inquiry, write-buffer, read-buffer or an opcode) and what "
+            "happens");
     CommandRule rule;
     rule.line = line_;
     const std::string op = Lower(args[0].text);
@@ -747,7 +738,8 @@ bool Reader::Rule(const std::vector<Token>& args) {
     } else if (!args[0].quoted && ParseNumber(args[0].text, true, 0xFF, value)) {
         rule.opcode = static_cast<int>(value);
     } else {
-        return Fail("unknown command '" + args[0].text + "' (any, test-unit-ready, inquiry, write-buffer, read-buffer or a hexadecimal opcode)");
+        return Fail("unknown command '" + args[0].text +
+                    "' (any, test-unit-ready, inquiry, write-buffer, read-buffer or a hexadecimal opcode)");
     }
     bool status_given = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -843,8 +835,7 @@ bool Reader::Rule(const std::vector<Token>& args) {
 
 bool Reader::Finish() {
     if (!have_count_) {
-        scenario_.aspi_count =
-            scenario_.aspi_status == 0x01 ? static_cast<int>(scenario_.adapters.size()) : 0;
+        scenario_.aspi_count = scenario_.aspi_status == 0x01 ? static_cast<int>(scenario_.adapters.size()) : 0;
     }
     if (scenario_.aspi_count > 255) scenario_.aspi_count = 255;
 
@@ -895,18 +886,17 @@ bool Reader::Finish() {
         for (std::size_t d = 0; d < adapter.devices.size(); ++d) {
             ScenarioDevice& device = adapter.devices[d];
             if (device.bus >= adapter.buses) {
-                return FailAt(device.line, "bus " + std::to_string(device.bus) +
-                                               " does not exist: the adapter has " +
+                return FailAt(device.line, "bus " + std::to_string(device.bus) + " does not exist: the adapter has " +
                                                std::to_string(adapter.buses) + " bus(es)");
             }
             if (device.target == adapter.initiator_ids[static_cast<std::size_t>(device.bus)]) {
-                return FailAt(device.line, "ID " + std::to_string(device.target) +
-                                               " is the adapter's own on bus " + std::to_string(device.bus));
+                return FailAt(device.line, "ID " + std::to_string(device.target) + " is the adapter's own on bus " +
+                                               std::to_string(device.bus));
             }
             if (!addresses.insert({device.bus, device.target, device.lun}).second) {
                 return FailAt(device.line, "bus " + std::to_string(device.bus) + ", ID " +
-                                               std::to_string(device.target) + ", LUN " +
-                                               std::to_string(device.lun) + " is given twice");
+                                               std::to_string(device.target) + ", LUN " + std::to_string(device.lun) +
+                                               " is given twice");
             }
             for (ScenarioDrive& drive : device.drives) {
                 if (drive.type == 0) {
@@ -920,13 +910,12 @@ bool Reader::Finish() {
                 const int kind = entry.kind == ClassKind::Scanner ? 0 : 1;
                 if (!class_numbers.insert({kind, entry.number}).second) {
                     return FailAt(entry.line, std::string(kind == 0 ? "Scanner" : "Tape") +
-                                                 std::to_string(entry.number) + " is given twice");
+                                                  std::to_string(entry.number) + " is given twice");
                 }
             }
             if (!device_notes_[a][d].claimed) {
                 static const bool kClassDriven[32] = {true, true, false, false, true, true, true, true, true};
-                device.claimed = kClassDriven[device.type] || !device.drives.empty() ||
-                                 !device.class_devices.empty();
+                device.claimed = kClassDriven[device.type] || !device.drives.empty() || !device.class_devices.empty();
             }
         }
     }

@@ -12,8 +12,8 @@ constexpr std::int32_t kWindowsNt = 2;
 // Creates `path` and sets its text values; false when anything fails.
 bool WriteKey(Registry& registry, const std::string& path,
               std::initializer_list<std::pair<const char*, const std::string*>> values) {
-    const RegistryKey key = registry.CreateKey(RegistryRoot::LocalMachine, path.c_str(),
-                                               RegistryAccess::AllAccess, nullptr);
+    const RegistryKey key = registry.CreateKey(RegistryRoot::LocalMachine, path.c_str(), RegistryAccess::AllAccess,
+                                               nullptr);
     if (key == 0) return false;
     bool ok = true;
     for (const auto& [name, text] : values) {
@@ -39,7 +39,8 @@ bool WriteScenarioRegistry(const Scenario& scenario, Registry& registry, std::in
         if (platform == kWindows95) {
             const std::string entry = ClassEntryName(i);
             ok = WriteKey(registry, "System\\CurrentControlSet\\Services\\Class\\SCSIAdapter\\" + entry,
-                          {{"PortDriver", &adapter.port_driver}}) && ok;
+                          {{"PortDriver", &adapter.port_driver}}) &&
+                 ok;
             if (!adapter.pci) continue;
             const std::string driver = "SCSIAdapter\\" + entry;
             ok = WriteKey(registry, "Enum\\PCI\\" + adapter.pci_key + "\\" + adapter.pci_instance,
@@ -47,13 +48,15 @@ bool WriteScenarioRegistry(const Scenario& scenario, Registry& registry, std::in
                            {"Driver", &driver},
                            {"Mfg", &adapter.mfg},
                            {"HWRevision", &adapter.hw_revision},
-                           {"DeviceDesc", &adapter.description}}) && ok;
+                           {"DeviceDesc", &adapter.description}}) &&
+                 ok;
         } else {
             ok = WriteKey(registry, "Hardware\\DeviceMap\\SCSI\\Scsi Port " + std::to_string(adapter.port),
-                          {{"Driver", &adapter.miniport}}) && ok;
-            ok = WriteKey(registry,
-                          "System\\CurrentControlSet\\Enum\\Root\\LEGACY_" + adapter.miniport + "\\0000",
-                          {{"Mfg", &adapter.mfg}, {"DeviceDesc", &adapter.description}}) && ok;
+                          {{"Driver", &adapter.miniport}}) &&
+                 ok;
+            ok = WriteKey(registry, "System\\CurrentControlSet\\Enum\\Root\\LEGACY_" + adapter.miniport + "\\0000",
+                          {{"Mfg", &adapter.mfg}, {"DeviceDesc", &adapter.description}}) &&
+                 ok;
         }
     }
     return ok;

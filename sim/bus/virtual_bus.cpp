@@ -30,19 +30,21 @@ void AdapterFailure(BusOutcome& outcome, std::uint8_t ha_stat) {
     outcome.transferred = 0;
 }
 
-bool Matches(const CommandRule& rule, std::uint8_t opcode) {
-    return rule.opcode < 0 || rule.opcode == opcode;
-}
+bool Matches(const CommandRule& rule, std::uint8_t opcode) { return rule.opcode < 0 || rule.opcode == opcode; }
 
 }  // namespace
 
 DataDirection CommandDirection(std::uint8_t opcode) {
     switch (opcode) {
-        case kOpTestUnitReady: return DataDirection::None;
+        case kOpTestUnitReady:
+            return DataDirection::None;
         case kOpInquiry:
-        case kOpReadBuffer: return DataDirection::In;
-        case kOpWriteBuffer: return DataDirection::Out;
-        default: return DataDirection::Unspecified;
+        case kOpReadBuffer:
+            return DataDirection::In;
+        case kOpWriteBuffer:
+            return DataDirection::Out;
+        default:
+            return DataDirection::Unspecified;
     }
 }
 
@@ -87,9 +89,8 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
     const ScenarioAdapter& adapter = scenario_.adapters[static_cast<std::size_t>(request.adapter)];
     const int index = FindDeviceIndex(request.adapter, request.bus, request.target, request.lun);
     if (index < 0) {
-        outcome.completion = adapter.empty_ids == EmptyIdAnswer::SelectionTimeout
-                                 ? Completion::SelectionTimeout
-                                 : Completion::NoDevice;
+        outcome.completion = adapter.empty_ids == EmptyIdAnswer::SelectionTimeout ? Completion::SelectionTimeout
+                                                                                  : Completion::NoDevice;
         return outcome;
     }
     const ScenarioDevice& device = adapter.devices[static_cast<std::size_t>(index)];
@@ -142,8 +143,8 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
 }
 
 // What the target itself does with a command it is given.
-void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request,
-                     bool zero_length, BusOutcome& outcome) {
+void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request, bool zero_length,
+                     BusOutcome& outcome) {
     if (request.cdb.empty()) {
         CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidOpcode);
         return;
@@ -153,8 +154,7 @@ void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const Bus
 
     // The host announced the opposite data phase: the target goes to the
     // phase its command needs and the adapter reports a phase failure.
-    const bool moves_data = request.data_length > 0 &&
-                            (natural == DataDirection::In || natural == DataDirection::Out);
+    const bool moves_data = request.data_length > 0 && (natural == DataDirection::In || natural == DataDirection::Out);
     if (moves_data && ((natural == DataDirection::In && request.direction == DataDirection::Out) ||
                        (natural == DataDirection::Out && request.direction == DataDirection::In))) {
         AdapterFailure(outcome, kHaStatPhaseError);

@@ -26,20 +26,20 @@ enum class DataDirection : std::uint8_t { None, In, Out, Unspecified };
 // One command as it reached the bus; also the record kept in the log.
 struct BusRequest {
     Transport transport = Transport::Aspi;
-    int adapter = 0;                  // index in the scenario
-    int bus = 0;                      // path id
+    int adapter = 0;  // index in the scenario
+    int bus = 0;      // path id
     int target = 0;
     int lun = 0;
     std::vector<std::uint8_t> cdb;
     DataDirection direction = DataDirection::Unspecified;
-    std::uint32_t data_length = 0;    // the host's buffer (ASPI SRB_BufLen, NT DataTransferLength)
+    std::uint32_t data_length = 0;       // the host's buffer (ASPI SRB_BufLen, NT DataTransferLength)
     std::vector<std::uint8_t> data_out;  // the bytes a data-out command carried
     // Transport details, for tests that look at the exact request.
-    std::uint8_t aspi_flags = 0;      // SRB_Flags
-    std::uint8_t sense_length = 0;    // SRB_SenseLen / SenseInfoLength
-    std::uint32_t timeout_s = 0;      // NT TimeOutValue
-    std::vector<std::uint8_t> srb;    // ASPI: the execute block's bytes as sent
-    std::string device_name;          // NT: the name the handle was opened with
+    std::uint8_t aspi_flags = 0;    // SRB_Flags
+    std::uint8_t sense_length = 0;  // SRB_SenseLen / SenseInfoLength
+    std::uint32_t timeout_s = 0;    // NT TimeOutValue
+    std::vector<std::uint8_t> srb;  // ASPI: the execute block's bytes as sent
+    std::string device_name;        // NT: the name the handle was opened with
 };
 
 enum class Completion : std::uint8_t {
@@ -56,14 +56,14 @@ struct BusOutcome {
     Completion completion = Completion::Done;
     std::uint8_t scsi_status = 0;
     std::uint8_t ha_stat = 0;
-    bool has_aspi_status = false;     // a scripted final SRB_Status
+    bool has_aspi_status = false;  // a scripted final SRB_Status
     std::uint8_t aspi_status = 0;
     std::uint32_t system_error = 0;
     std::vector<std::uint8_t> data_in;  // what the device returns, at most data_length bytes
-    std::uint32_t transferred = 0;    // bytes moved in either direction
-    std::vector<std::uint8_t> sense;  // with CHECK CONDITION
+    std::uint32_t transferred = 0;      // bytes moved in either direction
+    std::vector<std::uint8_t> sense;    // with CHECK CONDITION
     std::uint32_t delay_ms = 0;
-    bool at_once = false;             // ASPI: complete before the send returns (see CommandRule)
+    bool at_once = false;  // ASPI: complete before the send returns (see CommandRule)
 };
 
 // The direction a command moves data in, by its opcode; Unspecified for
@@ -91,8 +91,7 @@ public:
     void KeepLog(bool keep);
 
     // The first `length` bytes of a device's WRITE/READ BUFFER data.
-    std::vector<std::uint8_t> BufferContents(int adapter, int bus, int target, int lun,
-                                             std::uint32_t length) const;
+    std::vector<std::uint8_t> BufferContents(int adapter, int bus, int target, int lun, std::uint32_t length) const;
 
 private:
     struct DeviceState {
@@ -100,8 +99,8 @@ private:
         std::vector<std::uint32_t> rule_uses;
     };
     int FindDeviceIndex(int adapter, int bus, int target, int lun) const;
-    void Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request,
-             bool zero_length, BusOutcome& outcome);
+    void Run(const ScenarioDevice& device, DeviceState& state, const BusRequest& request, bool zero_length,
+             BusOutcome& outcome);
 
     Scenario scenario_;
     mutable std::mutex mutex_;

@@ -20,8 +20,7 @@ constexpr std::uint32_t kShareWrite = 2;
 
 // Two opens of one object coexist when each one's access is within the
 // other's sharing.
-bool SharingAllows(std::uint32_t access, std::uint32_t share, std::uint32_t other_access,
-                   std::uint32_t other_share) {
+bool SharingAllows(std::uint32_t access, std::uint32_t share, std::uint32_t other_access, std::uint32_t other_share) {
     auto within = [](std::uint32_t wanted, std::uint32_t allowed) {
         return ((wanted & kGenericRead) == 0 || (allowed & kShareRead) != 0) &&
                ((wanted & kGenericWrite) == 0 || (allowed & kShareWrite) != 0);
@@ -35,12 +34,9 @@ constexpr std::uint32_t kPortInquiryLength = 36;
 // The two pass-through structures share every field before the data
 // buffer, which the results are written to.
 static_assert(offsetof(ScsiPassThrough, ScsiStatus) == offsetof(ScsiPassThroughDirect, ScsiStatus));
-static_assert(offsetof(ScsiPassThrough, SenseInfoLength) ==
-              offsetof(ScsiPassThroughDirect, SenseInfoLength));
-static_assert(offsetof(ScsiPassThrough, DataTransferLength) ==
-              offsetof(ScsiPassThroughDirect, DataTransferLength));
-static_assert(offsetof(ScsiPassThrough, SenseInfoOffset) ==
-              offsetof(ScsiPassThroughDirect, SenseInfoOffset));
+static_assert(offsetof(ScsiPassThrough, SenseInfoLength) == offsetof(ScsiPassThroughDirect, SenseInfoLength));
+static_assert(offsetof(ScsiPassThrough, DataTransferLength) == offsetof(ScsiPassThroughDirect, DataTransferLength));
+static_assert(offsetof(ScsiPassThrough, SenseInfoOffset) == offsetof(ScsiPassThroughDirect, SenseInfoOffset));
 static_assert(offsetof(ScsiPassThrough, Cdb) == offsetof(ScsiPassThroughDirect, Cdb));
 
 std::string Lower(const char* text) {
@@ -73,21 +69,36 @@ void Put(std::uint8_t* base, std::size_t offset, const T& value) {
 
 const char* SystemErrorText(std::uint32_t code) {
     switch (code) {
-        case 0: return "The operation completed successfully.\r\n";
-        case 1: return "Incorrect function.\r\n";
-        case 2: return "The system cannot find the file specified.\r\n";
-        case 5: return "Access is denied.\r\n";
-        case 6: return "The handle is invalid.\r\n";
-        case 21: return "The device is not ready.\r\n";
-        case 23: return "Data error (cyclic redundancy check).\r\n";
-        case 32: return "The process cannot access the file because it is being used by another process.\r\n";
-        case 31: return "A device attached to the system is not functioning.\r\n";
-        case 87: return "The parameter is incorrect.\r\n";
-        case 121: return "The semaphore timeout period has expired.\r\n";
-        case 122: return "The data area passed to a system call is too small.\r\n";
-        case 1117: return "The request could not be performed because of an I/O device error.\r\n";
-        case 1167: return "The device is not connected.\r\n";
-        default: return nullptr;
+        case 0:
+            return "The operation completed successfully.\r\n";
+        case 1:
+            return "Incorrect function.\r\n";
+        case 2:
+            return "The system cannot find the file specified.\r\n";
+        case 5:
+            return "Access is denied.\r\n";
+        case 6:
+            return "The handle is invalid.\r\n";
+        case 21:
+            return "The device is not ready.\r\n";
+        case 23:
+            return "Data error (cyclic redundancy check).\r\n";
+        case 32:
+            return "The process cannot access the file because it is being used by another process.\r\n";
+        case 31:
+            return "A device attached to the system is not functioning.\r\n";
+        case 87:
+            return "The parameter is incorrect.\r\n";
+        case 121:
+            return "The semaphore timeout period has expired.\r\n";
+        case 122:
+            return "The data area passed to a system call is too small.\r\n";
+        case 1117:
+            return "The request could not be performed because of an I/O device error.\r\n";
+        case 1167:
+            return "The device is not connected.\r\n";
+        default:
+            return nullptr;
     }
 }
 
@@ -212,8 +223,7 @@ DeviceHandle NtPortSimulator::Open(const char* name, std::uint32_t access, std::
         Fail(call, object.class_device->open_error);
     } else if (std::any_of(handles_.begin(), handles_.end(), [&](const auto& entry) {
                    const Object& open = entry.second;
-                   return open.key == object.key &&
-                          !SharingAllows(access, share, open.access, open.share);
+                   return open.key == object.key && !SharingAllows(access, share, open.access, open.share);
                })) {
         Fail(call, kErrSharingViolation);
     } else {
@@ -244,8 +254,8 @@ void NtPortSimulator::Close(DeviceHandle device) {
     Log(call);
 }
 
-bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size,
-                              void* out, std::uint32_t out_size, std::uint32_t* returned) {
+bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size, void* out,
+                              std::uint32_t out_size, std::uint32_t* returned) {
     NtCall call;
     call.op = NtCall::Op::Control;
     call.handle = device;
@@ -260,15 +270,21 @@ bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in,
         const Object& object = found->second;
         call.name = object.name;
         switch (code) {
-            case kIoctlScsiGetInquiryData: ok = InquiryData(object, out, out_size, call); break;
-            case kIoctlScsiGetAddress: ok = Address(object, out, out_size, call); break;
+            case kIoctlScsiGetInquiryData:
+                ok = InquiryData(object, out, out_size, call);
+                break;
+            case kIoctlScsiGetAddress:
+                ok = Address(object, out, out_size, call);
+                break;
             case kIoctlScsiPassThrough:
                 ok = PassThrough(object, false, in, in_size, out, out_size, call);
                 break;
             case kIoctlScsiPassThroughDirect:
                 ok = PassThrough(object, true, in, in_size, out, out_size, call);
                 break;
-            default: ok = Fail(call, kErrInvalidFunction); break;
+            default:
+                ok = Fail(call, kErrInvalidFunction);
+                break;
         }
     }
     call.ok = ok;
@@ -292,10 +308,10 @@ bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t
         });
         units += list.size();
     }
-    const std::uint32_t header = static_cast<std::uint32_t>(
-        offsetof(ScsiAdapterBusInfo, BusData) + buses.size() * sizeof(ScsiBusData));
-    const std::uint32_t entry_size =
-        AlignUp4(static_cast<std::uint32_t>(offsetof(ScsiInquiryData, InquiryData)) + kPortInquiryLength);
+    const std::uint32_t header = static_cast<std::uint32_t>(offsetof(ScsiAdapterBusInfo, BusData) +
+                                                            buses.size() * sizeof(ScsiBusData));
+    const std::uint32_t entry_size = AlignUp4(static_cast<std::uint32_t>(offsetof(ScsiInquiryData, InquiryData)) +
+                                              kPortInquiryLength);
     const std::uint32_t total = AlignUp4(header) + static_cast<std::uint32_t>(units) * entry_size;
     if (out == nullptr || out_size < total) return Fail(call, kErrInsufficientBuffer);
 
@@ -307,8 +323,7 @@ bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t
         const std::size_t bus_at = offsetof(ScsiAdapterBusInfo, BusData) + b * sizeof(ScsiBusData);
         Put(base, bus_at + offsetof(ScsiBusData, NumberOfLogicalUnits),
             static_cast<std::uint8_t>(std::min<std::size_t>(buses[b].size(), 255)));
-        Put(base, bus_at + offsetof(ScsiBusData, InitiatorBusId),
-            static_cast<std::uint8_t>(adapter.initiator_ids[b]));
+        Put(base, bus_at + offsetof(ScsiBusData, InitiatorBusId), static_cast<std::uint8_t>(adapter.initiator_ids[b]));
         Put(base, bus_at + offsetof(ScsiBusData, InquiryDataOffset),
             static_cast<std::uint32_t>(buses[b].empty() ? 0 : at));
         for (std::size_t u = 0; u < buses[b].size(); ++u) {
@@ -356,8 +371,8 @@ bool NtPortSimulator::Address(const Object& object, void* out, std::uint32_t out
     return true;
 }
 
-bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, std::uint32_t in_size,
-                                  void* out, std::uint32_t out_size, NtCall& call) {
+bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, std::uint32_t in_size, void* out,
+                                  std::uint32_t out_size, NtCall& call) {
     constexpr std::uint32_t header = sizeof(ScsiPassThrough);
     static_assert(sizeof(ScsiPassThroughDirect) == header);
     if (in == nullptr || in_size < header) return Fail(call, kErrInvalidParameter);
@@ -374,9 +389,8 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     if (spt.Length != header || spt.CdbLength == 0 || spt.CdbLength > sizeof spt.Cdb || spt.DataIn > 2) {
         return Fail(call, kErrInvalidParameter);
     }
-    if (spt.SenseInfoLength > 0 &&
-        (spt.SenseInfoOffset < header ||
-         static_cast<std::uint64_t>(spt.SenseInfoOffset) + spt.SenseInfoLength > out_size)) {
+    if (spt.SenseInfoLength > 0 && (spt.SenseInfoOffset < header ||
+                                    static_cast<std::uint64_t>(spt.SenseInfoOffset) + spt.SenseInfoLength > out_size)) {
         return Fail(call, kErrInvalidParameter);
     }
     const std::uint32_t length = spt.DataTransferLength;
@@ -407,8 +421,9 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
         if (device != nullptr && device->claimed) return Fail(call, kErrInvalidFunction);
     } else {
         if (adapter < 0) return Fail(call, kErrInvalidFunction);
-        const ScenarioDevice& device = bus_.scenario().adapters[static_cast<std::size_t>(adapter)]
-                                       .devices[static_cast<std::size_t>(object.unit.device)];
+        const ScenarioDevice& device = bus_.scenario()
+                                           .adapters[static_cast<std::size_t>(adapter)]
+                                           .devices[static_cast<std::size_t>(object.unit.device)];
         bus = device.bus;
         target = device.target;
         lun = device.lun;
@@ -446,10 +461,12 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     sleep(outcome.delay_ms);
 
     switch (outcome.completion) {
-        case Completion::Done: break;
+        case Completion::Done:
+            break;
         case Completion::NoDevice:
         case Completion::SelectionTimeout:
-        case Completion::InvalidAdapter: return Fail(call, kErrDeviceNotConnected);
+        case Completion::InvalidAdapter:
+            return Fail(call, kErrDeviceNotConnected);
         case Completion::AdapterError:
         case Completion::SystemError:
         case Completion::Hang:
@@ -471,7 +488,8 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     std::uint32_t answered = header;
     if (sense_copied > 0) answered = std::max(answered, spt.SenseInfoOffset + sense_copied);
     if (!direct && spt.DataIn == kScsiIoctlDataIn && outcome.transferred > 0) {
-        answered = std::max<std::uint32_t>(answered, static_cast<std::uint32_t>(spt.DataBufferOffset) + outcome.transferred);
+        answered = std::max<std::uint32_t>(answered,
+                                           static_cast<std::uint32_t>(spt.DataBufferOffset) + outcome.transferred);
     }
     answered = std::min(answered, out_size);
     std::memcpy(out, system.data(), answered);

@@ -84,16 +84,16 @@ const char* SystemErrorText(std::uint32_t code);
 struct NtCall {
     enum class Op : std::uint8_t { Open, Control, Close, LogicalDrives, DriveType, LastError, SystemMessage };
     Op op = Op::Open;
-    std::string name;            // Open: the name; Control/Close: the name the handle was opened with; DriveType: the root
-    std::uint32_t access = 0;    // Open
-    std::uint32_t share = 0;     // Open
-    DeviceHandle handle = 0;     // Open: the handle given (0 on failure); Control/Close: the handle used
-    std::uint32_t code = 0;      // Control: the control code; SystemMessage: the error code
+    std::string name;  // Open: the name; Control/Close: the name the handle was opened with; DriveType: the root
+    std::uint32_t access = 0;  // Open
+    std::uint32_t share = 0;   // Open
+    DeviceHandle handle = 0;   // Open: the handle given (0 on failure); Control/Close: the handle used
+    std::uint32_t code = 0;    // Control: the control code; SystemMessage: the error code
     std::uint32_t in_size = 0;
     std::uint32_t out_size = 0;  // Control; SystemMessage: the buffer size
     std::uint32_t returned = 0;  // Control: bytes returned; others: the value answered
     bool ok = false;
-    std::uint32_t error = 0;     // the LastError a failure set
+    std::uint32_t error = 0;  // the LastError a failure set
 };
 
 class NtPortSimulator final : public DeviceIo {
@@ -135,8 +135,8 @@ private:
     };
     struct Object {
         ObjectKind kind = ObjectKind::Port;
-        std::string name;            // as opened, without the \\.\ prefix
-        std::string key;             // the same object under any spelling
+        std::string name;  // as opened, without the \\.\ prefix
+        std::string key;   // the same object under any spelling
         std::uint32_t access = 0;
         std::uint32_t share = 0;
         int adapter = -1;

@@ -24,8 +24,8 @@ public:
     // DeviceIoControl without an overlapped structure; `returned` receives
     // the number of output bytes. False when the request failed (the reason
     // is then in LastError).
-    virtual bool Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size,
-                         void* out, std::uint32_t out_size, std::uint32_t* returned) = 0;
+    virtual bool Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size, void* out,
+                         std::uint32_t out_size, std::uint32_t* returned) = 0;
 
     virtual void Close(DeviceHandle device) = 0;
 

@@ -25,7 +25,8 @@ void AppendInBase(char* buffer, std::size_t size, unsigned long value, unsigned 
 void AppendDecimalTo(char* buffer, std::size_t size, long value) {
     // The magnitude is taken in unsigned arithmetic so that the most
     // negative value needs no special case.
-    const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value)
+                                              : static_cast<unsigned long>(value);
     AppendInBase(buffer, size, magnitude, 10, value < 0);
 }
 
@@ -33,8 +34,6 @@ void AppendUnsignedTo(char* buffer, std::size_t size, unsigned long value) {
     AppendInBase(buffer, size, value, 10, false);
 }
 
-void AppendHexTo(char* buffer, std::size_t size, unsigned long value) {
-    AppendInBase(buffer, size, value, 16, false);
-}
+void AppendHexTo(char* buffer, std::size_t size, unsigned long value) { AppendInBase(buffer, size, value, 16, false); }
 
 }  // namespace td

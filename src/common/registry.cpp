@@ -2,8 +2,7 @@
 
 namespace td {
 
-bool ReadTextValue(Registry& registry, RegistryKey key, const char* name, char* buffer,
-                   std::uint32_t size) {
+bool ReadTextValue(Registry& registry, RegistryKey key, const char* name, char* buffer, std::uint32_t size) {
     if (buffer == nullptr || size == 0) return false;
     buffer[0] = '\0';
     std::uint32_t length = size;

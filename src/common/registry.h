@@ -24,8 +24,7 @@ public:
 
     // RegCreateKeyExA: opens the key, creating it (and its parents) when it
     // does not exist. `created` tells which happened. Returns 0 on failure.
-    virtual RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access,
-                                  bool* created) = 0;
+    virtual RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access, bool* created) = 0;
 
     // RegOpenKeyExA: opens an existing key; 0 when it does not exist.
     virtual RegistryKey OpenKey(RegistryRoot root, const char* path, RegistryAccess access) = 0;
@@ -39,12 +38,10 @@ public:
     // in `*size` bytes and sets `*size` to the value's length. A value that
     // does not fit, or does not exist, answers false. The bytes are copied as
     // stored: a text value may or may not carry its terminating NUL.
-    virtual bool QueryValue(RegistryKey key, const char* name, void* buffer,
-                            std::uint32_t* size) = 0;
+    virtual bool QueryValue(RegistryKey key, const char* name, void* buffer, std::uint32_t* size) = 0;
 
     // RegSetValueExA with REG_BINARY.
-    virtual bool SetBinaryValue(RegistryKey key, const char* name, const void* data,
-                                std::uint32_t size) = 0;
+    virtual bool SetBinaryValue(RegistryKey key, const char* name, const void* data, std::uint32_t size) = 0;
 
     // RegSetValueExA with REG_SZ; the text is stored with its terminator.
     // The program itself never writes texts; its setup and the simulators'
@@ -53,13 +50,11 @@ public:
 
     // RegEnumKeyA: the name of subkey `index`; false at the end of the list
     // or on any error (a name that does not fit `size` included).
-    virtual bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name,
-                            std::uint32_t size) = 0;
+    virtual bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) = 0;
 };
 
 // Reads a value as text into `buffer` (`size` bytes), always terminated.
 // Answers false, with an empty buffer, when the value cannot be read.
-bool ReadTextValue(Registry& registry, RegistryKey key, const char* name, char* buffer,
-                   std::uint32_t size);
+bool ReadTextValue(Registry& registry, RegistryKey key, const char* name, char* buffer, std::uint32_t size);
 
 }  // namespace td

@@ -13,14 +13,12 @@ namespace td {
 // advapi32. Keys are opened with KEY_READ or KEY_ALL_ACCESS as asked.
 class Win32Registry final : public Registry {
 public:
-    RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access,
-                          bool* created) override;
+    RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access, bool* created) override;
     RegistryKey OpenKey(RegistryRoot root, const char* path, RegistryAccess access) override;
     void CloseKey(RegistryKey key) override;
     bool DeleteKey(RegistryRoot root, const char* path) override;
     bool QueryValue(RegistryKey key, const char* name, void* buffer, std::uint32_t* size) override;
-    bool SetBinaryValue(RegistryKey key, const char* name, const void* data,
-                        std::uint32_t size) override;
+    bool SetBinaryValue(RegistryKey key, const char* name, const void* data, std::uint32_t size) override;
     bool SetTextValue(RegistryKey key, const char* name, const char* text) override;
     bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) override;
 };

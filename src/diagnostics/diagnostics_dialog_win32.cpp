@@ -9,7 +9,7 @@ namespace td {
 void ShowDiagnostics(Program& program, HWND owner) {
     ScsiCommandContext scsi = program.ScsiContext();
     ChainScanWatch scan(program.chain.scan_busy);
-    DiagnosticsContext context{scsi,  program.texts, program.app.selected_slot, program.app.selected_adapter,
+    DiagnosticsContext context{scsi,         program.texts, program.app.selected_slot, program.app.selected_adapter,
                                ToRef(owner), &scan};
     DiagnosticsDialogRun run(context);
     HINSTANCE instance = program.app.instance != nullptr ? program.app.instance : GetModuleHandleA(nullptr);

@@ -39,8 +39,7 @@ constexpr char kNtNoDeviceType[] = "No Device";
 
 template <std::size_t N>
 bool IsOneOf(const char (&type_name)[N], const char* a, const char* b, const char* c = nullptr) {
-    return TextEquals(type_name, a) || TextEquals(type_name, b) ||
-           (c != nullptr && TextEquals(type_name, c));
+    return TextEquals(type_name, a) || TextEquals(type_name, b) || (c != nullptr && TextEquals(type_name, c));
 }
 
 // Button 1's caption is read back cut to kButtonCaptionSize - 1 characters,
@@ -180,8 +179,8 @@ void DiagnosticsSequence::Run() {
     AppendText(warning, texts.warning_destructive);
     AppendText(warning, texts.warning_safe_devices);
     AppendText(warning, texts.warning_proceed);
-    if (messages.Box(face_.Window(), warning, texts.tests_caption,
-                     win::kMbIconExclamation | win::kMbYesNo) != win::kIdYes) {
+    if (messages.Box(face_.Window(), warning, texts.tests_caption, win::kMbIconExclamation | win::kMbYesNo) !=
+        win::kIdYes) {
         face_.SetText(kButton1, texts.ok);
         face_.SendCommand(win::kIdOk);
         running_ = false;
@@ -246,10 +245,8 @@ int DiagnosticsSequence::RunCommand(Command command) {
 }
 
 void DiagnosticsSequence::Explain(FailureExplanation& explanation) {
-    ExplainFailure(context_.scsi.messages, context_.scsi.sense_report, context_.scsi.last_error,
-                   explanation);
-    if (explanation.sense_display[0] != '\0')
-        face_.SetText(IDC_INFO_BLOCK, explanation.sense_display);
+    ExplainFailure(context_.scsi.messages, context_.scsi.sense_report, context_.scsi.last_error, explanation);
+    if (explanation.sense_display[0] != '\0') face_.SetText(IDC_INFO_BLOCK, explanation.sense_display);
 }
 
 void DiagnosticsSequence::TestUnitReady() {
@@ -276,8 +273,7 @@ void DiagnosticsSequence::TestUnitReady() {
     char caption[128];
     bool go_on = false;
     if (scsi.messages.LoadText(IDS_TUR_FAILED_CAPTION, caption, sizeof caption) > 0) {
-        go_on = scsi.messages.Box(face_.Window(), text, caption,
-                                  win::kMbIconError | win::kMbYesNo) == win::kIdYes;
+        go_on = scsi.messages.Box(face_.Window(), text, caption, win::kMbIconError | win::kMbYesNo) == win::kIdYes;
     }
     if (go_on) {
         ClearFailureRecords(scsi.sense_report, scsi.last_error);
@@ -299,8 +295,7 @@ void DiagnosticsSequence::WriteBuffer() {
     if (scsi.last_error.text_id == IDS_NT_CLASS_UNSUPPORTED) {
         // The class driver does not pass the command on: nothing was tested,
         // and READ BUFFER would have nothing to read back.
-        scsi.messages.Box(face_.Window(), explanation.text, context_.texts.status_caption,
-                          win::kMbIconError);
+        scsi.messages.Box(face_.Window(), explanation.text, context_.texts.status_caption, win::kMbIconError);
         write_buffer_unsupported_ = true;
         SetRow(kRowWriteBuffer, RowState::NotTested);
         face_.SetText(kRowControls[kRowWriteBuffer].state, context_.texts.not_tested);
@@ -356,10 +351,14 @@ StaticColours DiagnosticsSequence::ColoursFor(int control) const {
     for (int index = 0; index < kTestRows; ++index) {
         if (kRowControls[index].state != control) continue;
         switch (rows_[index]) {
-            case RowState::Passed: return {true, kBlack, kGreen};
-            case RowState::Failed: return {true, kBlack, kRed};
-            case RowState::Testing: return {true, kWhite, kBlack};
-            case RowState::NotTested: break;
+            case RowState::Passed:
+                return {true, kBlack, kGreen};
+            case RowState::Failed:
+                return {true, kBlack, kRed};
+            case RowState::Testing:
+                return {true, kWhite, kBlack};
+            case RowState::NotTested:
+                break;
         }
     }
     return {false, 0, 0};

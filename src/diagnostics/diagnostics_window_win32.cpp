@@ -48,9 +48,7 @@ void DialogWindowFace::RowStateChanged(int state_control, RowState) {
     InvalidateRect(GetDlgItem(dialog, state_control), nullptr, TRUE);
 }
 
-void DialogWindowFace::RepaintNow() {
-    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
+void DialogWindowFace::RepaintNow() { RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 void DialogWindowFace::CenterOverOwner() { CenterWindow(dialog, GetWindow(dialog, GW_OWNER)); }
 
@@ -150,8 +148,9 @@ INT_PTR CALLBACK DiagnosticsDialogProc(HWND dialog, UINT message, WPARAM wparam,
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         run->face.dialog = dialog;
         if (HWND line = GetDlgItem(dialog, IDC_INFO_LINE)) {
-            SetPropA(line, kStaticProcProperty, reinterpret_cast<HANDLE>(SetWindowLongPtrA(
-                                                    line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InformationLineProc))));
+            SetPropA(line, kStaticProcProperty,
+                     reinterpret_cast<HANDLE>(
+                         SetWindowLongPtrA(line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InformationLineProc))));
         }
         run->sequence.Open();
         return TRUE;

@@ -47,9 +47,7 @@ bool Compose(RegistryText& out, std::initializer_list<const char*> parts) {
 // A substring test in which an empty part matches nothing: an adapter
 // whose identifier is unknown, or an instance without a "Driver", must not
 // take the details of whatever entry happens to come first.
-bool Contains(const char* text, const char* part) {
-    return part[0] != '\0' && std::strstr(text, part) != nullptr;
-}
+bool Contains(const char* text, const char* part) { return part[0] != '\0' && std::strstr(text, part) != nullptr; }
 
 void MakeUpper(RegistryText& out, const char* text) {
     CopyTextTo(out, sizeof out, text);
@@ -84,8 +82,7 @@ PciSearch SearchPci(Registry& registry, const char* class_entry, HostAdapterReco
         if (!registry.EnumSubkey(pci, j, device, sizeof device)) break;
         RegistryText device_path;
         if (!Compose(device_path, {kPciPrefix, device})) break;
-        const RegistryKey device_key =
-            registry.OpenKey(RegistryRoot::LocalMachine, device_path, RegistryAccess::Read);
+        const RegistryKey device_key = registry.OpenKey(RegistryRoot::LocalMachine, device_path, RegistryAccess::Read);
         if (device_key == 0) break;
         RegistryText instance;
         const bool has_instance = registry.EnumSubkey(device_key, 0, instance, sizeof instance);
@@ -117,8 +114,7 @@ PciSearch SearchPci(Registry& registry, const char* class_entry, HostAdapterReco
 
 }  // namespace
 
-bool ReadRegistryText(Registry& registry, const char* base, const char* sub, const char* name,
-                      RegistryText& text) {
+bool ReadRegistryText(Registry& registry, const char* base, const char* sub, const char* name, RegistryText& text) {
     text[0] = '\0';
     RegistryText path;
     if (!Compose(path, {base, sub})) return false;
@@ -150,8 +146,7 @@ void ReadNtAdapterDetails(Registry& registry, HostAdapterRecord& record) {
 }
 
 void ReadWin95AdapterDetails(Registry& registry, HostAdapterRecord& record) {
-    const RegistryKey classes =
-        registry.OpenKey(RegistryRoot::LocalMachine, kClassKey, RegistryAccess::AllAccess);
+    const RegistryKey classes = registry.OpenKey(RegistryRoot::LocalMachine, kClassKey, RegistryAccess::AllAccess);
     if (classes == 0) return;
     RegistryText identifier;
     CopyTextTo(identifier, sizeof identifier, record.identifier);

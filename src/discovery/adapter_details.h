@@ -27,8 +27,7 @@ using RegistryText = char[kRegistryTextSize];
 // do not fit together (a path cut short could name another key). A value
 // stored without its terminating NUL is terminated here. Answers whether
 // the value was read.
-bool ReadRegistryText(Registry& registry, const char* base, const char* sub, const char* name,
-                      RegistryText& text);
+bool ReadRegistryText(Registry& registry, const char* base, const char* sub, const char* name, RegistryText& text);
 
 // NT, record `index` whose manager_name names its port ("Scsi Port <n>"):
 //   "Hardware\DeviceMap\SCSI\<manager_name>" (opened with all access; when

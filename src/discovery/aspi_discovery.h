@@ -61,9 +61,9 @@ public:
 // The INQUIRY chain's own state; one instance for the program, living as
 // long as exec_srb does (the library writes into it).
 struct ScanChain {
-    std::uint8_t scan_adapter;  // adapter record (index) of the next INQUIRY; 0 when idle
-    std::uint8_t scan_target;   // SCSI ID of the next INQUIRY; 0 when idle
-    std::uint16_t scan_busy;    // 1 from the send until the window thread took the completion
+    std::uint8_t scan_adapter;                        // adapter record (index) of the next INQUIRY; 0 when idle
+    std::uint8_t scan_target;                         // SCSI ID of the next INQUIRY; 0 when idle
+    std::uint16_t scan_busy;                          // 1 from the send until the window thread took the completion
     std::uint8_t inquiry_buffer[kScanInquiryLength];  // INQUIRY data of the latest command
     // SRB_HaStat of the chain's own previous INQUIRY: an adapter failure
     // there ends the chain (see ScanNextDevice).
@@ -79,7 +79,7 @@ struct ScanChain {
     // Counts the INQUIRYs sent, to tell whether a request that the library
     // answered at once was already completed during the send.
     std::uint32_t sends;
-    ScanHandOver* hand_over;    // set by the program before the first scan
+    ScanHandOver* hand_over;  // set by the program before the first scan
 };
 
 // Everything ASPI discovery works with: the running program holds one,
@@ -93,7 +93,7 @@ struct AspiDiscovery {
     AspiLibrary& aspi;               // the loaded library
     aspi::SrbExecScsiCmd& exec_srb;  // the program's one execute block, shared with the test commands
     ScanChain& chain;
-    WindowRef owner;                 // owner of the start-up messages (the main window)
+    WindowRef owner;  // owner of the start-up messages (the main window)
 };
 
 // ---- The adapters (window thread) -------------------------------------------

@@ -46,9 +46,9 @@ void MarkEmptyId(const aspi::SrbExecScsiCmd& block, std::uint8_t* data) {
         return;
     }
     std::memcpy(data + 16, kNoDeviceProduct, sizeof kNoDeviceProduct);
-    data[8] = 0;    // no vendor
-    data[32] = 0;   // no revision
-    data[0] |= 0x1F;                           // type 31, no device
+    data[8] = 0;                                  // no vendor
+    data[32] = 0;                                 // no revision
+    data[0] |= 0x1F;                              // type 31, no device
     data[1] &= static_cast<std::uint8_t>(~0x80);  // not removable
     data[2] &= static_cast<std::uint8_t>(~0x07);  // no version
     data[7] &= static_cast<std::uint8_t>(~0x10);  // not synchronous
@@ -110,8 +110,7 @@ void StoreCompletion(AspiDiscovery& discovery, const aspi::SrbExecScsiCmd& block
     const int index = inventory.scan_slot;
     if (index < 0 || index >= kMaxSlots) return;
     DeviceSlot& slot = inventory.slots[index];
-    FillSlotFromInquiry(slot, discovery.texts, discovery.chain.inquiry_buffer,
-                        sizeof discovery.chain.inquiry_buffer);
+    FillSlotFromInquiry(slot, discovery.texts, discovery.chain.inquiry_buffer, sizeof discovery.chain.inquiry_buffer);
     slot.target_id = block.SRB_Target;
     const int adapters = AdaptersInUse(inventory);
     for (int a = 0; a < adapters; ++a) {
@@ -150,8 +149,7 @@ void ContinueChain(AspiDiscovery& discovery, const aspi::SrbExecScsiCmd* block) 
         chain.last_ha_stat = block->SRB_HaStat;
         // No such adapter, or an adapter that failed the request: nothing
         // came back from the bus, so nothing is stored, and the scan ends.
-        const bool answered =
-            block->SRB_Status != aspi::kSsInvalidHa && !IsAdapterFailure(block->SRB_HaStat);
+        const bool answered = block->SRB_Status != aspi::kSsInvalidHa && !IsAdapterFailure(block->SRB_HaStat);
         if (answered) StoreCompletion(discovery, *block);
         const bool more = answered && chain.scan_adapter < AdaptersInUse(inventory) &&
                           inventory.scan_slot + 1 < kMaxSlots;

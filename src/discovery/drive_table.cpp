@@ -97,8 +97,7 @@ bool FindClassDevice(DeviceIo& io, ClassDeviceKind kind, int port_number, int bu
         nt::ScsiAddress address{};
         const bool known = QueryAddress(io, device, address);
         io.Close(device);
-        if (known && address.PortNumber == port_number && address.PathId == bus &&
-            address.TargetId == target_id) {
+        if (known && address.PortNumber == port_number && address.PathId == bus && address.TargetId == target_id) {
             CopyText(name, candidate);
             return true;
         }

@@ -22,9 +22,9 @@ constexpr int kDriveTableSize = 24;
 struct DriveEntry {
     char name[4];  // the letter and a colon, as C:
     std::int32_t port_number;
-    std::int32_t path_id;    // the bus
+    std::int32_t path_id;  // the bus
     std::int32_t target_id;
-    std::int32_t lun;        // kept, not compared
+    std::int32_t lun;  // kept, not compared
 };
 
 struct DriveTable {

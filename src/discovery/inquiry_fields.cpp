@@ -15,8 +15,7 @@ constexpr std::size_t kRevisionAt = 32, kRevisionLength = 4;
 
 }  // namespace
 
-void FillSlotFromInquiry(DeviceSlot& slot, const SharedTexts& texts, const std::uint8_t* inquiry,
-                         std::size_t length) {
+void FillSlotFromInquiry(DeviceSlot& slot, const SharedTexts& texts, const std::uint8_t* inquiry, std::size_t length) {
     // Work on a copy of fixed size, so a short answer reads as zeros.
     std::uint8_t data[kInquiryIdentityLength] = {};
     if (inquiry != nullptr) {

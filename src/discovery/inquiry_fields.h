@@ -28,7 +28,6 @@ constexpr std::size_t kInquiryIdentityLength = 36;
 //   type      DeviceTypeName(byte 0 bits 0-4, byte 1 bit 7 RMB);
 //   flags     Sync byte 7 bit 4, RMB byte 1 bit 7, WBus16 byte 7 bit 5,
 //             WBus32 byte 7 bit 6, version byte 2 bits 0-2.
-void FillSlotFromInquiry(DeviceSlot& slot, const SharedTexts& texts, const std::uint8_t* inquiry,
-                         std::size_t length);
+void FillSlotFromInquiry(DeviceSlot& slot, const SharedTexts& texts, const std::uint8_t* inquiry, std::size_t length);
 
 }  // namespace td

@@ -38,7 +38,7 @@ constexpr int kInquiryEntries = 128;
 // The working data of a port scan; one instance for the program.
 struct NtScanArea {
     std::uint8_t port_buffer[nt::kInquiryDataBufferSize];  // the current port's inquiry data
-    DeviceSlot inquiry_entries[kInquiryEntries];            // its units, in the port's order
+    DeviceSlot inquiry_entries[kInquiryEntries];           // its units, in the port's order
     std::int32_t entry_count;
     DriveTable drive_table;
 };
@@ -79,8 +79,7 @@ bool ScanScsiPorts(NtDiscovery& discovery);
 //   scanner                   its scanner class device, likewise
 //   tape                      its tape class device, likewise
 //   anything else             none
-void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length,
-                           int adapter_index);
+void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length, int adapter_index);
 
 // Moves the entries of the adapter's first bus with LUN 0 and an ID up to
 // max_target_id into its slots (adapter_index x ids_per_adapter + ID), then

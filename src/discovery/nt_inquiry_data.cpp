@@ -39,7 +39,8 @@ bool ReadPortBuses(const std::uint8_t* answer, std::uint32_t length, PortBuses& 
 }
 
 InquiryDataWalk::InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units)
-    : answer_(answer), length_(answer != nullptr ? length : 0),
+    : answer_(answer),
+      length_(answer != nullptr ? length : 0),
       max_units_(max_units < 0 ? 0 : (max_units > kMaxUnits ? kMaxUnits : max_units)) {
     PortBuses buses{};
     if (ReadPortBuses(answer_, length_, buses)) buses_ = buses.buses;
@@ -67,10 +68,11 @@ bool InquiryDataWalk::Next(InquiryUnit& unit) {
         bool looped = false;
         for (int i = 0; i < bus_yielded_; ++i) looped = looped || seen_[i] == at;
         if (looped) continue;
-        const std::uint32_t declared =
-            Read<std::uint32_t>(answer_, at + offsetof(nt::ScsiInquiryData, InquiryDataLength));
-        const std::uint32_t wanted =
-            declared < kInquiryIdentityLength ? declared : static_cast<std::uint32_t>(kInquiryIdentityLength);
+        const std::uint32_t declared = Read<std::uint32_t>(answer_,
+                                                           at + offsetof(nt::ScsiInquiryData, InquiryDataLength));
+        const std::uint32_t wanted = declared < kInquiryIdentityLength
+                                         ? declared
+                                         : static_cast<std::uint32_t>(kInquiryIdentityLength);
         if (length_ - at - kEntryHeader < wanted) continue;  // the entry ends past the answer
 
         unit.bus = bus_;

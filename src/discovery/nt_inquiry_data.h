@@ -23,10 +23,10 @@ namespace td {
 
 // What the answer says about the port's buses.
 struct PortBuses {
-    int reported_buses;        // NumberOfBuses as answered
-    int buses;                 // those whose SCSI_BUS_DATA lies within the answer
-    int first_bus_units;       // bus 0: NumberOfLogicalUnits
-    int first_bus_initiator;   // bus 0: InitiatorBusId, the adapter's own SCSI ID
+    int reported_buses;       // NumberOfBuses as answered
+    int buses;                // those whose SCSI_BUS_DATA lies within the answer
+    int first_bus_units;      // bus 0: NumberOfLogicalUnits
+    int first_bus_initiator;  // bus 0: InitiatorBusId, the adapter's own SCSI ID
 };
 
 // False when the answer is too short to hold bus 0's SCSI_BUS_DATA: the
@@ -35,10 +35,10 @@ bool ReadPortBuses(const std::uint8_t* answer, std::uint32_t length, PortBuses& 
 
 // One logical unit as the answer lists it.
 struct InquiryUnit {
-    int bus;         // index of its bus in the answer's list (0 for the first)
+    int bus;  // index of its bus in the answer's list (0 for the first)
     int target_id;
     int lun;
-    bool claimed;    // DeviceClaimed: a class driver owns the unit
+    bool claimed;                                  // DeviceClaimed: a class driver owns the unit
     std::uint8_t inquiry[kInquiryIdentityLength];  // 0 past inquiry_length
     std::size_t inquiry_length;
 };
@@ -60,11 +60,11 @@ private:
     std::uint32_t length_;
     int max_units_;
     int buses_ = 0;
-    int bus_ = -1;             // the bus being walked
-    int bus_units_ = 0;        // its NumberOfLogicalUnits
-    std::uint32_t offset_ = 0; // its next entry; 0 when its chain has ended
-    int yielded_ = 0;          // units yielded in all
-    int bus_yielded_ = 0;      // units yielded from this bus
+    int bus_ = -1;                        // the bus being walked
+    int bus_units_ = 0;                   // its NumberOfLogicalUnits
+    std::uint32_t offset_ = 0;            // its next entry; 0 when its chain has ended
+    int yielded_ = 0;                     // units yielded in all
+    int bus_yielded_ = 0;                 // units yielded from this bus
     std::uint32_t seen_[kMaxUnits] = {};  // this bus's entries so far, to stop a loop
 };
 

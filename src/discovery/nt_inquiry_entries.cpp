@@ -70,13 +70,13 @@ void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, s
             case kTypeDisk:
             case kTypeWorm:
             case kTypeOptical:
-                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id),
-                        win::kGenericReadWrite, win::kFileShareReadWrite);
+                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericReadWrite,
+                        win::kFileShareReadWrite);
                 break;
             case kTypeCdRom:
             case kTypeChanger:
-                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id),
-                        win::kGenericRead, win::kFileShareRead);
+                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericRead,
+                        win::kFileShareRead);
                 break;
             case kTypeProcessor:
                 // Some makers' scanners answer as processor devices.

@@ -45,7 +45,7 @@ void PlaceAdapterSlots(NtDiscovery& discovery, int adapter_index) {
     // Which IDs a unit took, told apart here rather than by the slot's type
     // name, so that nothing left in a slot from before can pass for a unit.
     bool taken[kIdsPerBlockMax] = {};
-    const int entries = area.entry_count < 0 ? 0
+    const int entries = area.entry_count < 0                 ? 0
                         : area.entry_count > kInquiryEntries ? kInquiryEntries
                                                              : area.entry_count;
     for (int i = 0; i < entries; ++i) {

@@ -37,8 +37,7 @@ void FormatOsLine(std::uint32_t version, char* line, std::size_t size) {
     }
 }
 
-void FormatVersionValue(bool found, const char* value, std::uint32_t last_error, char* text,
-                        std::size_t size) {
+void FormatVersionValue(bool found, const char* value, std::uint32_t last_error, char* text, std::size_t size) {
     if (found && value != nullptr && value[0] != '\0') {
         CopyTextTo(text, size, value);
     } else if (text != nullptr && size > 0) {

@@ -29,7 +29,6 @@ void FormatOsLine(std::uint32_t version, char* line, std::size_t size);
 
 // What a control of the About box shows for a version key: the value when
 // the query found a non-empty one, else "Error <last error>".
-void FormatVersionValue(bool found, const char* value, std::uint32_t last_error, char* text,
-                        std::size_t size);
+void FormatVersionValue(bool found, const char* value, std::uint32_t last_error, char* text, std::size_t size);
 
 }  // namespace td

@@ -28,8 +28,8 @@ void CenterWindow(HWND window, HWND owner) {
     }
     RECT over{};
     if (owner == nullptr || !GetWindowRect(owner, &over)) over = area;
-    const ScreenPoint at =
-        CenterOverOwner(rect.right - rect.left, rect.bottom - rect.top, ToScreenRect(over), ToScreenRect(area));
+    const ScreenPoint at = CenterOverOwner(rect.right - rect.left, rect.bottom - rect.top, ToScreenRect(over),
+                                           ToScreenRect(area));
     SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 

@@ -140,8 +140,8 @@ HWND ShowHelpPopup(HWND control, const char* text) {
     if (x < 0) x = 0;
     if (y < 0) y = 0;
 
-    HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, text, WS_POPUP | WS_BORDER, x, y,
-                                 width, height, TopLevelWindowOf(control), nullptr, instance, nullptr);
+    HWND popup = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupClass, text, WS_POPUP | WS_BORDER, x, y, width,
+                                 height, TopLevelWindowOf(control), nullptr, instance, nullptr);
     if (popup == nullptr) return nullptr;
     g_popup = popup;
     ShowWindow(popup, SW_SHOWNOACTIVATE);

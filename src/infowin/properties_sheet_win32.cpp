@@ -22,9 +22,7 @@ HelpViewer g_help_viewer = WinHelpA;
 // (the views load it and release it); the sheet only paints it.
 HBITMAP g_current_picture = nullptr;
 
-Program& ProgramOf(HWND page) {
-    return *reinterpret_cast<Program*>(GetWindowLongPtrA(page, DWLP_USER));
-}
+Program& ProgramOf(HWND page) { return *reinterpret_cast<Program*>(GetWindowLongPtrA(page, DWLP_USER)); }
 
 bool HasProgram(HWND page) { return GetWindowLongPtrA(page, DWLP_USER) != 0; }
 
@@ -35,8 +33,8 @@ void AdoptProgram(HWND page, LPARAM lparam, int this_page) {
     Program& program = *reinterpret_cast<Program*>(sheet_page->lParam);
     SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(&program));
     if (StartPage(program.app.host_adapter_selected) == this_page) {
-        program.app.selected_slot =
-            SheetSlot(program.inventory, program.app.selected_adapter, program.app.selected_slot);
+        program.app.selected_slot = SheetSlot(program.inventory, program.app.selected_adapter,
+                                              program.app.selected_slot);
     }
 }
 
@@ -100,8 +98,8 @@ void InvalidatePicture(HWND page) {
 
 void OnDevicePageActive(HWND page) {
     Program& program = ProgramOf(page);
-    const DevicePageContent content = DescribeDevicePage(
-        program.inventory, program.app.selected_slot, program.texts.no_device, program.texts.host_adapter);
+    const DevicePageContent content = DescribeDevicePage(program.inventory, program.app.selected_slot,
+                                                         program.texts.no_device, program.texts.host_adapter);
     SetTexts(page, content.texts);
     for (const PageBox& box : content.boxes) CheckDlgButton(page, box.control, BST_UNCHECKED);
     for (const PageBox& box : content.boxes) {

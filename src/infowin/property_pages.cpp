@@ -9,9 +9,7 @@
 
 namespace td {
 
-int StartPage(std::int32_t host_adapter_selected) {
-    return host_adapter_selected == 1 ? kAdapterPage : kDevicePage;
-}
+int StartPage(std::int32_t host_adapter_selected) { return host_adapter_selected == 1 ? kAdapterPage : kDevicePage; }
 
 int SheetSlot(const Inventory& inventory, std::int32_t selected_adapter, std::int32_t position) {
     return SelectedAdapterSlot(inventory, selected_adapter, position);
@@ -19,9 +17,7 @@ int SheetSlot(const Inventory& inventory, std::int32_t selected_adapter, std::in
 
 static bool IsTableSlot(int slot) { return slot >= 0 && slot < kMaxSlots; }
 
-static bool SameText(const char* a, const char* b) {
-    return a != nullptr && b != nullptr && std::strcmp(a, b) == 0;
-}
+static bool SameText(const char* a, const char* b) { return a != nullptr && b != nullptr && std::strcmp(a, b) == 0; }
 
 DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot_index, const char* no_device,
                                      const char* host_adapter) {
@@ -92,15 +88,39 @@ AdapterPageContent DescribeAdapterPage(const Inventory& inventory, int slot_inde
 }
 
 const std::uint32_t kDevicePageHelpIds[28] = {
-    IDC_SCSI_ID,     20000, IDC_MANUFACTURER, 20001, IDC_VERSION, 20002, IDC_DEVICE_TYPE, 20003,
-    IDC_PRODUCT,     20004, IDC_SYNCHRONOUS,  20005, IDC_REMOVABLE, 20006, IDC_NARROW,    20007,
-    IDC_WIDE16,      20008, IDC_WIDE32,       20009, IDC_SCSI1,   20010, IDC_SCSI2,       20011,
-    IDC_SCSI3,       20012, 0,                0,
+    IDC_SCSI_ID,
+    20000,
+    IDC_MANUFACTURER,
+    20001,
+    IDC_VERSION,
+    20002,
+    IDC_DEVICE_TYPE,
+    20003,
+    IDC_PRODUCT,
+    20004,
+    IDC_SYNCHRONOUS,
+    20005,
+    IDC_REMOVABLE,
+    20006,
+    IDC_NARROW,
+    20007,
+    IDC_WIDE16,
+    20008,
+    IDC_WIDE32,
+    20009,
+    IDC_SCSI1,
+    20010,
+    IDC_SCSI2,
+    20011,
+    IDC_SCSI3,
+    20012,
+    0,
+    0,
 };
 
 const std::uint32_t kAdapterPageHelpIds[12] = {
-    IDC_HA_NAME,    20100, IDC_HA_NUMBER,      20101, IDC_HA_SCSI_ID, 20102,
-    IDC_HA_MANAGER, 20103, IDC_HA_DESCRIPTION, 20104, 0,              0,
+    IDC_HA_NAME, 20100, IDC_HA_NUMBER, 20101, IDC_HA_SCSI_ID, 20102, IDC_HA_MANAGER, 20103, IDC_HA_DESCRIPTION, 20104,
+    0,           0,
 };
 
 std::uint32_t HelpContextOf(const std::uint32_t* table, int control) {

@@ -3,13 +3,13 @@
 namespace td {
 
 bool AnySplashField(const SplashState& state) {
-    return state.screen_dc != 0 || state.memory_dc != 0 || state.saved_screen != 0 ||
-           state.default_bitmap != 0 || state.width != 0 || state.height != 0;
+    return state.screen_dc != 0 || state.memory_dc != 0 || state.saved_screen != 0 || state.default_bitmap != 0 ||
+           state.width != 0 || state.height != 0;
 }
 
 bool EverySplashField(const SplashState& state) {
-    return state.screen_dc != 0 && state.memory_dc != 0 && state.saved_screen != 0 &&
-           state.default_bitmap != 0 && state.width != 0 && state.height != 0;
+    return state.screen_dc != 0 && state.memory_dc != 0 && state.saved_screen != 0 && state.default_bitmap != 0 &&
+           state.width != 0 && state.height != 0;
 }
 
 ScreenPoint SplashOrigin(int screen_width, int screen_height, int width, int height) {

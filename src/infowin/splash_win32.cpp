@@ -54,8 +54,8 @@ int ShowSplash(HINSTANCE instance, const char* bitmap_name) {
         return 0;
     }
 
-    const ScreenPoint at =
-        SplashOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), size.bmWidth, size.bmHeight);
+    const ScreenPoint at = SplashOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), size.bmWidth,
+                                        size.bmHeight);
     BitBlt(memory, 0, 0, size.bmWidth, size.bmHeight, screen, at.x, at.y, SRCCOPY);
     SelectObject(memory, picture);
     BitBlt(screen, at.x, at.y, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);

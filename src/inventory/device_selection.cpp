@@ -9,9 +9,9 @@
 namespace td {
 
 int FindSlotPosition(const Inventory& inventory, const char* id_text) {
-    const int count = inventory.slot_count < 0 ? 0
+    const int count = inventory.slot_count < 0           ? 0
                       : inventory.slot_count > kMaxSlots ? kMaxSlots
-                                                          : inventory.slot_count;
+                                                         : inventory.slot_count;
     for (int j = 0; j < count; ++j) {
         char text[16] = "";
         AppendDecimal(text, inventory.slots[j].target_id);
@@ -39,10 +39,14 @@ static int CompareNoCase(const char* a, const char* b) {
 int CompareDeviceItems(const DeviceSlot* a, const DeviceSlot* b, int column) {
     if (a == nullptr || b == nullptr) return 0;
     switch (column) {
-        case 0: return a->target_id - b->target_id;
-        case 1: return CompareNoCase(a->type_name, b->type_name);
-        case 2: return CompareNoCase(a->vendor, b->vendor);
-        default: return 0;
+        case 0:
+            return a->target_id - b->target_id;
+        case 1:
+            return CompareNoCase(a->type_name, b->type_name);
+        case 2:
+            return CompareNoCase(a->vendor, b->vendor);
+        default:
+            return 0;
     }
 }
 

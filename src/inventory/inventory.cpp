@@ -4,9 +4,7 @@
 
 namespace td {
 
-int IdsPerAdapter(const Inventory& inventory) {
-    return inventory.max_target_id == kMaxTargetIdWide ? 16 : 8;
-}
+int IdsPerAdapter(const Inventory& inventory) { return inventory.max_target_id == kMaxTargetIdWide ? 16 : 8; }
 
 int SlotIndex(const Inventory& inventory, int adapter_index, int target_id) {
     if (adapter_index < 0 || adapter_index >= kMaxAdapters) return -1;

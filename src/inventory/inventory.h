@@ -50,13 +50,13 @@ struct DeviceSlot {
     std::int32_t lun;
     std::int32_t adapter_number;  // kNoAdapterNumber: cleared by a re-scan
     std::int32_t bus_number;
-    std::int32_t synchronous;     // INQUIRY byte 7 bit 4
-    std::int32_t removable;       // INQUIRY byte 1 bit 7
-    std::int32_t wide16;          // INQUIRY byte 7 bit 5
-    std::int32_t wide32;          // INQUIRY byte 7 bit 6
-    std::int32_t scsi_version;    // INQUIRY byte 2 bits 0-2
-    std::int32_t image_index;     // list image, from the device type table
-    UiHandle bitmap;              // 32 x 32 picture, from the device type table
+    std::int32_t synchronous;   // INQUIRY byte 7 bit 4
+    std::int32_t removable;     // INQUIRY byte 1 bit 7
+    std::int32_t wide16;        // INQUIRY byte 7 bit 5
+    std::int32_t wide32;        // INQUIRY byte 7 bit 6
+    std::int32_t scsi_version;  // INQUIRY byte 2 bits 0-2
+    std::int32_t image_index;   // list image, from the device type table
+    UiHandle bitmap;            // 32 x 32 picture, from the device type table
 };
 
 constexpr int kDevicePathMaxChars = 23;
@@ -69,7 +69,7 @@ struct Inventory {
     std::int32_t adapter_count;
     std::int32_t slot_count;
     std::int32_t scan_complete;
-    std::int32_t scan_slot;      // Windows 95: slot that the next INQUIRY completion fills
+    std::int32_t scan_slot;  // Windows 95: slot that the next INQUIRY completion fills
 };
 
 // The number of slots each adapter owns: 16 when IDs 0 to 15 are scanned, else 8.

@@ -42,8 +42,8 @@ HWND CreateAdapterTree(Program& program, HWND parent, HINSTANCE instance) {
     RECT client{};
     GetClientRect(parent, &client);
     const ControlRect rect = InitialTreeRect(client.right, client.bottom);
-    HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | kTreeStyles, rect.x,
-                                rect.y, rect.width, rect.height, parent,
+    HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | kTreeStyles, rect.x, rect.y,
+                                rect.width, rect.height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ADAPTER_TREE)), instance, nullptr);
     if (tree == nullptr) {
         Report(program, IDS_TREE_CREATE_FAILED, win::kMbIconError);
@@ -79,8 +79,8 @@ HTREEITEM InsertRootItem(Program& program, HINSTANCE instance, HWND tree) {
     insert.item.iImage = program.app.tree.root_image;
     insert.item.iSelectedImage = program.app.tree.root_image;
     insert.item.lParam = -1;
-    program.app.tree.root =
-        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    program.app.tree.root = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     return program.app.tree.root;
 }
 
@@ -93,15 +93,13 @@ HTREEITEM InsertAdapterItem(Program& program, const char* text, HWND tree, LPARA
     insert.item.iImage = program.app.tree.adapter_image;
     insert.item.iSelectedImage = program.app.tree.selected_image;
     insert.item.lParam = data;
-    HTREEITEM item =
-        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (item == nullptr) Report(program, IDS_TREE_INSERT_FAILED, win::kMbIconError);
     return item;
 }
 
-void ClearAdapterTree(HWND tree) {
-    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-}
+void ClearAdapterTree(HWND tree) { SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
 void ResetViews(Program& program) {
     program.inventory.adapter_count = 0;
@@ -122,8 +120,8 @@ HWND CreateDeviceList(Program& program, HWND parent, HINSTANCE instance, DWORD v
     GetClientRect(parent, &client);
     const ControlRect rect = InitialListRect(client.right, client.bottom);
     HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | kListStyles | (view_style & LVS_TYPEMASK),
-                                rect.x, rect.y, rect.width, rect.height, parent,
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | kListStyles | (view_style & LVS_TYPEMASK), rect.x,
+                                rect.y, rect.width, rect.height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_DEVICE_LIST)), instance, nullptr);
     if (list == nullptr) return nullptr;
 
@@ -155,8 +153,7 @@ HWND CreateDeviceList(Program& program, HWND parent, HINSTANCE instance, DWORD v
         info.cx = ListColumnWidth(client.right);
         info.pszText = header;
         info.iSubItem = column;
-        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info)) ==
-            -1) {
+        if (SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info)) == -1) {
             return nullptr;
         }
     }
@@ -214,11 +211,20 @@ void AssignDeviceImage(Program& program, DeviceSlot& slot) {
 void SetListViewMode(HWND list, int command) {
     DWORD mode;
     switch (command) {
-        case IDM_VIEW_LARGE_ICONS: mode = LVS_ICON; break;
-        case IDM_VIEW_SMALL_ICONS: mode = LVS_SMALLICON; break;
-        case IDM_VIEW_LIST: mode = LVS_LIST; break;
-        case IDM_VIEW_DETAILS: mode = LVS_REPORT; break;
-        default: return;
+        case IDM_VIEW_LARGE_ICONS:
+            mode = LVS_ICON;
+            break;
+        case IDM_VIEW_SMALL_ICONS:
+            mode = LVS_SMALLICON;
+            break;
+        case IDM_VIEW_LIST:
+            mode = LVS_LIST;
+            break;
+        case IDM_VIEW_DETAILS:
+            mode = LVS_REPORT;
+            break;
+        default:
+            return;
     }
     const DWORD style = static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE));
     if ((style & LVS_TYPEMASK) != mode) {
@@ -249,11 +255,20 @@ LRESULT OnDeviceListNotify(Program& program, NMHDR* header) {
                 AppendUnsigned(program.app.id_text, static_cast<unsigned>(slot->target_id));
                 info->item.pszText = program.app.id_text;
                 break;
-            case 1: info->item.pszText = const_cast<char*>(slot->type_name); break;
-            case 2: info->item.pszText = const_cast<char*>(slot->vendor); break;
-            case 3: info->item.pszText = const_cast<char*>(slot->product); break;
-            case 4: info->item.pszText = const_cast<char*>(slot->revision); break;
-            default: break;
+            case 1:
+                info->item.pszText = const_cast<char*>(slot->type_name);
+                break;
+            case 2:
+                info->item.pszText = const_cast<char*>(slot->vendor);
+                break;
+            case 3:
+                info->item.pszText = const_cast<char*>(slot->product);
+                break;
+            case 4:
+                info->item.pszText = const_cast<char*>(slot->revision);
+                break;
+            default:
+                break;
         }
     } else if (header->code == LVN_COLUMNCLICK) {
         const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);

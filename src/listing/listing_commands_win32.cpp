@@ -82,8 +82,7 @@ int ReadListingFile(Program& program, HWND main_window) {
     }
     CloseHandle(file);
     program.records_from_listing = true;
-    const int result =
-        ParseListing(bytes, read, program.inventory, program.texts, program.messages, program.views);
+    const int result = ParseListing(bytes, read, program.inventory, program.texts, program.messages, program.views);
     GlobalFree(block);
     return result;
 }
@@ -91,9 +90,9 @@ int ReadListingFile(Program& program, HWND main_window) {
 }  // namespace
 
 bool OpenListing(Program& program, HWND owner) {
-    OPENFILENAMEA dialog =
-        DialogSetup(program, owner, program.texts.open_title,
-                    OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY, "*.txt");
+    OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.open_title,
+                                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY,
+                                       "*.txt");
     if (!GetOpenFileNameA(&dialog)) {
         ReportFileDialogError(program, CommDlgExtendedError(), owner);
         return false;

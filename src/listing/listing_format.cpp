@@ -93,8 +93,8 @@ std::size_t ListingCapacity(const Inventory& inventory) {
     const std::size_t adapter_line = FieldWidth(record.identifier) + 1;
     const std::size_t device_line = kNumberWidth + FieldWidth(slot.type_name) + FieldWidth(slot.vendor) +
                                     FieldWidth(slot.product) + FieldWidth(slot.revision) +
-                                    FieldWidth(slot.adapter_identifier) + kNumberWidth +
-                                    6 /* commas */ + 1 /* line feed */;
+                                    FieldWidth(slot.adapter_identifier) + kNumberWidth + 6 /* commas */ +
+                                    1 /* line feed */;
     const std::size_t adapters = static_cast<std::size_t>(WrittenCount(inventory.adapter_count, kMaxAdapters));
     const std::size_t slots = static_cast<std::size_t>(WrittenCount(inventory.slot_count, kMaxSlots));
     return 2 * count_line + adapters * adapter_line + slots * device_line;

@@ -90,7 +90,6 @@ std::size_t WriteListing(const Inventory& inventory, char* buffer, std::size_t s
 // The listing of `inventory` in a block of its own. When the block cannot
 // be had, shows 50022 "Program Error:  Could not allocate global memory !"
 // (no owner, OK, no icon) and yields nothing.
-ListingText FormatListing(const Inventory& inventory, Messages& messages,
-                          TextMemory& memory = HeapTextMemory());
+ListingText FormatListing(const Inventory& inventory, Messages& messages, TextMemory& memory = HeapTextMemory());
 
 }  // namespace td

@@ -73,8 +73,8 @@ int ReadCount(ListingCursor& cursor) {
 
 }  // namespace
 
-int ParseListing(const char* data, std::size_t size, Inventory& inventory, const SharedTexts& texts,
-                 Messages& messages, InventoryViews& views) {
+int ParseListing(const char* data, std::size_t size, Inventory& inventory, const SharedTexts& texts, Messages& messages,
+                 InventoryViews& views) {
     inventory.adapter_count = 0;
     inventory.slot_count = 0;
     views.Reset();

@@ -67,7 +67,7 @@ namespace td {
 // Nothing is expanded or selected afterwards. Messages 50024 and 50025
 // have no owner, an OK button and no icon. Answers 1 when the file was
 // read, 0 after a rejected count. The bytes stay the caller's.
-int ParseListing(const char* data, std::size_t size, Inventory& inventory, const SharedTexts& texts,
-                 Messages& messages, InventoryViews& views);
+int ParseListing(const char* data, std::size_t size, Inventory& inventory, const SharedTexts& texts, Messages& messages,
+                 InventoryViews& views);
 
 }  // namespace td

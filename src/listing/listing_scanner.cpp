@@ -5,9 +5,7 @@
 
 namespace td {
 
-bool IsListingSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsListingSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 int RunToInt(TextRun run) {
     std::size_t at = 0;
@@ -30,8 +28,7 @@ int RunToInt(TextRun run) {
     return static_cast<int>(negative ? value : -value);
 }
 
-ListingCursor::ListingCursor(const char* data, std::size_t size)
-    : data_(data), size_(data == nullptr ? 0 : size) {}
+ListingCursor::ListingCursor(const char* data, std::size_t size) : data_(data), size_(data == nullptr ? 0 : size) {}
 
 TextRun ListingCursor::LineWord() const {
     std::size_t at = position_;

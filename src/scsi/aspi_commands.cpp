@@ -91,8 +91,7 @@ void ResetExecSrb(aspi::SrbExecScsiCmd& exec_srb) {
     std::memset(exec_srb.SenseArea, 0, sizeof exec_srb.SenseArea);
 }
 
-int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
-                         std::int32_t target_id) {
+int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     aspi::SrbExecScsiCmd& srb = context.exec_srb;
     ResetExecSrb(srb);
     SetAddress(srb, adapter_number, target_id);
@@ -103,8 +102,7 @@ int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_numbe
     return RunExecRequest(context, kTestUnitReadyWaitMs);
 }
 
-int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                      std::int32_t target_id) {
+int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     aspi::SrbExecScsiCmd& srb = context.exec_srb;
     FillDataPattern(context.aspi_area.pattern, sizeof context.aspi_area.pattern);
     ResetExecSrb(srb);
@@ -115,8 +113,7 @@ int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
     return RunExecRequest(context, kBufferCommandWaitMs);
 }
 
-int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                     std::int32_t target_id) {
+int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     aspi::SrbExecScsiCmd& srb = context.exec_srb;
     // The receive buffer outlives every command, so an earlier read's
     // pattern must not be mistaken for this one's answer.

@@ -27,13 +27,10 @@ void ResetExecSrb(aspi::SrbExecScsiCmd& exec_srb);
 
 // adapter_number and target_id are the slot's; their low bytes address the
 // request (LUN 0). Each answers 1 when the command passed, 0 when it failed.
-int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
-                         std::int32_t target_id);
-int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                      std::int32_t target_id);
+int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
+int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 // Passes only when the request completed and all 512 bytes read back carry
 // the pattern WRITE BUFFER sent.
-int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                     std::int32_t target_id);
+int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 
 }  // namespace td

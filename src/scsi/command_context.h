@@ -37,16 +37,16 @@ struct AspiCommandArea {
 };
 
 struct ScsiCommandContext {
-    Inventory& inventory;             // `platform`, and the slots NT opens devices by
-    Clock& clock;                     // the waits of the ASPI commands
-    Messages& messages;               // the allocation failure box on NT
+    Inventory& inventory;  // `platform`, and the slots NT opens devices by
+    Clock& clock;          // the waits of the ASPI commands
+    Messages& messages;    // the allocation failure box on NT
     SenseReport& sense_report;
     LastError& last_error;
-    aspi::SrbExecScsiCmd& exec_srb;   // shared with the ASPI device scan
+    aspi::SrbExecScsiCmd& exec_srb;  // shared with the ASPI device scan
     AspiCommandArea& aspi_area;
-    AspiLibrary* aspi;                // Windows 95: the loaded library; null when there is none
-    DeviceIo* device_io;              // Windows NT: the port driver's devices
-    BufferHeap& heap;                 // Windows NT: the 2048-byte data buffers
+    AspiLibrary* aspi;    // Windows 95: the loaded library; null when there is none
+    DeviceIo* device_io;  // Windows NT: the port driver's devices
+    BufferHeap& heap;     // Windows NT: the 2048-byte data buffers
 };
 
 }  // namespace td

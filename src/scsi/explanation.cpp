@@ -28,20 +28,17 @@ void AppendLabelled(Messages& messages, int label_id, std::int32_t value, char (
 
 }  // namespace
 
-void ExplainFailure(Messages& messages, const SenseReport& sense_report,
-                    const LastError& last_error, FailureExplanation& explanation) {
+void ExplainFailure(Messages& messages, const SenseReport& sense_report, const LastError& last_error,
+                    FailureExplanation& explanation) {
     explanation.text[0] = '\0';
     explanation.sense_display[0] = '\0';
 
     if (sense_report.message_id != 0) {
         LoadInto(messages, sense_report.message_id, explanation.text);
         LoadInto(messages, IDS_SENSE_HEADING, explanation.sense_display);
-        AppendLabelled(messages, IDS_SENSE_KEY_LABEL, sense_report.sense_key,
-                       explanation.sense_display);
-        AppendLabelled(messages, IDS_SENSE_CODE_LABEL, sense_report.sense_code,
-                       explanation.sense_display);
-        AppendLabelled(messages, IDS_SENSE_QUALIFIER_LABEL, sense_report.sense_qualifier,
-                       explanation.sense_display);
+        AppendLabelled(messages, IDS_SENSE_KEY_LABEL, sense_report.sense_key, explanation.sense_display);
+        AppendLabelled(messages, IDS_SENSE_CODE_LABEL, sense_report.sense_code, explanation.sense_display);
+        AppendLabelled(messages, IDS_SENSE_QUALIFIER_LABEL, sense_report.sense_qualifier, explanation.sense_display);
     } else if (last_error.text_id == kUseSystemText) {
         // Bounded by the record's own size: the text is used even if it
         // somehow lost its terminator.

@@ -22,7 +22,7 @@ struct FailureExplanation {
 
 // In order of precedence: the recognised sense data's message (with the
 // sense display text), the system text, the string of text_id, nothing.
-void ExplainFailure(Messages& messages, const SenseReport& sense_report,
-                    const LastError& last_error, FailureExplanation& explanation);
+void ExplainFailure(Messages& messages, const SenseReport& sense_report, const LastError& last_error,
+                    FailureExplanation& explanation);
 
 }  // namespace td

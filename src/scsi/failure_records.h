@@ -24,8 +24,8 @@ constexpr std::int32_t kUseSystemText = -1;
 constexpr int kSystemTextSize = 64;
 
 struct LastError {
-    std::int32_t text_id;                // 0 none, kUseSystemText, or a string id (6100, 6200)
-    char system_text[kSystemTextSize];   // NUL-terminated system message text
+    std::int32_t text_id;               // 0 none, kUseSystemText, or a string id (6100, 6200)
+    char system_text[kSystemTextSize];  // NUL-terminated system message text
 };
 
 // Empties both records: the test sequence does so when it starts and when

@@ -134,4 +134,3 @@ constexpr std::uint32_t kInquiryDataBufferSize = 2048;
 constexpr std::uint32_t kAddressBufferSize = 260;
 
 }  // namespace td::nt
-

@@ -28,8 +28,7 @@ using DevicePathBuffer = char[sizeof kDevicePrefix - 1 + sizeof(DeviceSlot::devi
 // Opens the device recorded for the first counted slot with this adapter
 // and SCSI ID. 0 when there is none, its path is empty or it cannot be
 // opened; nothing is recorded then.
-DeviceHandle OpenSlotDevice(ScsiCommandContext& context, std::int32_t adapter_number,
-                            std::int32_t target_id) {
+DeviceHandle OpenSlotDevice(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     if (context.device_io == nullptr) return 0;
     const int index = FindSlotByAddress(context.inventory, adapter_number, target_id);
     if (index < 0) return 0;
@@ -53,8 +52,7 @@ void RecordFailure(ScsiCommandContext& context, const Block& block, std::uint8_t
     if (scsi_status != 0) interpret_nt_sense(block, context.sense_report);
 }
 
-void SetDirectFields(nt::ScsiPassThroughDirect& sptd, std::uint8_t opcode, std::uint8_t data_in,
-                     void* buffer) {
+void SetDirectFields(nt::ScsiPassThroughDirect& sptd, std::uint8_t opcode, std::uint8_t data_in, void* buffer) {
     sptd.Length = sizeof(nt::ScsiPassThroughDirect);
     sptd.PathId = 0;  // the opened device object alone addresses the unit
     sptd.TargetId = 0;
@@ -78,8 +76,8 @@ struct DirectCommand {
     std::uint8_t* buffer = nullptr;
 };
 
-bool BeginDirectCommand(ScsiCommandContext& context, std::int32_t adapter_number,
-                        std::int32_t target_id, DirectCommand& command) {
+bool BeginDirectCommand(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id,
+                        DirectCommand& command) {
     command.device = OpenSlotDevice(context, adapter_number, target_id);
     if (command.device == 0) return false;
     command.buffer = static_cast<std::uint8_t*>(context.heap.Allocate(kPassThroughBufferLength));
@@ -103,9 +101,8 @@ void EndDirectCommand(ScsiCommandContext& context, DirectCommand& command) {
 // device answered GOOD. Otherwise the reason has been recorded.
 bool SendDirect(ScsiCommandContext& context, DeviceHandle device, nt::PassThroughDirectBlock& block) {
     std::uint32_t returned = 0;
-    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThroughDirect, &block,
-                                               nt::kDirectInOutSize, &block, nt::kDirectInOutSize,
-                                               &returned);
+    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThroughDirect, &block, nt::kDirectInOutSize,
+                                               &block, nt::kDirectInOutSize, &returned);
     if (ok && block.sptd.ScsiStatus == 0) return true;
     RecordFailure(context, block, block.sptd.ScsiStatus);
     return false;
@@ -113,8 +110,7 @@ bool SendDirect(ScsiCommandContext& context, DeviceHandle device, nt::PassThroug
 
 }  // namespace
 
-int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
-                       std::int32_t target_id) {
+int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     const DeviceHandle device = OpenSlotDevice(context, adapter_number, target_id);
     if (device == 0) return 0;
 
@@ -132,9 +128,8 @@ int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
     spt.Cdb[0] = kOpTestUnitReady;
 
     std::uint32_t returned = 0;
-    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThrough, &block,
-                                               nt::kTestUnitReadyInSize, &block,
-                                               nt::kTestUnitReadyOutSize, &returned);
+    const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThrough, &block, nt::kTestUnitReadyInSize,
+                                               &block, nt::kTestUnitReadyOutSize, &returned);
     int passed = 1;
     if (!ok || spt.ScsiStatus != 0) {
         RecordFailure(context, block, spt.ScsiStatus);
@@ -144,8 +139,7 @@ int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
     return passed;
 }
 
-int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                    std::int32_t target_id) {
+int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     DirectCommand command;
     if (!BeginDirectCommand(context, adapter_number, target_id, command)) return 0;
 
@@ -164,8 +158,7 @@ int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
     return 1;
 }
 
-int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                   std::int32_t target_id) {
+int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     DirectCommand command;
     if (!BeginDirectCommand(context, adapter_number, target_id, command)) return 0;
 

@@ -20,15 +20,12 @@ constexpr std::uint32_t kPassThroughBufferLength = 2048;
 
 // Each answers 1 when the command passed, 0 when it failed. A slot that is
 // not found, has no device path or cannot be opened fails without a reason.
-int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
-                       std::int32_t target_id);
+int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 // Fails with 6100 when the class driver accepted the request but moved no
 // data: it does not pass WRITE BUFFER on for this device type.
-int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                    std::int32_t target_id);
+int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 // Fails with 6100 when no data came back and with 6200 when bytes 4 to 511
 // do not carry the pattern (the first four are not compared).
-int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number,
-                   std::int32_t target_id);
+int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 
 }  // namespace td

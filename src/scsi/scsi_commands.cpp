@@ -6,9 +6,7 @@
 namespace td {
 namespace {
 
-bool UsesAspi(const ScsiCommandContext& context) {
-    return context.inventory.platform == kPlatformWin95;
-}
+bool UsesAspi(const ScsiCommandContext& context) { return context.inventory.platform == kPlatformWin95; }
 
 }  // namespace
 

@@ -20,8 +20,8 @@ constexpr int kAny = -1;
 
 struct SenseRow {
     std::uint8_t sense_key;
-    int asc;   // kAny matches every ASC
-    int ascq;  // kAny matches every ASCQ
+    int asc;           // kAny matches every ASC
+    int ascq;          // kAny matches every ASCQ
     int aspi_message;  // 0: the ASPI side has no explanation for this row
     int nt_message;
 };
@@ -76,8 +76,7 @@ bool ResponseCodeAccepted(std::uint8_t code, SenseTransport transport) {
 
 int request_is_clean(const aspi::SrbExecScsiCmd& srb) {
     if (srb.SRB_HaStat != aspi::kHaStatOk) return 0;
-    if (srb.SRB_Status != aspi::kSsComp && srb.SRB_Status != aspi::kSsAborted &&
-        srb.SRB_Status != aspi::kSsErr)
+    if (srb.SRB_Status != aspi::kSsComp && srb.SRB_Status != aspi::kSsAborted && srb.SRB_Status != aspi::kSsErr)
         return 0;
     if (srb.SRB_TargStat != aspi::kStatusGood && srb.SRB_TargStat != aspi::kStatusConditionMet &&
         srb.SRB_TargStat != aspi::kStatusIntermediateConditionMet)
@@ -123,14 +122,12 @@ int interpret_aspi_sense(const aspi::SrbExecScsiCmd& srb, SenseReport& sense_rep
 
 int interpret_nt_sense(const nt::PassThroughBlock& block, SenseReport& sense_report) {
     static_assert(sizeof block.sense >= nt::kPassThroughSenseLength);
-    return InterpretSenseData(block.sense, nt::kPassThroughSenseLength, SenseTransport::Nt,
-                              sense_report);
+    return InterpretSenseData(block.sense, nt::kPassThroughSenseLength, SenseTransport::Nt, sense_report);
 }
 
 int interpret_nt_sense(const nt::PassThroughDirectBlock& block, SenseReport& sense_report) {
     static_assert(sizeof block.sense >= nt::kPassThroughSenseLength);
-    return InterpretSenseData(block.sense, nt::kPassThroughSenseLength, SenseTransport::Nt,
-                              sense_report);
+    return InterpretSenseData(block.sense, nt::kPassThroughSenseLength, SenseTransport::Nt, sense_report);
 }
 
 }  // namespace td

@@ -25,13 +25,14 @@ private:
 AspiDiscovery AspiContext(Program& program) {
     static WindowHandOver hand_over(program);
     program.chain.hand_over = &hand_over;
-    return AspiDiscovery{program.inventory, program.texts, program.registry, program.messages, program.views,
-                         program.aspi,      program.exec_srb, program.chain, ToRef(program.app.main_window)};
+    return AspiDiscovery{program.inventory, program.texts, program.registry,
+                         program.messages,  program.views, program.aspi,
+                         program.exec_srb,  program.chain, ToRef(program.app.main_window)};
 }
 
 NtDiscovery NtContext(Program& program) {
-    return NtDiscovery{program.inventory, program.texts, program.registry, program.views, SystemDeviceIo(),
-                       program.nt_area};
+    return NtDiscovery{program.inventory, program.texts,    program.registry,
+                       program.views,     SystemDeviceIo(), program.nt_area};
 }
 
 }  // namespace

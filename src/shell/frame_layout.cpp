@@ -15,9 +15,7 @@ FrameLayout ComputeFrameLayout(int width, int height) {
     return layout;
 }
 
-ControlRect InitialTreeRect(int width, int height) {
-    return {0, kViewsTop, width / 4, AtLeastZero(height - 45)};
-}
+ControlRect InitialTreeRect(int width, int height) { return {0, kViewsTop, width / 4, AtLeastZero(height - 45)}; }
 
 ControlRect InitialListRect(int width, int height) {
     return {width / 4, kViewsTop, width - width / 4, AtLeastZero(height - 42)};

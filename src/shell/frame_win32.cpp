@@ -43,9 +43,9 @@ static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "TBBUTTON of comctl3
 }  // namespace
 
 HWND CreateMainToolbar(HWND main_window) {
-    HWND toolbar = CreateToolbarEx(main_window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
-                                   IDC_TOOLBAR, kStandardImageCount, HINST_COMMCTRL, IDB_STD_SMALL_COLOR,
-                                   kStandardButtons, 4, 0, 0, 100, 30, sizeof(TBBUTTON));
+    HWND toolbar = CreateToolbarEx(main_window, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS, IDC_TOOLBAR,
+                                   kStandardImageCount, HINST_COMMCTRL, IDB_STD_SMALL_COLOR, kStandardButtons, 4, 0, 0,
+                                   100, 30, sizeof(TBBUTTON));
     if (toolbar == nullptr) return nullptr;
     TBADDBITMAP views{HINST_COMMCTRL, IDB_VIEW_SMALL_COLOR};
     const int first = static_cast<int>(
@@ -60,8 +60,7 @@ HWND CreateMainToolbar(HWND main_window) {
     TBADDBITMAP diagnostics{reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(main_window, GWLP_HINSTANCE)),
                             IDB_TOOLBAR_DIAGNOSTICS};
     TBBUTTON tail[2] = {kDiagnosticsButtons[0], kDiagnosticsButtons[1]};
-    tail[1].iBitmap = static_cast<int>(
-        SendMessageA(toolbar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&diagnostics)));
+    tail[1].iBitmap = static_cast<int>(SendMessageA(toolbar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&diagnostics)));
     SendMessageA(toolbar, TB_ADDBUTTONSA, 2, reinterpret_cast<LPARAM>(tail));
     return toolbar;
 }

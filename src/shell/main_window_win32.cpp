@@ -87,8 +87,8 @@ void OnDestroy(Program& program) {
 void OnDisplayChange(Program& program, HWND window, LPARAM lparam) {
     const std::int32_t width = LOWORD(lparam);
     const std::int32_t height = HIWORD(lparam);
-    const RegistryKey key =
-        program.registry.OpenKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess);
+    const RegistryKey key = program.registry.OpenKey(RegistryRoot::CurrentUser, kSettingsKeyPath,
+                                                     RegistryAccess::AllAccess);
     if (key == 0) return;
     WindowPlacementRecord record{};
     std::uint32_t size = sizeof record;
@@ -136,8 +136,8 @@ void OnListingChosen(Program& program, HWND window) {
 int SelectedDevicePosition(Program& program) {
     HWND list = program.app.device_list;
     if (list == nullptr) return -1;
-    const int item =
-        static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED));
+    const int item = static_cast<int>(
+        SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED));
     if (item < 0) return -1;
     char id_text[20] = "";
     LVITEMA request{};
@@ -156,8 +156,10 @@ void OnDeviceProperties(Program& program, HWND window) {
     if (position < 0) return;
     program.app.selected_slot = position;
     const int slot = SelectedAdapterSlot(program.inventory, program.app.selected_adapter, position);
-    program.app.host_adapter_selected =
-        std::strcmp(program.inventory.slots[slot].type_name, program.texts.host_adapter) == 0 ? 1 : 0;
+    program.app.host_adapter_selected = std::strcmp(program.inventory.slots[slot].type_name,
+                                                    program.texts.host_adapter) == 0
+                                            ? 1
+                                            : 0;
     if (ShowDeviceProperties(program, window) == 1 && program.app.device_list != nullptr)
         InvalidateRect(program.app.device_list, nullptr, TRUE);
 }
@@ -258,8 +260,8 @@ LRESULT OnNotify(Program& program, HWND window, LPARAM lparam) {
     }
     OnDeviceListNotify(program, header);
     if (header->hwndFrom == program.app.device_list && header->code == NM_DBLCLK &&
-        SendMessageA(program.app.device_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                     LVNI_SELECTED | LVNI_FOCUSED) >= 0) {
+        SendMessageA(program.app.device_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED) >=
+            0) {
         SendMessageA(window, WM_COMMAND, IDM_DEVICE_PROPERTIES, 0);
     }
     return 0;

@@ -53,9 +53,7 @@ extern "C" void WinMainCRTStartup() {
 // The destructors of the program's static objects are handed to the C
 // library's exit list, which exit() runs; for a program (not a DLL) that is
 // what atexit means.
-extern "C" int atexit(void (*function)()) {
-    return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1;
-}
+extern "C" int atexit(void (*function)()) { return _onexit(reinterpret_cast<_onexit_t>(function)) != nullptr ? 0 : -1; }
 
 // Allocations go to the C library's heap. Without exceptions, running out
 // of memory in a plain new ends the program, as an uncaught bad_alloc

@@ -74,8 +74,8 @@ struct Program {
     AspiCommandArea aspi_area;
     SenseReport sense_report;
     LastError last_error;
-    LoadedAspiLibrary aspi;         // Windows 95
-    std::int32_t aspi_loaded;       // the support query succeeded: release the library at the end
+    LoadedAspiLibrary aspi;    // Windows 95
+    std::int32_t aspi_loaded;  // the support query succeeded: release the library at the end
 
     // Discovery: the ASPI INQUIRY chain (Windows 95) and the port scan's
     // working data (NT).

@@ -1,12 +1,12 @@
 #include "shell/startup_win32.h"
 
 #include "common/win_codes.h"
+#include "infowin/splash_win32.h"
 #include "resources/resource_ids.h"
+#include "shell/discovery_win32.h"
 #include "shell/main_window_win32.h"
 #include "shell/platform.h"
 #include "shell/program_win32.h"
-#include "shell/discovery_win32.h"
-#include "infowin/splash_win32.h"
 
 namespace td {
 
@@ -34,9 +34,9 @@ bool CreateMainWindow(Program& program, HINSTANCE instance, int /*show_command*/
     program.placement = LoadWindowPlacement(program.registry, screen_width, screen_height);
     program.app.instance = instance;
     const WindowPlacementRecord& place = program.placement;
-    program.app.main_window =
-        CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, WS_OVERLAPPEDWINDOW, place.left,
-                        place.top, place.width, place.height, nullptr, nullptr, instance, nullptr);
+    program.app.main_window = CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, WS_OVERLAPPEDWINDOW, place.left,
+                                              place.top, place.width, place.height, nullptr, nullptr, instance,
+                                              nullptr);
     return program.app.main_window != nullptr;
 }
 
@@ -66,8 +66,12 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
     if (!LoadSharedTexts(program.messages, program.texts)) return 0;
 
     switch (DecidePlatform(GetVersion())) {
-        case PlatformDecision::WindowsNt: inventory.platform = kPlatformNt; break;
-        case PlatformDecision::Windows95: inventory.platform = kPlatformWin95; break;
+        case PlatformDecision::WindowsNt:
+            inventory.platform = kPlatformNt;
+            break;
+        case PlatformDecision::Windows95:
+            inventory.platform = kPlatformWin95;
+            break;
         case PlatformDecision::Win32s:
             ShowMessage(program.messages, 0, IDS_WIN32S_REFUSED, win::kMbIconError);
             return 0;
@@ -124,9 +128,8 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
 namespace td {
 
 ScsiCommandContext Program::ScsiContext() {
-    return ScsiCommandContext{inventory,  clock,       messages,
-                              sense_report, last_error, exec_srb,
-                              aspi_area,  aspi.loaded() ? &aspi : nullptr,
+    return ScsiCommandContext{inventory,         clock,        messages,  sense_report,
+                              last_error,        exec_srb,     aspi_area, aspi.loaded() ? &aspi : nullptr,
                               &SystemDeviceIo(), ProcessHeap()};
 }
 

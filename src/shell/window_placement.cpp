@@ -2,8 +2,7 @@
 
 namespace td {
 
-void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width,
-                    std::int32_t screen_height) {
+void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width, std::int32_t screen_height) {
     record.left = screen_width / 5;
     record.top = screen_height / 5;
     record.width = (screen_width / 5) * 3;
@@ -13,9 +12,7 @@ void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width,
     record.screen_height = screen_height;
 }
 
-bool CanRescale(const WindowPlacementRecord& record) {
-    return record.screen_width > 0 && record.screen_height > 0;
-}
+bool CanRescale(const WindowPlacementRecord& record) { return record.screen_width > 0 && record.screen_height > 0; }
 
 // Multiplies before dividing like the 32-bit arithmetic the value was always
 // written with; a product that leaves 32 bits is computed in 64 and cut back.
@@ -23,8 +20,7 @@ static std::int32_t Scale(std::int32_t value, std::int32_t factor_tenths) {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(value) * factor_tenths / 10);
 }
 
-void RescalePlacement(WindowPlacementRecord& record, std::int32_t screen_width,
-                      std::int32_t screen_height) {
+void RescalePlacement(WindowPlacementRecord& record, std::int32_t screen_width, std::int32_t screen_height) {
     if (!CanRescale(record)) {
         ResetPlacement(record, screen_width, screen_height);
         return;
@@ -41,9 +37,8 @@ void RescalePlacement(WindowPlacementRecord& record, std::int32_t screen_width,
     record.screen_height = screen_height;
 }
 
-bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_width,
-                    std::int32_t screen_height, WindowPlacementRecord& record, std::uint32_t size,
-                    PlacementAdjust adjust) {
+bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_width, std::int32_t screen_height,
+                    WindowPlacementRecord& record, std::uint32_t size, PlacementAdjust adjust) {
     if (adjust == PlacementAdjust::Reset) {
         ResetPlacement(record, screen_width, screen_height);
     } else {
@@ -53,29 +48,24 @@ bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_wid
     return registry.SetBinaryValue(key, kWindowPosValueName, &record, size);
 }
 
-WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width,
-                                          std::int32_t screen_height) {
+WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width, std::int32_t screen_height) {
     WindowPlacementRecord record{};
     bool created = false;
-    const RegistryKey key =
-        registry.CreateKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess,
-                           &created);
+    const RegistryKey key = registry.CreateKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess,
+                                               &created);
     std::uint32_t size = sizeof record;
     const bool read = key != 0 && registry.QueryValue(key, kWindowPosValueName, &record, &size);
     if (!read || size != sizeof record || !CanRescale(record)) {
-        StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize,
-                       PlacementAdjust::Reset);
+        StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize, PlacementAdjust::Reset);
     } else if (record.screen_width != screen_width || record.screen_height != screen_height) {
-        StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize,
-                       PlacementAdjust::Rescale);
+        StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize, PlacementAdjust::Rescale);
     }
     if (key != 0) registry.CloseKey(key);
     return record;
 }
 
 void SaveWindowPlacement(Registry& registry, const WindowPlacementRecord& record) {
-    const RegistryKey key =
-        registry.OpenKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess);
+    const RegistryKey key = registry.OpenKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess);
     if (key == 0) return;
     registry.SetBinaryValue(key, kWindowPosValueName, &record, sizeof record);
     registry.CloseKey(key);

@@ -32,8 +32,7 @@ enum class PlacementAdjust { Reset, Rescale };
 
 // The default placement for a W x H screen: a fifth of the screen in from
 // the top-left corner, three fifths of the screen in size, large icons.
-void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width,
-                    std::int32_t screen_height);
+void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width, std::int32_t screen_height);
 
 // True when the record names the screen it was written for, so that it can
 // be rescaled: a record with a screen width or height of 0 (or less) cannot.
@@ -43,22 +42,19 @@ bool CanRescale(const WindowPlacementRecord& record);
 // tenths, kx = W*10/old width and ky = H*10/old height, each coordinate
 // multiplied before it is divided. The view mode stays. A record that
 // cannot be rescaled is reset instead.
-void RescalePlacement(WindowPlacementRecord& record, std::int32_t screen_width,
-                      std::int32_t screen_height);
+void RescalePlacement(WindowPlacementRecord& record, std::int32_t screen_width, std::int32_t screen_height);
 
 // Resets or rescales the record for W x H, records W and H as its screen
 // and writes it as "WindowPos" (REG_BINARY, `size` bytes) under `key`.
 // Answers whether the write succeeded; callers do not look at it.
-bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_width,
-                    std::int32_t screen_height, WindowPlacementRecord& record, std::uint32_t size,
-                    PlacementAdjust adjust);
+bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_width, std::int32_t screen_height,
+                    WindowPlacementRecord& record, std::uint32_t size, PlacementAdjust adjust);
 
 // The placement the main window is created from: opens (or creates) the
 // settings key and reads "WindowPos". A value that is missing, longer or
 // shorter than 28 bytes, or names a screen of size 0 is reset and written
 // back; one written for another screen size is rescaled and written back.
-WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width,
-                                          std::int32_t screen_height);
+WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width, std::int32_t screen_height);
 
 // Writes `record` as it is (used when the main window closes). Nothing is
 // written when the settings key cannot be opened.

@@ -52,10 +52,14 @@ enum class Row { NotTested, Passed, Failed, BackToNotTested };
 
 const char* NameOf(Row row) {
     switch (row) {
-        case Row::NotTested: return "not tested";
-        case Row::Passed: return "passed";
-        case Row::Failed: return "failed";
-        case Row::BackToNotTested: return "not tested after all";
+        case Row::NotTested:
+            return "not tested";
+        case Row::Passed:
+            return "passed";
+        case Row::Failed:
+            return "failed";
+        case Row::BackToNotTested:
+            return "not tested after all";
     }
     return "?";
 }
@@ -166,11 +170,11 @@ protected:
         RECT whole{};
         GetWindowRect(dialog, &whole);
         for (int i = 0; i < 3; ++i) {
-            const std::vector<dw::ColourCount> colours =
-                dw::ColoursIn(*picture, whole, ScreenRect(dialog, kStateTexts[i]));
+            const std::vector<dw::ColourCount> colours = dw::ColoursIn(*picture, whole,
+                                                                       ScreenRect(dialog, kStateTexts[i]));
             ASSERT_FALSE(colours.empty());
-            SCOPED_TRACE(testing::Message() << "row " << i + 1 << " (" << NameOf(rows[i])
-                                            << ") shows " << dw::Describe(colours));
+            SCOPED_TRACE(testing::Message()
+                         << "row " << i + 1 << " (" << NameOf(rows[i]) << ") shows " << dw::Describe(colours));
             switch (rows[i]) {
                 case Row::Passed:
                     EXPECT_EQ(colours[0].colour, kGreen);
@@ -395,8 +399,8 @@ TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRu
     ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     // WRITE BUFFER runs: the thread waits and draws nothing more.
-    ASSERT_TRUE(autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); },
-                                 6000))
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); }, 6000))
         << "row 2 reads \"" << dw::TextOf(dialog, IDC_WRITE_STATE) << "\"";
     Sleep(1500);
     RECT whole{};
@@ -478,8 +482,8 @@ TEST_F(Diagnostics, OnWindows95AWriteBufferThatNeverEndsIsGivenUpAfterEightSecon
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(BeginTests(dialog, IDYES));
 
-    ASSERT_TRUE(autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); },
-                                 6000));
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return dw::TextOf(dialog, IDC_WRITE_STATE) == program.Text(IDS_TESTING); }, 6000));
     const DWORD write_started = GetTickCount();
     std::optional<Message> failure = program.WaitForMessage(20000);
     const DWORD waited = GetTickCount() - write_started;

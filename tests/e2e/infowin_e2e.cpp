@@ -40,14 +40,22 @@ constexpr int kBoxes[] = {IDC_SYNCHRONOUS, IDC_REMOVABLE, IDC_NARROW, IDC_WIDE16
 
 const char* BoxName(int box) {
     switch (box) {
-        case IDC_SYNCHRONOUS: return "Synchronous Transfer";
-        case IDC_REMOVABLE: return "Removeable Media";
-        case IDC_NARROW: return "Narrow (8 Bit)";
-        case IDC_WIDE16: return "Wide (16 Bit)";
-        case IDC_WIDE32: return "Wide (32 Bit)";
-        case IDC_SCSI1: return "SCSI 1";
-        case IDC_SCSI2: return "SCSI 2";
-        case IDC_SCSI3: return "SCSI 3";
+        case IDC_SYNCHRONOUS:
+            return "Synchronous Transfer";
+        case IDC_REMOVABLE:
+            return "Removeable Media";
+        case IDC_NARROW:
+            return "Narrow (8 Bit)";
+        case IDC_WIDE16:
+            return "Wide (16 Bit)";
+        case IDC_WIDE32:
+            return "Wide (32 Bit)";
+        case IDC_SCSI1:
+            return "SCSI 1";
+        case IDC_SCSI2:
+            return "SCSI 2";
+        case IDC_SCSI3:
+            return "SCSI 3";
     }
     return "?";
 }
@@ -112,8 +120,8 @@ protected:
         HWND sheet = dw::WaitForPropertySheet(program);
         EXPECT_NE(sheet, nullptr) << "no properties sheet";
         if (sheet == nullptr) return nullptr;
-        EXPECT_EQ(dw::TabTitles(sheet), (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE),
-                                                                   program.Text(IDS_PAGE_ADAPTER)}));
+        EXPECT_EQ(dw::TabTitles(sheet),
+                  (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER)}));
         EXPECT_FALSE(IsWindowEnabled(program.main_window())) << "the sheet is modal";
         return sheet;
     }
@@ -151,8 +159,9 @@ TEST_F(InfoWindows, ADoubleClickOnTheDiskShowsItsPropertiesAndThoseOfItsAdapter)
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(dw::SelectedTab(sheet), 0);
     HWND page = dw::ShownPage(sheet);
-    ExpectDevicePage(page, {"0", Vendor("KESTRAL"), "1.04", "Hard Disk", Product("KD-2100S"),
-                            {IDC_SYNCHRONOUS, IDC_NARROW, IDC_SCSI2}});
+    ExpectDevicePage(
+        page,
+        {"0", Vendor("KESTRAL"), "1.04", "Hard Disk", Product("KD-2100S"), {IDC_SYNCHRONOUS, IDC_NARROW, IDC_SCSI2}});
 
     // The boxes only show: a click changes none of them.
     dw::ClickControl(page, IDC_SYNCHRONOUS);
@@ -208,7 +217,11 @@ TEST_F(InfoWindows, OnTheSecondAdapterOfAWideBusIdThreeShowsThatAdaptersDevice) 
 
     HWND sheet = WaitForSheet();
     ASSERT_NE(sheet, nullptr);
-    ExpectDevicePage(dw::ShownPage(sheet), {"3", Vendor("ORIELLE"), "1.20", "CD-ROM", Product("CDR-4400W"),
+    ExpectDevicePage(dw::ShownPage(sheet), {"3",
+                                            Vendor("ORIELLE"),
+                                            "1.20",
+                                            "CD-ROM",
+                                            Product("CDR-4400W"),
                                             {IDC_SYNCHRONOUS, IDC_REMOVABLE, IDC_WIDE32, IDC_SCSI3}});
     ExpectAdapterPage(SwitchPage(sheet, 1), {"BL3940UW", "1", "6", "ASPI for WIN32",
                                              "Harrowgate Brightlane BL-3940UW Wide SCSI Host Adapter"});
@@ -265,7 +278,8 @@ std::string VersionValue(const std::string& exe, const std::string& key) {
     using SizeOf = DWORD(WINAPI*)(LPCSTR, LPDWORD);
     using InfoOf = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
     using Query = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-    auto size_of = reinterpret_cast<SizeOf>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoSizeA")));
+    auto size_of = reinterpret_cast<SizeOf>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoSizeA")));
     auto info_of = reinterpret_cast<InfoOf>(reinterpret_cast<void*>(GetProcAddress(library, "GetFileVersionInfoA")));
     auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(library, "VerQueryValueA")));
     std::string value = "<no value " + key + ">";
@@ -281,8 +295,7 @@ std::string VersionValue(const std::string& exe, const std::string& key) {
     return value;
 }
 
-void InfoWindows::AboutBoxShowsTheProductAndTheSystem(Edition edition, Platform platform,
-                                                      const std::string& os_line) {
+void InfoWindows::AboutBoxShowsTheProductAndTheSystem(Edition edition, Platform platform, const std::string& os_line) {
     program.UseEdition(edition);
     program.OnPlatform(platform);
     ASSERT_TRUE(program.Start());
@@ -301,9 +314,9 @@ void InfoWindows::AboutBoxShowsTheProductAndTheSystem(Edition edition, Platform 
     EXPECT_EQ(dw::TextOf(about, IDC_ABOUT_TRADEMARKS), VersionValue(exe, "LegalTrademarks"));
     EXPECT_EQ(dw::TextOf(about, IDC_ABOUT_OS), os_line);
     EXPECT_EQ(dw::TextOf(about, IDC_ABOUT_RUNNING_ON), "Running On:");
-    std::printf("The About box: %s\n",
-                dw::SavePicture(program, std::string("about-") + (platform == Platform::Windows95 ? "win95" : "nt"))
-                    .c_str());
+    std::printf(
+        "The About box: %s\n",
+        dw::SavePicture(program, std::string("about-") + (platform == Platform::Windows95 ? "win95" : "nt")).c_str());
 
     // Escape closes it like OK; the main window is the user's again.
     autom::PressKey(VK_ESCAPE);
@@ -322,7 +335,8 @@ TEST_F(InfoWindows, OnWindows95TheAboutBoxNamesTheProductItsMakerAndWindows95) {
 
 // Wine answers GetVersion with 0x05650004 for "nt40": NT 4.0, build 1381.
 TEST_F(InfoWindows, OnNtTheAboutBoxNamesTheProductItsMakerAndWindowsNt) {
-    AboutBoxShowsTheProductAndTheSystem(Edition::NtSimulator, Platform::WindowsNt, "Microsoft Windows NT 4.0 Build: 1381");
+    AboutBoxShowsTheProductAndTheSystem(Edition::NtSimulator, Platform::WindowsNt,
+                                        "Microsoft Windows NT 4.0 Build: 1381");
 }
 
 // ---- The splash picture -------------------------------------------------------------------------
@@ -340,8 +354,7 @@ std::vector<std::uint8_t> BytesOf(const WindowPos& pos) {
 // main window is kept away from the middle so that it covers nothing there.
 TEST_F(InfoWindows, TheSplashPictureShowsInTheMiddleOfTheScreenDuringStartUpAndLeavesNothingBehind) {
     machine::StoreWindowPos(BytesOf({0, 0, 360, 240, 0, 1024, 768}));
-    const std::optional<autom::Picture> splash =
-        dw::ProgramBitmap(ProgramFolder() + program.exe_name(), "Splash");
+    const std::optional<autom::Picture> splash = dw::ProgramBitmap(ProgramFolder() + program.exe_name(), "Splash");
     ASSERT_TRUE(splash) << "the program has no \"Splash\" bitmap";
     ASSERT_EQ(splash->width, 256);
     ASSERT_EQ(splash->height, 256);
@@ -370,15 +383,16 @@ TEST_F(InfoWindows, TheSplashPictureShowsInTheMiddleOfTheScreenDuringStartUpAndL
     ASSERT_NE(main_window, nullptr) << "no main window";
     ASSERT_EQ(program.WaitForMainWindow(), main_window);
     ASSERT_NE(first_seen, 0u) << "the splash picture never showed in the middle of the screen";
-    EXPECT_GE(last_seen - first_seen, 1500u) << "the splash showed for " << last_seen - first_seen
-                                            << " ms only; start-up pauses 2 s with it";
+    EXPECT_GE(last_seen - first_seen, 1500u)
+        << "the splash showed for " << last_seen - first_seen << " ms only; start-up pauses 2 s with it";
 
     RECT window{};
     GetWindowRect(main_window, &window);
     RECT overlap{};
     ASSERT_FALSE(IntersectRect(&overlap, &window, &middle)) << "the main window covers the middle of the screen";
     Sleep(500);
-    EXPECT_TRUE(dw::SamePixels(autom::CaptureScreenArea(middle), before)) << "the middle of the screen is not as it was";
+    EXPECT_TRUE(dw::SamePixels(autom::CaptureScreenArea(middle), before))
+        << "the middle of the screen is not as it was";
     std::printf("After start-up: %s\n", dw::SaveScreenPicture("splash-after-start-up").c_str());
     ASSERT_TRUE(program.Choose(IDM_FILE_EXIT));
     EXPECT_EQ(program.WaitForExit(), 0u);

@@ -61,10 +61,10 @@ std::string BuiltInMachineListing() {
         std::map<int, std::string> devices;
     };
     const Adapter adapters[] = {
-        {"BL2940U", "0003",
+        {"BL2940U",
+         "0003",
          {{0, "Hard Disk,KESTRAL,KD-2100S        ,1.04"}, {4, "CD-ROM,ORIELLE,CDR-3220        ,2.10"}}},
-        {"BL1540", "0102",
-         {{2, "Tape,TALLIS ,TDAT-4000       ,3.02"}, {5, "Scanner,PRISMA ,ScanStar 600    ,1.00"}}},
+        {"BL1540", "0102", {{2, "Tape,TALLIS ,TDAT-4000       ,3.02"}, {5, "Scanner,PRISMA ,ScanStar 600    ,1.00"}}},
     };
     std::string text = "2\nBL2940U\nBL1540\n32\n";
     for (const Adapter& adapter : adapters) {
@@ -173,8 +173,8 @@ TEST_F(Listing, SaveAsWritesTheInventoryToATxtFileReplacingAnOldOneWithoutAsking
     SaveAs(PathOf("inventory"));
 
     EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "saving over the old file asked or complained";
-    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [inventory.txt]")) << "the title is \"" << program.Title()
-                                                                         << "\"";
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [inventory.txt]"))
+        << "the title is \"" << program.Title() << "\"";
     EXPECT_FALSE(FileExists(PathOf("inventory"))) << "the name was taken without its extension";
     const std::optional<std::string> written = ReadFile(file);
     ASSERT_TRUE(written) << file << " was not written";
@@ -204,8 +204,8 @@ TEST_F(Listing, OpenShowsTheFilesAdaptersLastOnTopAndTheirDevicesWhenChosen) {
 
     // The user opens the root and clicks an adapter.
     ASSERT_TRUE(user::DoubleClickTreeItem(program, "SCSI Controllers"));
-    ASSERT_TRUE(autom::WaitUntil([&] { return !program.AdapterTree().empty() && program.AdapterTree()[0].expanded; },
-                                 3000))
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return !program.AdapterTree().empty() && program.AdapterTree()[0].expanded; }, 3000))
         << "the root did not open";
     ASSERT_TRUE(user::ClickTreeItem(program, "BRAVO"));
     ASSERT_TRUE(autom::WaitUntil([&] { return program.DeviceList() == kBravoRows; }, 3000))

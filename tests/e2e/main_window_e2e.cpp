@@ -107,9 +107,9 @@ TEST_F(MainWindow, TheMenusAndTheToolbarOfferEveryCommandWithSaveDisabledAtFirst
         separators.push_back((button.style & TBSTYLE_SEP) != 0);
         commands.push_back(separators.back() ? 0 : button.command);
     }
-    EXPECT_EQ(commands, (std::vector<int>{IDM_RESCAN, IDM_FILE_OPEN, IDM_FILE_SAVE, 0, IDM_VIEW_LARGE_ICONS,
-                                          IDM_VIEW_SMALL_ICONS, IDM_VIEW_LIST, IDM_VIEW_DETAILS, 0,
-                                          IDM_DEVICE_DIAGNOSTICS}));
+    EXPECT_EQ(commands,
+              (std::vector<int>{IDM_RESCAN, IDM_FILE_OPEN, IDM_FILE_SAVE, 0, IDM_VIEW_LARGE_ICONS, IDM_VIEW_SMALL_ICONS,
+                                IDM_VIEW_LIST, IDM_VIEW_DETAILS, 0, IDM_DEVICE_DIAGNOSTICS}));
     EXPECT_EQ(separators, (std::vector<bool>{false, false, false, true, false, false, false, false, true, false}));
     for (const autom::ToolbarButton& button : buttons) {
         if ((button.style & TBSTYLE_SEP) != 0) continue;
@@ -189,8 +189,7 @@ TEST_F(MainWindow, ARightClickOnTheListOpensTheDeviceMenuAndItsCommandNeedsADevi
     const RECT item = *popup->items[0].rect;
     EXPECT_TRUE(item.left >= empty->x && item.left <= empty->x + 16 && item.top >= empty->y &&
                 item.top <= empty->y + 16)
-        << "the menu's item is at " << item.left << "," << item.top << ", the mouse at " << empty->x << ","
-        << empty->y;
+        << "the menu's item is at " << item.left << "," << item.top << ", the mouse at " << empty->x << "," << empty->y;
     ExpectNoDeviceChosen();
     ASSERT_TRUE(program.ChooseFromPopupMenu(IDM_DEVICE_PROPERTIES));
     EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "Device Properties without a device";
@@ -241,9 +240,9 @@ TEST_F(MainWindow, ReScanAsksFirstCancelKeepsTheViewsAndOkScansAgain) {
     StartOnTheBuiltInMachine();
     ChooseDetailsView();
     ASSERT_TRUE(user::ClickTreeItem(program, kSecondAdapter));
-    ASSERT_TRUE(autom::WaitUntil([&] { return user::RowOfScsiId(program, "2") >= 0 &&
-                                              program.DeviceList()[2][1] == "Tape"; },
-                                 3000));
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return user::RowOfScsiId(program, "2") >= 0 && program.DeviceList()[2][1] == "Tape"; },
+                         3000));
     const auto list_before = program.DeviceList();
     const auto status_before = program.StatusBar();
 
@@ -307,9 +306,9 @@ TEST_F(MainWindow, TheWideBusOptionReScansAtOnceBetweenEightAndSixteenIds) {
     EXPECT_EQ(program.StatusBar()[1], "Number of devices connected:  2");
     // The second adapter's IDs follow right after the first adapter's eight.
     ASSERT_TRUE(user::ClickTreeItem(program, kSecondAdapter));
-    ASSERT_TRUE(autom::WaitUntil([&] { return program.DeviceList().size() == 8 &&
-                                              program.DeviceList()[2][1] == "Tape"; },
-                                 3000))
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return program.DeviceList().size() == 8 && program.DeviceList()[2][1] == "Tape"; },
+                         3000))
         << testing::PrintToString(program.DeviceList());
     EXPECT_EQ(controls::FirstColumn(program.DeviceList()), Ids(0, 7));
     EXPECT_EQ(program.DeviceList()[5][1], "Scanner");

@@ -98,8 +98,8 @@ TEST_F(NtInventory, TheAdaptersAreThePortsFromZeroUpToTheFirstMissingNumber) {
     ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
 
     EXPECT_TRUE(program.messages_on_the_way().empty());
-    EXPECT_EQ(user::AdaptersInTree(program), (std::vector<std::string>{"Quillon QX-200 Wide SCSI Controller",
-                                                                       "Quillon QX-100 Fast SCSI Controller"}));
+    EXPECT_EQ(user::AdaptersInTree(program),
+              (std::vector<std::string>{"Quillon QX-200 Wide SCSI Controller", "Quillon QX-100 Fast SCSI Controller"}));
     EXPECT_EQ(program.DeviceList(),
               SlotsOf(15, {{"3", "Hard Disk", "QUILLON", "QD-540          ", "2.01"}}, 7, "qx100", "Quillon"));
     EXPECT_EQ(program.StatusBar()[1], "Number of devices connected:  1");

@@ -6,10 +6,10 @@
 // write the installation entry. The setup of this word size runs: the
 // 64-bit one in the 64-bit prefix, the 32-bit one (Windows 95 to 11) in the
 // 32-bit prefix.
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -76,8 +76,8 @@ DWORD ValueCount(HKEY root, const std::string& key) {
     HKEY handle = nullptr;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return 0;
     DWORD values = 0;
-    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                     nullptr, nullptr);
+    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
     RegCloseKey(handle);
     return values;
 }
@@ -136,11 +136,16 @@ std::string VersionOf(const std::string& exe) {
 // The setup picks the help of the system's language, English for others.
 std::string HelpLanguage() {
     switch (PRIMARYLANGID(GetUserDefaultUILanguage())) {
-        case LANG_GERMAN: return "de";
-        case LANG_SPANISH: return "es";
-        case LANG_FRENCH: return "fr";
-        case LANG_ITALIAN: return "it";
-        default: return "en";
+        case LANG_GERMAN:
+            return "de";
+        case LANG_SPANISH:
+            return "es";
+        case LANG_FRENCH:
+            return "fr";
+        case LANG_ITALIAN:
+            return "it";
+        default:
+            return "en";
     }
 }
 
@@ -346,8 +351,7 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
 
     // What it put there: the shipped program, the help of the system's
     // language, the uninstaller.
-    EXPECT_EQ(FilesIn(folder),
-              (std::vector<std::string>{"KDX.hlp", "KDXCH.hlp", kProgramName, "Uninstall.exe"}));
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"KDX.hlp", "KDXCH.hlp", kProgramName, "Uninstall.exe"}));
     const std::string program_file = folder + "\\" + kProgramName;
     EXPECT_TRUE(Contents(program_file) == Contents(shipped)) << "the installed program is not the shipped one";
     for (const char* help : {"KDX.hlp", "KDXCH.hlp"}) {
@@ -375,8 +379,7 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
                  {"UninstallString", uninstaller},
                  {"QuietUninstallString", uninstaller + " /S"}};
     for (const auto& value : texts)
-        EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kUninstallKey, value.name).value_or("(none)"), value.text)
-            << value.name;
+        EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kUninstallKey, value.name).value_or("(none)"), value.text) << value.name;
     EXPECT_EQ(ReadNumber(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify"), std::optional<DWORD>(1));
     EXPECT_EQ(ReadNumber(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair"), std::optional<DWORD>(1));
     size_t bytes = 0;
@@ -434,8 +437,7 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
     EXPECT_EQ(FilesIn(folder).size(), 4u);
 
     // What the help viewer writes beside the help files on Windows.
-    for (const char* name : {"KDX.GID", "KDX.FTS", "KDXCH.GID"})
-        std::ofstream(folder + "\\" + name) << "index";
+    for (const char* name : {"KDX.GID", "KDX.FTS", "KDXCH.GID"}) std::ofstream(folder + "\\" + name) << "index";
 
     ASSERT_TRUE(UninstallQuietly());
     EXPECT_FALSE(Exists(folder)) << "left behind: " << testing::PrintToString(FilesIn(folder));

@@ -38,8 +38,7 @@ RECT OuterRect(HWND window) {
 }
 
 bool IsTheHiddenMainWindow(HWND window) {
-    return window != nullptr && autom::ClassOf(window) == ProgramSession::kMainWindowClass &&
-           !IsWindowVisible(window);
+    return window != nullptr && autom::ClassOf(window) == ProgramSession::kMainWindowClass && !IsWindowVisible(window);
 }
 
 // Which program runs on which Windows and SCSI machine.
@@ -195,8 +194,7 @@ TEST_P(NormalStartup, OpensWithItsCaptionAndMenusAndExitEndsItWithCodeZero) {
     StartToMainWindow();
 
     // The built-in machine has adapters: nothing to complain about.
-    EXPECT_TRUE(program.messages_on_the_way().empty())
-        << "on the way: " << Describe(program.messages_on_the_way()[0]);
+    EXPECT_TRUE(program.messages_on_the_way().empty()) << "on the way: " << Describe(program.messages_on_the_way()[0]);
 
     EXPECT_EQ(program.Title(), "Tessaline Diagnostics");
     const std::optional<autom::Menu> menu = program.MenuBar();
@@ -229,8 +227,8 @@ TEST_F(Startup, ExitStoresWhereTheUserLeftTheWindow) {
 
     const std::optional<WindowPos> pos = machine::StoredWindowPos();
     ASSERT_TRUE(pos);
-    EXPECT_EQ(*pos, (WindowPos{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0,
-                               kScreenWidth, kScreenHeight}))
+    EXPECT_EQ(*pos, (WindowPos{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, kScreenWidth,
+                               kScreenHeight}))
         << Describe(*pos);
     EXPECT_EQ(pos->width, 700);
     EXPECT_EQ(pos->height, 500);
@@ -281,13 +279,13 @@ TEST_P(StartupWithoutHostAdapter, WarnsThatNoAdapterWasFoundAndOpensEmpty) {
     ExitThroughTheMenu();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Machines, StartupWithoutHostAdapter,
-    testing::Values(Machine{"Windows95", Edition::Shipped, Platform::Windows95, "no-adapters.txt"},
-                    // Wine has no SCSI port devices at all.
-                    Machine{"WindowsNtOnWine", Edition::Shipped, Platform::WindowsNt, nullptr},
-                    Machine{"WindowsNtVirtualBus", Edition::NtSimulator, Platform::WindowsNt, "no-adapters.txt"}),
-    NameOf);
+INSTANTIATE_TEST_SUITE_P(Machines, StartupWithoutHostAdapter,
+                         testing::Values(Machine{"Windows95", Edition::Shipped, Platform::Windows95, "no-adapters.txt"},
+                                         // Wine has no SCSI port devices at all.
+                                         Machine{"WindowsNtOnWine", Edition::Shipped, Platform::WindowsNt, nullptr},
+                                         Machine{"WindowsNtVirtualBus", Edition::NtSimulator, Platform::WindowsNt,
+                                                 "no-adapters.txt"}),
+                         NameOf);
 
 // The ASPI library is there but could not initialise: the user is told, and
 // start-up goes on without adapters.

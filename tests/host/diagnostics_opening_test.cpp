@@ -28,8 +28,8 @@ TEST(DiagnosticsOpening, AdapterOwnSlotAndEmptyIdsAreRefusedUnseen) {
     for (const int platform : kPlatforms) {
         for (const Case& c : {Case{0, 7, IDS_CONTROLLER_REFUSAL}, Case{1, 7, IDS_CONTROLLER_REFUSAL},
                               Case{0, 1, IDS_NO_DEVICE_REFUSAL}, Case{1, 0, IDS_NO_DEVICE_REFUSAL}}) {
-            SCOPED_TRACE(testing::Message() << "platform " << platform << ", adapter " << c.adapter
-                                            << ", ID " << c.target_id);
+            SCOPED_TRACE(testing::Message()
+                         << "platform " << platform << ", adapter " << c.adapter << ", ID " << c.target_id);
             DiagnosticsRig rig(DefaultMachine(), platform);
             EXPECT_FALSE(rig.Open(c.adapter, c.target_id));
             ASSERT_EQ(rig.messages.boxes().size(), 1u);
@@ -153,12 +153,10 @@ TEST(DiagnosticsOpening, ButtonOneDoesWhatItsCaptionSays) {
     ASSERT_TRUE(rig.Open(0, 0));
 
     // Clicks on the check boxes, or any other id, change nothing.
-    for (const int id : {IDC_TUR_CHECK, IDC_WRITE_CHECK, IDC_READ_CHECK, IDC_TUR_STATE, 3})
-        rig.sequence.OnCommand(id);
+    for (const int id : {IDC_TUR_CHECK, IDC_WRITE_CHECK, IDC_READ_CHECK, IDC_TUR_STATE, 3}) rig.sequence.OnCommand(id);
     EXPECT_EQ(rig.face.runs_posted, 0);
     EXPECT_EQ(rig.face.ended, 0);
-    for (const int check : {IDC_TUR_CHECK, IDC_WRITE_CHECK, IDC_READ_CHECK})
-        EXPECT_FALSE(rig.face.checked(check));
+    for (const int check : {IDC_TUR_CHECK, IDC_WRITE_CHECK, IDC_READ_CHECK}) EXPECT_FALSE(rig.face.checked(check));
 
     rig.sequence.OnCommand(win::kIdOk);
     EXPECT_EQ(rig.face.runs_posted, 1) << "\"Begin Tests\" posts the run";

@@ -30,7 +30,12 @@ TEST(DiagnosticsScenarios, EachMachineBehavesAsItsDescriptionSays) {
         {"diagnostics_unit_attention.txt", kPlatformWin95, 0, {P, P, P}, {0x00, 0x00, 0x3B, 0x3C}, 0},
         {"diagnostics_unit_attention.txt", kPlatformNt, 0, {P, P, P}, {0x00, 0x00, 0x3B, 0x3C}, 0},
         {"diagnostics_read_buffer_corrupt.txt", kPlatformWin95, 0, {P, P, F}, {0x00, 0x3B, 0x3C}, 0},
-        {"diagnostics_read_buffer_corrupt.txt", kPlatformNt, 0, {P, P, F}, {0x00, 0x3B, 0x3C}, IDS_READ_BUFFER_MISMATCH},
+        {"diagnostics_read_buffer_corrupt.txt",
+         kPlatformNt,
+         0,
+         {P, P, F},
+         {0x00, 0x3B, 0x3C},
+         IDS_READ_BUFFER_MISMATCH},
         {"diagnostics_write_buffer_hangs.txt", kPlatformWin95, 0, {P, F, N}, {0x00, 0x3B}, 0},
         {"diagnostics_write_buffer_hangs.txt", kPlatformNt, 0, {P, F, N}, {0x00, 0x3B}, -1},
         {"diagnostics_class_driver_no_write.txt", kPlatformNt, 2, {P, N, N}, {0x00, 0x3B}, IDS_NT_CLASS_UNSUPPORTED},
@@ -72,7 +77,8 @@ TEST(DiagnosticsScenarios, ScannerAndWormAreNotTestedAndTheRestIsRefused) {
             ASSERT_TRUE(rig.Open(0, target_id));
             EXPECT_TRUE(rig.sequence.not_testable()) << target_id;
         }
-        for (const auto& [target_id, message] : {std::pair{7, IDS_CONTROLLER_REFUSAL}, std::pair{1, IDS_NO_DEVICE_REFUSAL}}) {
+        for (const auto& [target_id, message] :
+             {std::pair{7, IDS_CONTROLLER_REFUSAL}, std::pair{1, IDS_NO_DEVICE_REFUSAL}}) {
             test::DiagnosticsRig rig(text.str(), platform);
             EXPECT_FALSE(rig.Open(0, target_id));
             EXPECT_TRUE(rig.messages.Showed(message)) << target_id;

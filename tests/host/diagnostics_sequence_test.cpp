@@ -192,8 +192,9 @@ TEST(DiagnosticsSequence, UnitAttentionIsAskedAgainOnceSilently) {
 }
 
 TEST(DiagnosticsSequence, ClassDriverWithoutWriteBufferSkipsReadBuffer) {
-    const std::string tape = "adapter\n device 2\n  type tape\n  vendor TALLIS\n  tape 0\n"
-                             "  on write-buffer zero-length\n";
+    const std::string tape =
+        "adapter\n device 2\n  type tape\n  vendor TALLIS\n  tape 0\n"
+        "  on write-buffer zero-length\n";
     DiagnosticsRig rig(tape, kPlatformNt);
     ASSERT_TRUE(rig.Open(0, 2));
     rig.Begin();

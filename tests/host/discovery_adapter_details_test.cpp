@@ -41,8 +41,7 @@ HostAdapterRecord Win95Record(const char* identifier) {
 }
 
 void PciInstance(MemoryRegistry& registry, const std::string& device, const std::string& instance,
-                 const std::string& driver, const std::string& mfg,
-                 const std::string& cls = "SCSIAdapter") {
+                 const std::string& driver, const std::string& mfg, const std::string& cls = "SCSIAdapter") {
     const std::string path = kPci + device + "\\" + instance;
     registry.SetText(kLm, path, "Class", cls);
     registry.SetText(kLm, path, "Driver", driver);
@@ -122,8 +121,7 @@ TEST(DiscoveryNtAdapterDetails, UnterminatedAndOverlongValuesAreCutToTheFields) 
     // is read rather than a key whose name was cut short.
     const std::string long_driver(230, 'd');
     registry.SetText(kLm, "Hardware\\DeviceMap\\SCSI\\Scsi Port 0", "Driver", long_driver);
-    const std::string cut = "System\\CurrentControlSet\\Enum\\Root\\LEGACY_" +
-                            long_driver.substr(0, 259 - 42 - 5);
+    const std::string cut = "System\\CurrentControlSet\\Enum\\Root\\LEGACY_" + long_driver.substr(0, 259 - 42 - 5);
     registry.SetText(kLm, cut + "\\0000", "Mfg", "Wrong");
     ReadNtAdapterDetails(registry, record);
     EXPECT_EQ(std::string(record.identifier), std::string(31, 'd'));
@@ -184,7 +182,7 @@ TEST(DiscoveryWin95AdapterDetails, CaseRules) {
 
 TEST(DiscoveryWin95AdapterDetails, PortDriverHoldsAtMostNineteenCharacters) {
     MemoryRegistry registry;
-    registry.SetText(kLm, kClass + "0000", "PortDriver", "ABCDEFGHIJKLMNOPQRS");  // 19 and the NUL
+    registry.SetText(kLm, kClass + "0000", "PortDriver", "ABCDEFGHIJKLMNOPQRS");          // 19 and the NUL
     registry.SetText(kLm, kClass + "0001", "PortDriver", "ABCDEFGHIJKLMNOPQRST", false);  // 20, no NUL
     PciInstance(registry, "VEN_1&DEV_1", "BUS_0", "SCSIAdapter\\0000", "First");
     HostAdapterRecord record = Win95Record("QRS");

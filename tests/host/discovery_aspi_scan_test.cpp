@@ -73,8 +73,8 @@ protected:
         inventory.max_target_id = wide ? kMaxTargetIdWide : kMaxTargetIdNarrow;
         chain.hand_over = &hand_over;
         service = std::make_unique<sim::AspiService>(std::move(scenario));
-        discovery.reset(new AspiDiscovery{inventory, texts, registry, messages, views, *service, exec_srb,
-                                          chain, kOwner});
+        discovery.reset(
+            new AspiDiscovery{inventory, texts, registry, messages, views, *service, exec_srb, chain, kOwner});
     }
 
     // Plays the window thread: handles every hand-over until the chain has
@@ -337,8 +337,8 @@ TEST_F(DiscoveryAspiScan, AdapterThatIsNotThereEndsTheScanWithoutASlot) {
 TEST_F(DiscoveryAspiScan, AdapterFailureEndsTheChainButADiagnosticCommandsStatusDoesNot) {
     // A test command left an adapter status in the shared block: the scan
     // is not bothered by it.
-    Use(std::string(kOneAdapter).insert(std::string(kOneAdapter).rfind("end"),
-                                        "device 5\n type disk\n on inquiry hastat 14\nend\n"));
+    Use(std::string(kOneAdapter)
+            .insert(std::string(kOneAdapter).rfind("end"), "device 5\n type disk\n on inquiry hastat 14\nend\n"));
     exec_srb.SRB_HaStat = aspi::kHaStatPhaseError;
     StartUp();
     // The chain's own INQUIRY at ID 5 failed in the adapter: the scan ends
@@ -352,8 +352,8 @@ TEST_F(DiscoveryAspiScan, AdapterFailureEndsTheChainButADiagnosticCommandsStatus
 
 TEST_F(DiscoveryAspiScan, DataUnderrunDoesNotEndTheChain) {
     // Some adapters report a device that answers fewer than 96 bytes so.
-    Use(std::string(kOneAdapter).insert(std::string(kOneAdapter).rfind("end"),
-                                        "device 5\n type disk\n on inquiry hastat 12\nend\n"));
+    Use(std::string(kOneAdapter)
+            .insert(std::string(kOneAdapter).rfind("end"), "device 5\n type disk\n on inquiry hastat 12\nend\n"));
     StartUp();
     EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 8u);
     EXPECT_EQ(inventory.slot_count, 8);
@@ -392,8 +392,8 @@ TEST_F(DiscoveryAspiScan, RescanStartsAgainAtAdapterZeroIdZeroSlotZero) {
     ASSERT_EQ(inventory.slot_count, 16);
 
     // The registry changes; a re-scan does not read it again.
-    registry.SetText(RegistryRoot::LocalMachine, "Enum\\PCI\\VEN_1A2B&DEV_2940\\BUS_00&DEV_0C&FUNC_00",
-                     "DeviceDesc", "Changed");
+    registry.SetText(RegistryRoot::LocalMachine, "Enum\\PCI\\VEN_1A2B&DEV_2940\\BUS_00&DEV_0C&FUNC_00", "DeviceDesc",
+                     "Changed");
     service->ClearCalls();
     complete_after.clear();
     ResetForRescan(inventory);

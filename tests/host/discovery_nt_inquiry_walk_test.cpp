@@ -63,8 +63,8 @@ public:
 // Ports that answer crafted inquiry data; no drives, no class devices.
 class CraftedPorts final : public DeviceIo {
 public:
-    std::vector<Bytes> answers;     // one per port, from SCSI0:
-    std::int64_t returned = -1;     // the byte count reported; -1: the answer's size
+    std::vector<Bytes> answers;  // one per port, from SCSI0:
+    std::int64_t returned = -1;  // the byte count reported; -1: the answer's size
     int open_handles = 0;
 
     DeviceHandle Open(const char* name, std::uint32_t, std::uint32_t) override {
@@ -76,8 +76,8 @@ public:
         }
         return 0;
     }
-    bool Control(DeviceHandle device, std::uint32_t code, void*, std::uint32_t, void* out,
-                 std::uint32_t out_size, std::uint32_t* bytes) override {
+    bool Control(DeviceHandle device, std::uint32_t code, void*, std::uint32_t, void* out, std::uint32_t out_size,
+                 std::uint32_t* bytes) override {
         if (code != nt::kIoctlScsiGetInquiryData || device == 0 || device > answers.size()) return false;
         const Bytes& answer = answers[device - 1];
         std::memcpy(out, answer.data(), answer.size() < out_size ? answer.size() : out_size);

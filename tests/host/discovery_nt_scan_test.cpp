@@ -51,8 +51,8 @@ end
 
 // An adapter on the given port with the given device lines.
 std::string Adapter(int port, const std::string& devices, const std::string& extra = "") {
-    return "adapter\n identifier HA" + std::to_string(port) + "\n description \"Port " +
-           std::to_string(port) + "\"\n port " + std::to_string(port) + "\n" + extra + devices + "end\n";
+    return "adapter\n identifier HA" + std::to_string(port) + "\n description \"Port " + std::to_string(port) +
+           "\"\n port " + std::to_string(port) + "\n" + extra + devices + "end\n";
 }
 
 class DiscoveryNtScan : public ::testing::Test {
@@ -264,7 +264,8 @@ TEST_F(DiscoveryNtScan, LaterBusesNeverTakeTheFirstBusesPlaces) {
  device 5 bus 1
   type tape
  end
-)", " buses 2\n initiator-id 1 6\n"));
+)",
+                " buses 2\n initiator-id 1 6\n"));
     ScanScsiPorts(*discovery);
     EXPECT_EQ(inventory.adapters[0].bus_count, 2);
     EXPECT_EQ(inventory.adapters[0].own_scsi_id, 7) << "the first bus's initiator";
@@ -365,8 +366,7 @@ TEST_F(DiscoveryNtScan, DriveTableTakesScsiVolumesFromCToZ) {
 class NoDrives final : public DeviceIo {
 public:
     DeviceHandle Open(const char*, std::uint32_t, std::uint32_t) override { return 0; }
-    bool Control(DeviceHandle, std::uint32_t, void*, std::uint32_t, void*, std::uint32_t,
-                 std::uint32_t*) override {
+    bool Control(DeviceHandle, std::uint32_t, void*, std::uint32_t, void*, std::uint32_t, std::uint32_t*) override {
         return false;
     }
     void Close(DeviceHandle) override {}

@@ -50,7 +50,8 @@ TEST(FrameLayout, CreationSizesDifferFromTheResizedOnes) {
 
 TEST(StatusPanes, NoneBeforeAnyAdapterAndDescriptionCutTo30) {
     Inventory inventory{};
-    StatusPanes none = FormatStatusPanes(inventory, -1, "Currently selected: ", "Number of devices connected: ", "None");
+    StatusPanes none = FormatStatusPanes(inventory, -1,
+                                         "Currently selected: ", "Number of devices connected: ", "None");
     EXPECT_STREQ(none.adapter, "Currently selected:  None");
     EXPECT_STREQ(none.devices, "Number of devices connected:  0");
 

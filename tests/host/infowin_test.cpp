@@ -95,8 +95,7 @@ TEST_F(PropertyPages, BusWidthBoxes) {
         int wide16, wide32;
         const char* marked;
     } const cases[] = {
-        {0, 0, "1014"}, {1, 0, "1012"}, {0, 1, "1015"},
-        {1, 1, ""},  // both widths reported: none of the three
+        {0, 0, "1014"}, {1, 0, "1012"}, {0, 1, "1015"}, {1, 1, ""},  // both widths reported: none of the three
     };
     for (const auto& c : cases) {
         disk.wide16 = c.wide16;
@@ -172,9 +171,9 @@ TEST_F(PropertyPages, SlotWithoutAnAdapterNeverReachesTheAdapterTable) {
 }
 
 TEST(PropertyPageHelp, EveryValueControlHasItsTopicAndTheTablesEndWithZeros) {
-    const int device_controls[] = {IDC_SCSI_ID, IDC_MANUFACTURER, IDC_VERSION, IDC_DEVICE_TYPE, IDC_PRODUCT,
-                                   IDC_SYNCHRONOUS, IDC_REMOVABLE, IDC_NARROW, IDC_WIDE16, IDC_WIDE32,
-                                   IDC_SCSI1, IDC_SCSI2, IDC_SCSI3};
+    const int device_controls[] = {IDC_SCSI_ID,     IDC_MANUFACTURER, IDC_VERSION, IDC_DEVICE_TYPE, IDC_PRODUCT,
+                                   IDC_SYNCHRONOUS, IDC_REMOVABLE,    IDC_NARROW,  IDC_WIDE16,      IDC_WIDE32,
+                                   IDC_SCSI1,       IDC_SCSI2,        IDC_SCSI3};
     for (int i = 0; i < 13; ++i)
         EXPECT_EQ(HelpContextOf(kDevicePageHelpIds, device_controls[i]), 20000u + i) << device_controls[i];
     const int adapter_controls[] = {IDC_HA_NAME, IDC_HA_NUMBER, IDC_HA_SCSI_ID, IDC_HA_MANAGER, IDC_HA_DESCRIPTION};

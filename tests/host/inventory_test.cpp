@@ -116,8 +116,7 @@ TEST_F(DeviceTypeNames, EveryTypeCode) {
     EXPECT_STREQ(DeviceTypeName(texts, 4, 0), "WORM");
     EXPECT_STREQ(DeviceTypeName(texts, 5, 1), "CD-ROM");
     EXPECT_STREQ(DeviceTypeName(texts, 6, 0), "Scanner");
-    for (int code = 7; code <= 30; ++code)
-        EXPECT_STREQ(DeviceTypeName(texts, code, 0), "UnKnown") << "code " << code;
+    for (int code = 7; code <= 30; ++code) EXPECT_STREQ(DeviceTypeName(texts, code, 0), "UnKnown") << "code " << code;
     EXPECT_STREQ(DeviceTypeName(texts, 31, 0), "No Device");
     EXPECT_STREQ(DeviceTypeName(texts, 255, 0), "UnKnown");
     EXPECT_STREQ(DeviceTypeName(texts, -1, 0), "UnKnown");

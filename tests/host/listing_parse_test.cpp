@@ -39,9 +39,7 @@ public:
     }
 
     // The only message box shown, or an empty box when there was none or more.
-    test::ShownBox OnlyBox() const {
-        return messages.boxes().size() == 1 ? messages.boxes()[0] : test::ShownBox{};
-    }
+    test::ShownBox OnlyBox() const { return messages.boxes().size() == 1 ? messages.boxes()[0] : test::ShownBox{}; }
 
     test::ScriptedMessages messages;
     SharedTexts texts{};
@@ -132,9 +130,8 @@ TEST(ListingOpen, ResetFirstThenAdaptersInFileOrderAndNothingSelected) {
     ListingReader reader;
     reader.views.fail_insert_index = 1;
     EXPECT_EQ(reader.Read("3\nfirst\nsecond\nthird\n1\n0,Tape,HP,X,1,third,2\n"), 1);
-    EXPECT_EQ(reader.views.calls,
-              (std::vector<std::string>{"Reset", "InsertAdapterItem", "InsertAdapterItem", "InsertAdapterItem",
-                                        "AssignDeviceImage"}))
+    EXPECT_EQ(reader.views.calls, (std::vector<std::string>{"Reset", "InsertAdapterItem", "InsertAdapterItem",
+                                                            "InsertAdapterItem", "AssignDeviceImage"}))
         << "no expansion and no selection after Open";
     ASSERT_EQ(reader.views.tree.size(), 2u);
     EXPECT_EQ(reader.views.tree[0].text, "third") << "the file's last adapter is on top";
@@ -203,7 +200,8 @@ TEST(ListingFields, IdentifierWithASpaceIsWrittenWholeAndReadToTheSpace) {
 TEST(ListingFields, ACommaOrApostropheInAFieldShiftsOrStopsTheRest) {
     ListingReader reader;
     FillEarlierValues(reader.inventory.slots[1]);
-    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n5,Scanner,O'Neil,Flatbed,1.0,aha,2\n"), 1);
+    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n5,Scanner,O'Neil,Flatbed,1.0,aha,2\n"),
+              1);
     const DeviceSlot& comma = reader.inventory.slots[0];
     EXPECT_STREQ(comma.product, "CD-ROM");
     EXPECT_STREQ(comma.revision, " 4x");
@@ -431,8 +429,8 @@ TEST(ListingHostile, AFileEndingBeforeItsLinesReadsThemAsEmpty) {
 
 TEST(ListingHostile, NulBytesEndTheTextOfALineOnly) {
     ListingReader reader;
-    const std::string file("2\0xx\nalpha\0beta\nbeta\n2\n0,Ta\0pe,HP,C1537A,L708,alpha,2\n1,Tape,HP,C1537A,L708,beta,2\n",
-                           81);
+    const std::string file(
+        "2\0xx\nalpha\0beta\nbeta\n2\n0,Ta\0pe,HP,C1537A,L708,alpha,2\n1,Tape,HP,C1537A,L708,beta,2\n", 81);
     ASSERT_EQ(reader.Read(file), 1);
     EXPECT_EQ(reader.inventory.adapter_count, 2);
     EXPECT_STREQ(reader.inventory.adapters[0].identifier, "alpha");

@@ -29,8 +29,8 @@ struct ExactBytes {
 };
 
 TEST(ListingNumbers, ReadLikeAtoi) {
-    for (const char* text : {"0", "7", "-1", "+12", "  42", "\n\t3", "3x", "12,5", "abc", "", "-", "+-3",
-                             " - 3", "0009", "2147483647", "-2147483648"}) {
+    for (const char* text : {"0", "7", "-1", "+12", "  42", "\n\t3", "3x", "12,5", "abc", "", "-", "+-3", " - 3",
+                             "0009", "2147483647", "-2147483648"}) {
         EXPECT_EQ(RunToInt(RunOf(text)), std::atoi(text)) << '"' << text << '"';
     }
 }
@@ -93,9 +93,9 @@ struct LibraryScan {
 LibraryScan ScanWithLibrary(const std::string& text) {
     const std::size_t size = text.size() + 1;
     std::vector<std::vector<char>> field(7, std::vector<char>(size, '\0'));
-    int matched = std::sscanf(text.c_str(), "%[^','],%[^','],%[^','],%[^','],%[^','],%[^','],%s",
-                              field[0].data(), field[1].data(), field[2].data(), field[3].data(),
-                              field[4].data(), field[5].data(), field[6].data());
+    int matched = std::sscanf(text.c_str(), "%[^','],%[^','],%[^','],%[^','],%[^','],%[^','],%s", field[0].data(),
+                              field[1].data(), field[2].data(), field[3].data(), field[4].data(), field[5].data(),
+                              field[6].data());
     if (matched < 0) matched = 0;  // EOF before the first field
     LibraryScan scan{matched, {}};
     for (int i = 0; i < matched; ++i) scan.fields.emplace_back(field[i].data());

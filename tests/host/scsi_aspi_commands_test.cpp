@@ -69,8 +69,8 @@ protected:
     LastError last_error{};
     aspi::SrbExecScsiCmd exec_srb{};
     AspiCommandArea area{};
-    ScsiCommandContext context{inventory, clock,    messages, sense_report, last_error,
-                               exec_srb,  area,     &library, nullptr,      ProcessHeap()};
+    ScsiCommandContext context{inventory, clock, messages, sense_report, last_error,
+                               exec_srb,  area,  &library, nullptr,      ProcessHeap()};
 
     void SetUp() override {
         inventory.platform = kPlatformWin95;
@@ -144,8 +144,7 @@ TEST_F(AspiCommands, BufferCommandBlocksAndThePatternSent) {
         EXPECT_EQ(0, std::memcmp(srb.CDBByte, i == 0 ? write_cdb : read_cdb, 16));
     }
     EXPECT_EQ(library.execs()[0].data, Pattern(512)) << "WRITE BUFFER sends 0xAA, 0x55, ...";
-    EXPECT_NE(Sent(0).SRB_BufPointer, Sent(1).SRB_BufPointer)
-        << "READ BUFFER receives into a buffer of its own";
+    EXPECT_NE(Sent(0).SRB_BufPointer, Sent(1).SRB_BufPointer) << "READ BUFFER receives into a buffer of its own";
 }
 
 TEST_F(AspiCommands, PendingRequestTakesTheFullWaitHoweverEarlyItCompletes) {
@@ -184,8 +183,8 @@ TEST_F(AspiCommands, FinishedRequestTakesNoWait) {
 TEST_F(AspiCommands, WaitKeepsItsLengthWhenTheTickCounterWraps) {
     test::FakeClock near_wrap(0xFFFFFFFFu - 700);
     test::FakeAspiLibrary near_wrap_library(near_wrap);
-    ScsiCommandContext wrapping{inventory, near_wrap, messages, sense_report, last_error,
-                                exec_srb,  area,      &near_wrap_library, nullptr, ProcessHeap()};
+    ScsiCommandContext wrapping{inventory, near_wrap, messages,           sense_report, last_error,
+                                exec_srb,  area,      &near_wrap_library, nullptr,      ProcessHeap()};
     near_wrap_library.Queue(After(1));
     const std::uint32_t start = near_wrap.now();
     EXPECT_EQ(aspi_test_unit_ready(wrapping, 0, 1), 1);

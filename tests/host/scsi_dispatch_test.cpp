@@ -26,7 +26,7 @@ protected:
     aspi::SrbExecScsiCmd exec_srb{};
     AspiCommandArea area{};
     ScsiCommandContext context{inventory, clock, messages, sense_report, last_error,
-                               exec_srb,  area,  &library, &io,         heap};
+                               exec_srb,  area,  &library, &io,          heap};
 
     void SetUp() override {
         inventory.slot_count = 1;

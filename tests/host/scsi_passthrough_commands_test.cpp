@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -89,8 +89,7 @@ protected:
         io.AddDevice(kTape, good);
     }
 
-    void AddSlot(int adapter, int target, const char* path, std::uint32_t access,
-                 std::uint32_t share) {
+    void AddSlot(int adapter, int target, const char* path, std::uint32_t access, std::uint32_t share) {
         DeviceSlot& slot = inventory.slots[inventory.slot_count++];
         slot.adapter_number = adapter;
         slot.target_id = target;
@@ -254,7 +253,7 @@ TEST_F(PassThroughCommands, ReadBufferComparesBytesFourToFiveHundredEleven) {
     answer.data_in[1] = 0x01;
     answer.data_in[2] = 0x02;
     answer.data_in[3] = 0x03;
-    answer.data_in[512] = 0x00;   // past the compared part
+    answer.data_in[512] = 0x00;  // past the compared part
     answer.data_in[2047] = 0x00;
     EXPECT_EQ(nt_read_buffer(context, 0, 2), 1);
     EXPECT_EQ(last_error.text_id, 0);
@@ -332,9 +331,15 @@ TEST_F(PassThroughCommands, EveryWayOutClosesTheDeviceAndFreesTheBuffer) {
     };
     const PassThroughAnswer outcomes[] = {
         with([](PassThroughAnswer&) {}),
-        with([](PassThroughAnswer& a) { a.scsi_status = 0x02; a.sense = Sense(0x06, 0x29, 0); }),
+        with([](PassThroughAnswer& a) {
+            a.scsi_status = 0x02;
+            a.sense = Sense(0x06, 0x29, 0);
+        }),
         with([](PassThroughAnswer& a) { a.scsi_status = 0x08; }),
-        with([](PassThroughAnswer& a) { a.call_fails = true; a.last_error = win::kErrorIoDevice; }),
+        with([](PassThroughAnswer& a) {
+            a.call_fails = true;
+            a.last_error = win::kErrorIoDevice;
+        }),
         with([](PassThroughAnswer& a) { a.transferred = 0; }),
         with([](PassThroughAnswer& a) { a.data_in[100] = 0; }),
     };

@@ -19,8 +19,7 @@ namespace td {
 namespace {
 
 // 18 bytes of fixed-format sense data.
-std::vector<std::uint8_t> Sense(std::uint8_t response, std::uint8_t key, std::uint8_t asc,
-                                std::uint8_t ascq) {
+std::vector<std::uint8_t> Sense(std::uint8_t response, std::uint8_t key, std::uint8_t asc, std::uint8_t ascq) {
     std::vector<std::uint8_t> data(18, 0);
     data[0] = response;
     data[2] = key;
@@ -47,8 +46,8 @@ int OnNt(const std::vector<std::uint8_t>& sense, SenseReport& report) {
 }
 
 bool Same(const SenseReport& a, const SenseReport& b) {
-    return a.sense_key == b.sense_key && a.sense_code == b.sense_code &&
-           a.sense_qualifier == b.sense_qualifier && a.message_id == b.message_id;
+    return a.sense_key == b.sense_key && a.sense_code == b.sense_code && a.sense_qualifier == b.sense_qualifier &&
+           a.message_id == b.message_id;
 }
 
 constexpr SenseReport kEarlier{7, 0x27, 0x01, 5900};
@@ -61,24 +60,20 @@ struct TableCase {
 
 TEST(SenseTable, EveryRowOnBothTransports) {
     const TableCase cases[] = {
-        {0x02, 0x04, 0x00, 5400, 5400}, {0x02, 0x04, 0x01, 5800, 5800},
-        {0x02, 0x04, 0x02, 5401, 5401}, {0x02, 0x04, 0x03, 5402, 5402},
-        {0x02, 0x04, 0x04, 5403, 5403}, {0x02, 0x3A, 0x00, 5406, 5406},
-        {0x02, 0x3A, 0x02, 5406, 5406}, {0x04, 0x40, 0x80, 5404, 5404},
-        {0x04, 0x41, 0x00, 5405, 5404}, {0x04, 0x42, 0x00, 5405, 5404},
-        {0x04, 0x44, 0x00, 5405, 5405}, {0x04, 0x00, 0x00, 5405, 5405},
-        {0x05, 0x20, 0x00, 0, 6000},    {0x05, 0x22, 0x00, 0, 6000},
-        {0x05, 0x24, 0x00, 0, 6000},    {0x05, 0x26, 0x03, 0, 6000},
-        {0x05, 0x25, 0x00, 0, 0},       {0x06, 0x28, 0x00, 5800, 5800},
-        {0x06, 0x29, 0x02, 5801, 5801}, {0x06, 0x2A, 0x01, 0, 0},
-        {0x07, 0x27, 0x00, 5900, 5900}, {0x02, 0x05, 0x00, 0, 0},
-        {0x00, 0x00, 0x00, 0, 0},       {0x01, 0x17, 0x01, 0, 0},
-        {0x03, 0x11, 0x00, 0, 0},       {0x08, 0x00, 0x00, 0, 0},
-        {0x0B, 0x47, 0x00, 0, 0},       {0x0F, 0x00, 0x00, 0, 0},
+        {0x02, 0x04, 0x00, 5400, 5400}, {0x02, 0x04, 0x01, 5800, 5800}, {0x02, 0x04, 0x02, 5401, 5401},
+        {0x02, 0x04, 0x03, 5402, 5402}, {0x02, 0x04, 0x04, 5403, 5403}, {0x02, 0x3A, 0x00, 5406, 5406},
+        {0x02, 0x3A, 0x02, 5406, 5406}, {0x04, 0x40, 0x80, 5404, 5404}, {0x04, 0x41, 0x00, 5405, 5404},
+        {0x04, 0x42, 0x00, 5405, 5404}, {0x04, 0x44, 0x00, 5405, 5405}, {0x04, 0x00, 0x00, 5405, 5405},
+        {0x05, 0x20, 0x00, 0, 6000},    {0x05, 0x22, 0x00, 0, 6000},    {0x05, 0x24, 0x00, 0, 6000},
+        {0x05, 0x26, 0x03, 0, 6000},    {0x05, 0x25, 0x00, 0, 0},       {0x06, 0x28, 0x00, 5800, 5800},
+        {0x06, 0x29, 0x02, 5801, 5801}, {0x06, 0x2A, 0x01, 0, 0},       {0x07, 0x27, 0x00, 5900, 5900},
+        {0x02, 0x05, 0x00, 0, 0},       {0x00, 0x00, 0x00, 0, 0},       {0x01, 0x17, 0x01, 0, 0},
+        {0x03, 0x11, 0x00, 0, 0},       {0x08, 0x00, 0x00, 0, 0},       {0x0B, 0x47, 0x00, 0, 0},
+        {0x0F, 0x00, 0x00, 0, 0},
     };
     for (const TableCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << "key " << int(c.key) << " asc "
-                                        << int(c.asc) << " ascq " << int(c.ascq));
+        SCOPED_TRACE(testing::Message() << std::hex << "key " << int(c.key) << " asc " << int(c.asc) << " ascq "
+                                        << int(c.ascq));
         const auto data = Sense(0x70, c.key, c.asc, c.ascq);
         for (const bool nt : {false, true}) {
             SCOPED_TRACE(nt ? "NT" : "ASPI");
@@ -159,20 +154,17 @@ TEST(SenseTable, UnexplainedRowsSetTheKeyAndKeepTheEarlierExplanation) {
         SCOPED_TRACE(nt ? "NT" : "ASPI");
         // NOT READY, becoming ready, an ASCQ without a text: key and ASC 4.
         SenseReport report = kEarlier;
-        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x02, 0x04, 0x07), report)
-                     : OnAspi(Sense(0x70, 0x02, 0x04, 0x07), report), 0);
+        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x02, 0x04, 0x07), report) : OnAspi(Sense(0x70, 0x02, 0x04, 0x07), report), 0);
         EXPECT_TRUE(Same(report, SenseReport{2, 4, 0x01, 5900}));
 
         // NOT READY with another ASC: the key alone.
         report = kEarlier;
-        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x02, 0x05, 0x00), report)
-                     : OnAspi(Sense(0x70, 0x02, 0x05, 0x00), report), 0);
+        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x02, 0x05, 0x00), report) : OnAspi(Sense(0x70, 0x02, 0x05, 0x00), report), 0);
         EXPECT_TRUE(Same(report, SenseReport{2, 0x27, 0x01, 5900}));
 
         // UNIT ATTENTION with another ASC: the key alone.
         report = kEarlier;
-        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x06, 0x2A, 0x09), report)
-                     : OnAspi(Sense(0x70, 0x06, 0x2A, 0x09), report), 0);
+        EXPECT_EQ(nt ? OnNt(Sense(0x70, 0x06, 0x2A, 0x09), report) : OnAspi(Sense(0x70, 0x06, 0x2A, 0x09), report), 0);
         EXPECT_TRUE(Same(report, SenseReport{6, 0x27, 0x01, 5900}));
     }
 }
@@ -219,21 +211,19 @@ struct Classification {
 
 TEST(RequestClassification, CleanOnlyWithAdapterStatusStatusAndTargetStatusAllAccepted) {
     const Classification cases[] = {
-        {0x00, 0x01, 0x00, 1}, {0x00, 0x02, 0x00, 1}, {0x00, 0x04, 0x00, 1},
-        {0x00, 0x01, 0x04, 1}, {0x00, 0x04, 0x14, 1}, {0x00, 0x02, 0x14, 1},
-        {0x00, 0x01, 0x02, 0}, {0x00, 0x04, 0x02, 0}, {0x00, 0x01, 0x08, 0},
-        {0x00, 0x01, 0x18, 0}, {0x00, 0x00, 0x00, 0}, {0x00, 0x03, 0x00, 0},
-        {0x00, 0x81, 0x00, 0}, {0x00, 0x82, 0x00, 0}, {0x11, 0x01, 0x00, 0},
-        {0x11, 0x04, 0x00, 0}, {0x12, 0x01, 0x00, 0}, {0x01, 0x02, 0x04, 0},
+        {0x00, 0x01, 0x00, 1}, {0x00, 0x02, 0x00, 1}, {0x00, 0x04, 0x00, 1}, {0x00, 0x01, 0x04, 1},
+        {0x00, 0x04, 0x14, 1}, {0x00, 0x02, 0x14, 1}, {0x00, 0x01, 0x02, 0}, {0x00, 0x04, 0x02, 0},
+        {0x00, 0x01, 0x08, 0}, {0x00, 0x01, 0x18, 0}, {0x00, 0x00, 0x00, 0}, {0x00, 0x03, 0x00, 0},
+        {0x00, 0x81, 0x00, 0}, {0x00, 0x82, 0x00, 0}, {0x11, 0x01, 0x00, 0}, {0x11, 0x04, 0x00, 0},
+        {0x12, 0x01, 0x00, 0}, {0x01, 0x02, 0x04, 0},
     };
     for (const Classification& c : cases) {
         aspi::SrbExecScsiCmd srb{};
         srb.SRB_HaStat = c.ha_stat;
         srb.SRB_Status = c.status;
         srb.SRB_TargStat = c.targ_stat;
-        EXPECT_EQ(request_is_clean(srb), c.clean)
-            << std::hex << "HaStat " << int(c.ha_stat) << " Status " << int(c.status)
-            << " TargStat " << int(c.targ_stat);
+        EXPECT_EQ(request_is_clean(srb), c.clean) << std::hex << "HaStat " << int(c.ha_stat) << " Status "
+                                                  << int(c.status) << " TargStat " << int(c.targ_stat);
     }
 }
 
@@ -270,7 +260,7 @@ TEST_F(SystemErrorText, NoTextKeepsThePreviousContentsButStillPointsAtIt) {
 
     io.SetSystemMessage(21, "The device is not ready.\r\n");
     format_system_error(io, 21, error);
-    format_system_error(io, 5, error);      // too long
+    format_system_error(io, 5, error);       // too long
     format_system_error(io, 999999, error);  // no text for the code
     EXPECT_EQ(error.text_id, kUseSystemText);
     EXPECT_STREQ(error.system_text, "The device is not ready.\r");

@@ -31,8 +31,7 @@ Scenario Parse(const std::string& text) {
 }
 
 std::uint8_t StatusOf(void* block) {
-    return std::atomic_ref<std::uint8_t>(static_cast<SrbHeader*>(block)->SRB_Status)
-        .load(std::memory_order_acquire);
+    return std::atomic_ref<std::uint8_t>(static_cast<SrbHeader*>(block)->SRB_Status).load(std::memory_order_acquire);
 }
 
 // Waits, in real time, until the block leaves SS_PENDING.
@@ -45,8 +44,8 @@ bool WaitDone(void* block, int limit_ms = 5000) {
     return true;
 }
 
-SrbExecScsiCmd Exec(std::uint8_t ha, std::uint8_t target, Bytes cdb, std::uint8_t* buffer,
-                    std::uint32_t length, std::uint8_t flags = 0, PostProc post = nullptr) {
+SrbExecScsiCmd Exec(std::uint8_t ha, std::uint8_t target, Bytes cdb, std::uint8_t* buffer, std::uint32_t length,
+                    std::uint8_t flags = 0, PostProc post = nullptr) {
     SrbExecScsiCmd srb{};
     srb.SRB_Cmd = kScExecScsiCmd;
     srb.SRB_HaId = ha;
@@ -327,8 +326,8 @@ TEST(AspiService, PostedChainGetsExactlyOnePostPerRequest) {
     constexpr int kRequests = kRounds * 16;  // IDs 0 to 7 of both adapters, ten times over
 
     auto send = [&](int index) {
-        chain.srb = Exec(static_cast<std::uint8_t>((index / 8) % 2), static_cast<std::uint8_t>(index % 8),
-                         InquiryCdb(), chain.buffer, 96, kSrbPosting, ChainPost);
+        chain.srb = Exec(static_cast<std::uint8_t>((index / 8) % 2), static_cast<std::uint8_t>(index % 8), InquiryCdb(),
+                         chain.buffer, 96, kSrbPosting, ChainPost);
         std::memset(chain.buffer, 0, sizeof chain.buffer);
         EXPECT_EQ(service.SendCommand(&chain.srb), kSsPending);
     };
@@ -358,7 +357,8 @@ TEST(AspiService, PostedChainGetsExactlyOnePostPerRequest) {
     ASSERT_EQ(statuses.size(), static_cast<std::size_t>(kRequests));
     for (int i = 0; i < kRequests; ++i) {
         const int adapter = (i / 8) % 2, target = i % 8;
-        const bool present = (adapter == 0 && (target == 0 || target == 4)) || (adapter == 1 && (target == 2 || target == 5));
+        const bool present = (adapter == 0 && (target == 0 || target == 4)) ||
+                             (adapter == 1 && (target == 2 || target == 5));
         EXPECT_EQ(statuses[i], present ? kSsComp : kSsNoDevice) << "request " << i << ": final when posted";
         if (present) {
             EXPECT_NE(vendors[i], std::string(7, '\0')) << "data stored before the post";

@@ -35,9 +35,16 @@ BusRequest Command(int adapter, int target, Bytes cdb, std::uint32_t length,
 Bytes Inquiry(std::uint8_t allocation) { return {kOpInquiry, 0, 0, 0, allocation, 0}; }
 Bytes TestUnitReady() { return {kOpTestUnitReady, 0, 0, 0, 0, 0}; }
 Bytes Buffer(std::uint8_t opcode, std::uint8_t mode, std::uint32_t offset, std::uint32_t length) {
-    return {opcode, mode, 0, static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 8),
-            static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(length >> 16),
-            static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length), 0};
+    return {opcode,
+            mode,
+            0,
+            static_cast<std::uint8_t>(offset >> 16),
+            static_cast<std::uint8_t>(offset >> 8),
+            static_cast<std::uint8_t>(offset),
+            static_cast<std::uint8_t>(length >> 16),
+            static_cast<std::uint8_t>(length >> 8),
+            static_cast<std::uint8_t>(length),
+            0};
 }
 
 Bytes Pattern(std::size_t length) {
@@ -78,7 +85,8 @@ TEST(VirtualBus, DevicesAnswerInquiryAndTestUnitReady) {
 TEST(VirtualBus, WriteBufferKeepsWhatReadBufferReturns) {
     VirtualBus bus(Parse("adapter\n device 1\n  buffer-size 4096\n"));
     const Bytes pattern = Pattern(512);
-    BusOutcome write = bus.Execute(Command(0, 1, Buffer(kOpWriteBuffer, 2, 0, 512), 512, DataDirection::Unspecified, pattern));
+    BusOutcome write = bus.Execute(
+        Command(0, 1, Buffer(kOpWriteBuffer, 2, 0, 512), 512, DataDirection::Unspecified, pattern));
     EXPECT_EQ(write.scsi_status, 0);
     EXPECT_EQ(write.transferred, 512u);
     EXPECT_TRUE(write.data_in.empty());
@@ -122,8 +130,9 @@ TEST(VirtualBus, UnknownCommandsAndTransferMistakes) {
 
     // The host's buffer is smaller than what moves.
     EXPECT_EQ(bus.Execute(Command(0, 0, Inquiry(96), 36)).ha_stat, 0x12);
-    EXPECT_EQ(bus.Execute(Command(0, 0, Buffer(kOpWriteBuffer, 2, 0, 512), 256, DataDirection::Out, Pattern(256))).ha_stat,
-              0x12);
+    EXPECT_EQ(
+        bus.Execute(Command(0, 0, Buffer(kOpWriteBuffer, 2, 0, 512), 256, DataDirection::Out, Pattern(256))).ha_stat,
+        0x12);
 }
 
 TEST(VirtualBus, EmptyIdsAndMissingAdapters) {

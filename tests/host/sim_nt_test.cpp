@@ -70,8 +70,16 @@ PassThroughDirectBlock BufferBlock(std::uint8_t opcode, std::uint8_t* data, std:
     block.sptd.TimeOutValue = 2;
     block.sptd.DataBuffer = data;
     block.sptd.SenseInfoOffset = offsetof(PassThroughDirectBlock, sense);
-    const std::uint8_t cdb[10] = {opcode, 2, 0, 0, 0, 0, static_cast<std::uint8_t>(length >> 16),
-                                  static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length), 0};
+    const std::uint8_t cdb[10] = {opcode,
+                                  2,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  static_cast<std::uint8_t>(length >> 16),
+                                  static_cast<std::uint8_t>(length >> 8),
+                                  static_cast<std::uint8_t>(length),
+                                  0};
     std::memcpy(block.sptd.Cdb, cdb, sizeof cdb);
     return block;
 }
@@ -90,8 +98,8 @@ protected:
     }
     bool Direct(NtPortSimulator& sim, DeviceHandle handle, PassThroughDirectBlock& block) {
         std::uint32_t count = 0;
-        return sim.Control(handle, kIoctlScsiPassThroughDirect, &block, kDirectInOutSize, &block,
-                           kDirectInOutSize, &count);
+        return sim.Control(handle, kIoctlScsiPassThroughDirect, &block, kDirectInOutSize, &block, kDirectInOutSize,
+                           &count);
     }
 };
 
@@ -146,9 +154,9 @@ TEST_F(NtSimulator, PortsDrivesAndClassDevicesOpenByName) {
     EXPECT_EQ(sim.OpenHandles(), 6);
 
     sim.SetLastError(1234);
-    for (const char* name : {"\\\\.\\SCSI2:", "\\\\.\\SCSI0", "\\\\.\\SCSI00:", "\\\\.\\SCSI-1:", "SCSI0:",
-                             "\\\\.\\D:", "\\\\.\\C:\\", "\\\\.\\Tape1", "\\\\.\\Tape", "\\\\.\\Tape01",
-                             "\\\\.\\Scanner0x", "\\\\.\\", "", "\\\\?\\C:"}) {
+    for (const char* name :
+         {"\\\\.\\SCSI2:", "\\\\.\\SCSI0", "\\\\.\\SCSI00:", "\\\\.\\SCSI-1:", "SCSI0:", "\\\\.\\D:", "\\\\.\\C:\\",
+          "\\\\.\\Tape1", "\\\\.\\Tape", "\\\\.\\Tape01", "\\\\.\\Scanner0x", "\\\\.\\", "", "\\\\?\\C:"}) {
         EXPECT_EQ(sim.Open(name, kReadWrite, kShareBoth), 0u) << name;
         EXPECT_EQ(sim.LastError(), kErrFileNotFound) << name;
     }
@@ -209,7 +217,8 @@ adapter
   device 1
     type tape
     tape 0 open-fails 21
-)"), &clock);
+)"),
+                        &clock);
     EXPECT_NE(sim.Open("\\\\.\\C:", kRead, kShareRead), 0u);
     EXPECT_EQ(sim.Open("\\\\.\\C:", kReadWrite, kShareBoth), 0u);
     EXPECT_EQ(sim.LastError(), kErrAccessDenied);
@@ -221,8 +230,8 @@ adapter
 
 TEST_F(NtSimulator, LogicalDrivesAndTheirTypes) {
     NtPortSimulator sim(Parse(kMultiBus), &clock);
-    const std::uint32_t expected = 1u << ('D' - 'A') | 1u << ('F' - 'A') | 1u << ('G' - 'A') |
-                                   1u << ('H' - 'A') | 1u << ('Z' - 'A') | 1u << ('R' - 'A');
+    const std::uint32_t expected = 1u << ('D' - 'A') | 1u << ('F' - 'A') | 1u << ('G' - 'A') | 1u << ('H' - 'A') |
+                                   1u << ('Z' - 'A') | 1u << ('R' - 'A');
     EXPECT_EQ(sim.LogicalDrives(), expected);
     EXPECT_EQ(sim.DriveType("D:\\"), kDriveTypeFixed);
     EXPECT_EQ(sim.DriveType("f:\\"), kDriveTypeFixed);
@@ -547,7 +556,8 @@ adapter
     on tur delay 2500 times 1
     on tur hang times 1
     on write-buffer zero-length
-)"), &clock);
+)"),
+                        &clock);
     const DeviceHandle disk = sim.Open("\\\\.\\C:", kReadWrite, kShareBoth);
     PassThroughBlock block = TestUnitReadyBlock();
     std::uint32_t returned = 5;

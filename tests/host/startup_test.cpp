@@ -18,10 +18,10 @@ namespace {
 using test::MemoryRegistry;
 
 TEST(Platform, DecidedFromTheVersionValue) {
-    EXPECT_EQ(DecidePlatform(0x05650004u), PlatformDecision::WindowsNt);   // NT 4.0 build 1381
-    EXPECT_EQ(DecidePlatform(0x00000003u), PlatformDecision::WindowsNt);   // NT 3.x is not told apart
+    EXPECT_EQ(DecidePlatform(0x05650004u), PlatformDecision::WindowsNt);  // NT 4.0 build 1381
+    EXPECT_EQ(DecidePlatform(0x00000003u), PlatformDecision::WindowsNt);  // NT 3.x is not told apart
     EXPECT_EQ(DecidePlatform(0xC0000004u), PlatformDecision::Windows95);
-    EXPECT_EQ(DecidePlatform(0xC0000A04u), PlatformDecision::Windows95);   // 4.10
+    EXPECT_EQ(DecidePlatform(0xC0000A04u), PlatformDecision::Windows95);  // 4.10
     EXPECT_EQ(DecidePlatform(0x80000A03u), PlatformDecision::Win32s);     // 3.10 with the top bit
 }
 
@@ -98,8 +98,8 @@ TEST_F(Installation, HelpPathTooLongForTheHelpFileNamesIsRefused) {
     EXPECT_EQ(CheckInstallation(registry, files), 50005);
 }
 
-WindowPlacementRecord Record(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h,
-                             std::int32_t view, std::int32_t sw, std::int32_t sh) {
+WindowPlacementRecord Record(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h, std::int32_t view,
+                             std::int32_t sw, std::int32_t sh) {
     return WindowPlacementRecord{l, t, w, h, view, sw, sh};
 }
 
@@ -174,8 +174,7 @@ TEST(WindowPlacement, ShortOrZeroSizedRecordsAreResetNeverDividedBy) {
 
 TEST(WindowPlacement, LongerValueIsTreatedAsMissing) {
     MemoryRegistry registry;
-    registry.SetBytes(RegistryRoot::CurrentUser, kSettingsKeyPath, "WindowPos",
-                      std::vector<unsigned char>(40, 1));
+    registry.SetBytes(RegistryRoot::CurrentUser, kSettingsKeyPath, "WindowPos", std::vector<unsigned char>(40, 1));
     ExpectRecord(LoadWindowPlacement(registry, 640, 480), Record(128, 96, 384, 288, 0, 640, 480));
     ExpectRecord(Stored(registry), Record(128, 96, 384, 288, 0, 640, 480));
 }

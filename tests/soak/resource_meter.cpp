@@ -41,7 +41,8 @@ FARPROC NtEntry(const char* name) { return GetProcAddress(GetModuleHandleA("ntdl
 
 // The values of the handles `pid` holds.
 std::optional<std::vector<std::uint32_t>> HandleValues(DWORD pid) {
-    const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(NtEntry("NtQuerySystemInformation")));
+    const auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(NtEntry("NtQuerySystemInformation")));
     if (query == nullptr) return std::nullopt;
     std::vector<char> buffer(1 << 20);
     for (int attempt = 0; attempt < 6; ++attempt) {
@@ -147,10 +148,22 @@ std::optional<Figures> Measure(e2e::ProgramSession& program, std::string& error)
 }
 
 const char* GdiKindName(int kind) {
-    static const char* const names[] = {"?",       "pens",     "brushes",  "DCs",          "metafile DCs",
-                                        "palettes", "fonts",    "bitmaps",  "regions",      "metafiles",
-                                        "memory DCs", "extended pens", "enhanced metafile DCs",
-                                        "enhanced metafiles", "colour spaces", "?"};
+    static const char* const names[] = {"?",
+                                        "pens",
+                                        "brushes",
+                                        "DCs",
+                                        "metafile DCs",
+                                        "palettes",
+                                        "fonts",
+                                        "bitmaps",
+                                        "regions",
+                                        "metafiles",
+                                        "memory DCs",
+                                        "extended pens",
+                                        "enhanced metafile DCs",
+                                        "enhanced metafiles",
+                                        "colour spaces",
+                                        "?"};
     return kind >= 0 && kind < 16 ? names[kind] : "?";
 }
 

@@ -44,7 +44,7 @@ constexpr size_t kRows = 16;  // IDs 0 to 15 per adapter: the wide-bus option is
 
 struct Plan {
     int rounds = 10;
-    int listings = 2;     // Save As, then Open, of this many files per round
+    int listings = 2;  // Save As, then Open, of this many files per round
     int rescans = 10;
     int sheets = 10;
     int about_boxes = 10;
@@ -91,10 +91,11 @@ void PrintGrowth(const std::vector<Sample>& samples) {
     const Figures& b = last.figures;
     std::printf("\nGrowth per round, from the end of %s to the end (%g rounds):\n", from.label.c_str(), rounds);
     std::printf("  GDI objects     %+8.1f\n", per_round(b.inside.gdi_objects, a.inside.gdi_objects));
-    std::printf("  USER objects    %+8.1f   (windows %+.1f, menus %+.1f, cursors and icons %+.1f, accelerators %+.1f)\n",
-                per_round(b.user_objects(), a.user_objects()), per_round(b.inside.windows, a.inside.windows),
-                per_round(b.inside.menus, a.inside.menus), per_round(b.inside.cursors_icons, a.inside.cursors_icons),
-                per_round(b.inside.accelerator_tables, a.inside.accelerator_tables));
+    std::printf(
+        "  USER objects    %+8.1f   (windows %+.1f, menus %+.1f, cursors and icons %+.1f, accelerators %+.1f)\n",
+        per_round(b.user_objects(), a.user_objects()), per_round(b.inside.windows, a.inside.windows),
+        per_round(b.inside.menus, a.inside.menus), per_round(b.inside.cursors_icons, a.inside.cursors_icons),
+        per_round(b.inside.accelerator_tables, a.inside.accelerator_tables));
     std::printf("  kernel handles  %+8.1f\n", per_round(b.kernel_handles, a.kernel_handles));
     std::printf("  private bytes   %+8.1f KiB\n",
                 per_round(static_cast<double>(b.inside.private_bytes), static_cast<double>(a.inside.private_bytes)) /
@@ -142,13 +143,14 @@ public:
             program_.OnPlatform(e2e::Platform::WindowsNt);
         }
         program_.UseScenario("soak_disk_answers_at_once.txt");
-        std::printf("Soak of %s on %s, %d-bit, %d round%s of: %d Save As and %d Open, %d re-scans, %d properties "
-                    "sheets (both pages), %d About boxes, %d diagnostics dialogs opened and closed, %d full "
-                    "diagnostic run%s\n",
-                    program_.exe_name().c_str(), plan_.nt ? "Windows NT 4.0" : "Windows 95",
-                    static_cast<int>(sizeof(void*) * 8), plan_.rounds, plan_.rounds == 1 ? "" : "s", plan_.listings,
-                    plan_.listings, plan_.rescans, plan_.sheets, plan_.about_boxes, plan_.dialogs, plan_.runs,
-                    plan_.runs == 1 ? "" : "s");
+        std::printf(
+            "Soak of %s on %s, %d-bit, %d round%s of: %d Save As and %d Open, %d re-scans, %d properties "
+            "sheets (both pages), %d About boxes, %d diagnostics dialogs opened and closed, %d full "
+            "diagnostic run%s\n",
+            program_.exe_name().c_str(), plan_.nt ? "Windows NT 4.0" : "Windows 95",
+            static_cast<int>(sizeof(void*) * 8), plan_.rounds, plan_.rounds == 1 ? "" : "s", plan_.listings,
+            plan_.listings, plan_.rescans, plan_.sheets, plan_.about_boxes, plan_.dialogs, plan_.runs,
+            plan_.runs == 1 ? "" : "s");
         const DWORD started = GetTickCount();
         if (!Check(e2e::user::StartAndWaitForTheScan(program_, kRows), "start-up")) return 1;
         folder_ = e2e::ProgramFolder() + "soak-listings";

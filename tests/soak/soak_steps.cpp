@@ -117,8 +117,8 @@ testing::AssertionResult RunTheDiagnostics(e2e::ProgramSession& program, DWORD& 
     const DWORD started = GetTickCount();
     if (testing::AssertionResult answered = program.Answer(*warning, IDYES); !answered) return answered;
     if (!autom::WaitUntil([&] { return dw::TextOf(dialog, IDOK) == program.Text(IDS_OK); }, 30000))
-        return testing::AssertionFailure() << "the run did not end; button 1 reads \"" << dw::TextOf(dialog, IDOK)
-                                           << "\"";
+        return testing::AssertionFailure()
+               << "the run did not end; button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
     took_ms = GetTickCount() - started;
     for (int row : {IDC_TUR_STATE, IDC_WRITE_STATE, IDC_READ_STATE})
         if (dw::TextOf(dialog, row) != program.Text(IDS_PASSED))
@@ -151,8 +151,8 @@ testing::AssertionResult OpenListing(e2e::ProgramSession& program, const std::st
     testing::AssertionResult opened = UseFileDialog(program, IDM_FILE_OPEN, IDS_OPEN_TITLE, path);
     if (!opened) return opened;
     // The listing replaces the inventory; no adapter is chosen yet.
-    if (!autom::WaitUntil([&] { return program.DeviceList().empty() && e2e::user::AdaptersInTree(program).size() == 2; },
-                          5000))
+    if (!autom::WaitUntil(
+            [&] { return program.DeviceList().empty() && e2e::user::AdaptersInTree(program).size() == 2; }, 5000))
         return testing::AssertionFailure() << "the views do not show the listing's two adapters";
     return testing::AssertionSuccess();
 }

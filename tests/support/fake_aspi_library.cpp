@@ -76,9 +76,8 @@ void FakeAspiLibrary::Complete(const Running& request) {
 
 void FakeAspiLibrary::FinishAbort(aspi::SrbAbort* abort) {
     if (abort_status == aspi::kSsComp) {
-        auto found = std::find_if(running_.begin(), running_.end(), [&](const Running& r) {
-            return r.srb == abort->SRB_ToAbort;
-        });
+        auto found = std::find_if(running_.begin(), running_.end(),
+                                  [&](const Running& r) { return r.srb == abort->SRB_ToAbort; });
         if (found != running_.end()) {
             found->srb->SRB_Status = aspi::kSsAborted;
             running_.erase(found);

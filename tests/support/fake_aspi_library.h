@@ -31,7 +31,7 @@ struct AspiAnswer {
     // device reports it with CHECK CONDITION; a script may also leave it
     // behind other statuses to see whether it is looked at.
     std::vector<std::uint8_t> sense;
-    std::vector<std::uint8_t> data;   // stored into SRB_BufPointer, cut to SRB_BufLen
+    std::vector<std::uint8_t> data;  // stored into SRB_BufPointer, cut to SRB_BufLen
 };
 
 // A request as the library received it.

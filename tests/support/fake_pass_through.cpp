@@ -22,20 +22,16 @@ void StoreStatusAndSense(const PassThroughAnswer& answer, Block& block, void* ou
     block.ScsiStatus = answer.scsi_status;
     std::uint8_t stored = 0;
     if (answer.scsi_status == kCheckCondition && block.SenseInfoLength > 0) {
-        stored = static_cast<std::uint8_t>(
-            std::min<std::size_t>(answer.sense.size(), block.SenseInfoLength));
+        stored = static_cast<std::uint8_t>(std::min<std::size_t>(answer.sense.size(), block.SenseInfoLength));
         if (stored > 0)
-            std::memcpy(static_cast<std::uint8_t*>(out) + block.SenseInfoOffset,
-                        answer.sense.data(), stored);
+            std::memcpy(static_cast<std::uint8_t*>(out) + block.SenseInfoOffset, answer.sense.data(), stored);
     }
     block.SenseInfoLength = stored;
 }
 
 }  // namespace
 
-void FakePassThroughIo::AddDevice(const std::string& name, const PassThroughAnswer& answer) {
-    devices_[name] = answer;
-}
+void FakePassThroughIo::AddDevice(const std::string& name, const PassThroughAnswer& answer) { devices_[name] = answer; }
 
 DeviceHandle FakePassThroughIo::Open(const char* name, std::uint32_t access, std::uint32_t share) {
     const std::string text = name == nullptr ? "" : name;
@@ -56,9 +52,8 @@ void FakePassThroughIo::Close(DeviceHandle device) {
     handles_.erase(device);
 }
 
-bool FakePassThroughIo::Control(DeviceHandle device, std::uint32_t code, void* in,
-                                std::uint32_t in_size, void* out, std::uint32_t out_size,
-                                std::uint32_t* returned) {
+bool FakePassThroughIo::Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size, void* out,
+                                std::uint32_t out_size, std::uint32_t* returned) {
     if (returned != nullptr) *returned = 0;
     const auto handle = handles_.find(device);
     if (handle == handles_.end()) return Fail(win::kErrorInvalidHandle);
@@ -82,8 +77,8 @@ bool FakePassThroughIo::Control(DeviceHandle device, std::uint32_t code, void* i
     return ok;
 }
 
-bool FakePassThroughIo::PassThrough(const PassThroughAnswer& answer, ControlCall&, void* in,
-                                    std::uint32_t in_size, void* out, std::uint32_t out_size) {
+bool FakePassThroughIo::PassThrough(const PassThroughAnswer& answer, ControlCall&, void* in, std::uint32_t in_size,
+                                    void* out, std::uint32_t out_size) {
     if (in == nullptr || out == nullptr || in_size < sizeof(nt::ScsiPassThrough) ||
         out_size < sizeof(nt::ScsiPassThrough))
         return Fail(kErrorInvalidParameter);
@@ -93,20 +88,17 @@ bool FakePassThroughIo::PassThrough(const PassThroughAnswer& answer, ControlCall
         !SenseFits(request.SenseInfoOffset, request.SenseInfoLength, out_size))
         return Fail(kErrorInvalidParameter);
     // Data moves within the caller's buffers, after the structure.
-    if (request.DataTransferLength > 0 &&
-        (request.DataBufferOffset < sizeof(nt::ScsiPassThrough) ||
-         request.DataBufferOffset + request.DataTransferLength >
-             (request.DataIn == nt::kScsiIoctlDataIn ? out_size : in_size)))
+    if (request.DataTransferLength > 0 && (request.DataBufferOffset < sizeof(nt::ScsiPassThrough) ||
+                                           request.DataBufferOffset + request.DataTransferLength >
+                                               (request.DataIn == nt::kScsiIoctlDataIn ? out_size : in_size)))
         return Fail(kErrorInvalidParameter);
     if (answer.call_fails) return Fail(answer.last_error);
 
     std::uint32_t moved = 0;
     if (request.DataIn == nt::kScsiIoctlDataIn && request.DataTransferLength > 0) {
-        moved = static_cast<std::uint32_t>(
-            std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
+        moved = static_cast<std::uint32_t>(std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
         if (moved > 0)
-            std::memcpy(static_cast<std::uint8_t*>(out) + request.DataBufferOffset,
-                        answer.data_in.data(), moved);
+            std::memcpy(static_cast<std::uint8_t*>(out) + request.DataBufferOffset, answer.data_in.data(), moved);
     } else {
         moved = request.DataTransferLength;
     }
@@ -117,9 +109,8 @@ bool FakePassThroughIo::PassThrough(const PassThroughAnswer& answer, ControlCall
     return true;
 }
 
-bool FakePassThroughIo::PassThroughDirect(const PassThroughAnswer& answer, ControlCall& call,
-                                          void* in, std::uint32_t in_size, void* out,
-                                          std::uint32_t out_size) {
+bool FakePassThroughIo::PassThroughDirect(const PassThroughAnswer& answer, ControlCall& call, void* in,
+                                          std::uint32_t in_size, void* out, std::uint32_t out_size) {
     if (in == nullptr || out == nullptr || in_size < sizeof(nt::ScsiPassThroughDirect) ||
         out_size < sizeof(nt::ScsiPassThroughDirect))
         return Fail(kErrorInvalidParameter);
@@ -137,8 +128,7 @@ bool FakePassThroughIo::PassThroughDirect(const PassThroughAnswer& answer, Contr
 
     std::uint32_t moved = request.DataTransferLength;
     if (request.DataIn == nt::kScsiIoctlDataIn && data != nullptr) {
-        moved = static_cast<std::uint32_t>(
-            std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
+        moved = static_cast<std::uint32_t>(std::min<std::size_t>(answer.data_in.size(), request.DataTransferLength));
         if (moved > 0) std::memcpy(data, answer.data_in.data(), moved);
     }
     StoreStatusAndSense(answer, request, out);
@@ -148,8 +138,7 @@ bool FakePassThroughIo::PassThroughDirect(const PassThroughAnswer& answer, Contr
     return true;
 }
 
-std::uint32_t FakePassThroughIo::SystemMessage(std::uint32_t code, char* buffer,
-                                               std::uint32_t size) {
+std::uint32_t FakePassThroughIo::SystemMessage(std::uint32_t code, char* buffer, std::uint32_t size) {
     const auto found = messages_.find(code);
     // Like FormatMessageA: no text for an unknown code, and none at all
     // when the text and its terminator do not fit the buffer.

@@ -21,11 +21,11 @@ constexpr std::uint32_t kErrorInvalidParameter = 87;
 
 // How a device answers every pass-through request sent to it.
 struct PassThroughAnswer {
-    bool call_fails = false;           // DeviceIoControl answers FALSE
-    std::uint32_t last_error = 0;      // what GetLastError reports after the call
+    bool call_fails = false;       // DeviceIoControl answers FALSE
+    std::uint32_t last_error = 0;  // what GetLastError reports after the call
     std::uint8_t scsi_status = 0;
-    std::vector<std::uint8_t> sense;   // stored on CHECK CONDITION, cut to SenseInfoLength
-    std::vector<std::uint8_t> data_in; // what a data-in request receives, cut to its length
+    std::vector<std::uint8_t> sense;    // stored on CHECK CONDITION, cut to SenseInfoLength
+    std::vector<std::uint8_t> data_in;  // what a data-in request receives, cut to its length
     // DataTransferLength handed back; by default the bytes actually moved.
     std::optional<std::uint32_t> transferred;
 };
@@ -38,14 +38,14 @@ struct OpenCall {
 };
 
 struct ControlCall {
-    std::string device;                 // the name the handle was opened with
+    std::string device;  // the name the handle was opened with
     std::uint32_t code;
     std::uint32_t in_size;
     std::uint32_t out_size;
-    bool in_is_out;                     // one block as input and output
-    std::vector<std::uint8_t> in;       // the input bytes when sent
-    const void* data_buffer;            // the direct block's DataBuffer
-    std::vector<std::uint8_t> data_out; // the bytes a data-out request carried
+    bool in_is_out;                      // one block as input and output
+    std::vector<std::uint8_t> in;        // the input bytes when sent
+    const void* data_buffer;             // the direct block's DataBuffer
+    std::vector<std::uint8_t> data_out;  // the bytes a data-out request carried
 };
 
 class FakePassThroughIo final : public DeviceIo {
@@ -61,8 +61,8 @@ public:
     int open_handles() const { return static_cast<int>(handles_.size()); }
 
     DeviceHandle Open(const char* name, std::uint32_t access, std::uint32_t share) override;
-    bool Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size,
-                 void* out, std::uint32_t out_size, std::uint32_t* returned) override;
+    bool Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size, void* out,
+                 std::uint32_t out_size, std::uint32_t* returned) override;
     void Close(DeviceHandle device) override;
     std::uint32_t LogicalDrives() override { return 0; }
     std::uint32_t DriveType(const char*) override { return 1; }
@@ -74,10 +74,10 @@ private:
         last_error_ = error;
         return false;
     }
-    bool PassThrough(const PassThroughAnswer& answer, ControlCall& call, void* in,
-                     std::uint32_t in_size, void* out, std::uint32_t out_size);
-    bool PassThroughDirect(const PassThroughAnswer& answer, ControlCall& call, void* in,
-                           std::uint32_t in_size, void* out, std::uint32_t out_size);
+    bool PassThrough(const PassThroughAnswer& answer, ControlCall& call, void* in, std::uint32_t in_size, void* out,
+                     std::uint32_t out_size);
+    bool PassThroughDirect(const PassThroughAnswer& answer, ControlCall& call, void* in, std::uint32_t in_size,
+                           void* out, std::uint32_t out_size);
 
     std::map<std::string, PassThroughAnswer> devices_;
     std::map<DeviceHandle, std::string> handles_;
@@ -99,7 +99,7 @@ public:
     bool fail = false;
     std::vector<std::size_t> sizes;  // of every block handed out
     int outstanding() const { return static_cast<int>(live_.size()); }
-    int freed_unknown = 0;           // frees of blocks this heap never gave
+    int freed_unknown = 0;  // frees of blocks this heap never gave
 
 private:
     std::map<void*, std::vector<std::uint8_t>> live_;

@@ -72,9 +72,7 @@ void MemoryRegistry::SetBytes(RegistryRoot root, const std::string& path, const 
 
 void MemoryRegistry::AddKey(RegistryRoot root, const std::string& path) { Make(root, path); }
 
-bool MemoryRegistry::HasKey(RegistryRoot root, const std::string& path) const {
-    return Find(root, path) != nullptr;
-}
+bool MemoryRegistry::HasKey(RegistryRoot root, const std::string& path) const { return Find(root, path) != nullptr; }
 
 bool MemoryRegistry::GetBytes(RegistryRoot root, const std::string& path, const std::string& name,
                               std::vector<unsigned char>* bytes) const {
@@ -86,8 +84,7 @@ bool MemoryRegistry::GetBytes(RegistryRoot root, const std::string& path, const 
     return true;
 }
 
-RegistryKey MemoryRegistry::CreateKey(RegistryRoot root, const char* path, RegistryAccess,
-                                      bool* created) {
+RegistryKey MemoryRegistry::CreateKey(RegistryRoot root, const char* path, RegistryAccess, bool* created) {
     if (fail_create) return 0;
     const bool existed = Find(root, path) != nullptr;
     Node* node = Make(root, path);
@@ -126,8 +123,7 @@ bool MemoryRegistry::DeleteKey(RegistryRoot root, const char* path) {
     return true;
 }
 
-bool MemoryRegistry::QueryValue(RegistryKey key, const char* name, void* buffer,
-                                std::uint32_t* size) {
+bool MemoryRegistry::QueryValue(RegistryKey key, const char* name, void* buffer, std::uint32_t* size) {
     const Node* node = FromKey(key);
     if (node == nullptr) return false;
     const auto found = node->values.find(Lower(name == nullptr ? "" : name));
@@ -139,8 +135,7 @@ bool MemoryRegistry::QueryValue(RegistryKey key, const char* name, void* buffer,
     return fits;
 }
 
-bool MemoryRegistry::SetBinaryValue(RegistryKey key, const char* name, const void* data,
-                                    std::uint32_t size) {
+bool MemoryRegistry::SetBinaryValue(RegistryKey key, const char* name, const void* data, std::uint32_t size) {
     Node* node = FromKey(key);
     if (node == nullptr) return false;
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -153,8 +148,7 @@ bool MemoryRegistry::SetTextValue(RegistryKey key, const char* name, const char*
     return SetBinaryValue(key, name, value.c_str(), static_cast<std::uint32_t>(value.size() + 1));
 }
 
-bool MemoryRegistry::EnumSubkey(RegistryKey key, std::uint32_t index, char* name,
-                                std::uint32_t size) {
+bool MemoryRegistry::EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) {
     const Node* node = FromKey(key);
     if (node == nullptr || index >= node->children.size()) return false;
     auto it = node->children.begin();

@@ -14,8 +14,8 @@ namespace td::test {
 class MemoryRegistry final : public Registry {
 public:
     // Setting up a machine.
-    void SetText(RegistryRoot root, const std::string& path, const std::string& name,
-                 const std::string& text, bool with_terminator = true);
+    void SetText(RegistryRoot root, const std::string& path, const std::string& name, const std::string& text,
+                 bool with_terminator = true);
     void SetBytes(RegistryRoot root, const std::string& path, const std::string& name,
                   const std::vector<unsigned char>& bytes);
     void AddKey(RegistryRoot root, const std::string& path);
@@ -30,21 +30,19 @@ public:
     bool fail_create = false;
     bool fail_delete = false;
 
-    RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access,
-                          bool* created) override;
+    RegistryKey CreateKey(RegistryRoot root, const char* path, RegistryAccess access, bool* created) override;
     RegistryKey OpenKey(RegistryRoot root, const char* path, RegistryAccess access) override;
     void CloseKey(RegistryKey key) override;
     bool DeleteKey(RegistryRoot root, const char* path) override;
     bool QueryValue(RegistryKey key, const char* name, void* buffer, std::uint32_t* size) override;
-    bool SetBinaryValue(RegistryKey key, const char* name, const void* data,
-                        std::uint32_t size) override;
+    bool SetBinaryValue(RegistryKey key, const char* name, const void* data, std::uint32_t size) override;
     bool SetTextValue(RegistryKey key, const char* name, const char* text) override;
     bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) override;
 
 private:
     struct Node {
-        std::string name;  // as created, for enumeration
-        std::map<std::string, std::unique_ptr<Node>> children;  // by lower-case name
+        std::string name;                                          // as created, for enumeration
+        std::map<std::string, std::unique_ptr<Node>> children;     // by lower-case name
         std::map<std::string, std::vector<unsigned char>> values;  // by lower-case name
     };
     Node* Find(RegistryRoot root, const std::string& path) const;

@@ -53,12 +53,25 @@ std::string ParseQuoted(const std::string& text, std::size_t& at) {
         if (c == '\\' && at < text.size()) {
             const char e = text[at++];
             switch (e) {
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
-                case '\\': out += '\\'; break;
-                case '"': out += '"'; break;
-                default: out += '\\'; out += e; break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '"':
+                    out += '"';
+                    break;
+                default:
+                    out += '\\';
+                    out += e;
+                    break;
             }
             continue;
         }
@@ -87,8 +100,7 @@ bool SkipSpace(const std::string& text, std::size_t& at) {
 
 StringTable ParseTable(const std::string& language) {
     const auto& ids = ResourceIds();
-    const std::string path =
-        std::string(TD_SOURCE_DIR) + "/src/resources/lang/" + language + "/strings.rc";
+    const std::string path = std::string(TD_SOURCE_DIR) + "/src/resources/lang/" + language + "/strings.rc";
     const std::string text = ReadFile(path);
     StringTable table;
     std::size_t block = text.find("STRINGTABLE");

@@ -8,13 +8,11 @@
 
 namespace td::test {
 
-ScriptedMessages::ScriptedMessages(const std::string& language)
-    : table_(LoadStringTable(language)) {}
+ScriptedMessages::ScriptedMessages(const std::string& language) : table_(LoadStringTable(language)) {}
 
 int ScriptedMessages::LoadText(int id, char* buffer, int size) {
     const auto found = table_.find(id);
-    if (found == table_.end() ||
-        std::find(removed_.begin(), removed_.end(), id) != removed_.end() || size <= 0) {
+    if (found == table_.end() || std::find(removed_.begin(), removed_.end(), id) != removed_.end() || size <= 0) {
         if (size > 0) buffer[0] = '\0';
         return 0;
     }
@@ -30,9 +28,12 @@ int ScriptedMessages::Box(WindowRef owner, const char* text, const char* caption
         return answer;
     }
     switch (flags & 0x0F) {
-        case win::kMbYesNo: return win::kIdYes;
-        case win::kMbRetryCancel: return win::kIdRetry;
-        default: return win::kIdOk;
+        case win::kMbYesNo:
+            return win::kIdYes;
+        case win::kMbRetryCancel:
+            return win::kIdRetry;
+        default:
+            return win::kIdOk;
     }
 }
 
@@ -43,8 +44,7 @@ std::string ScriptedMessages::Text(int id) const {
 
 bool ScriptedMessages::Showed(int id) const {
     const std::string text = Text(id);
-    return std::any_of(boxes_.begin(), boxes_.end(),
-                       [&](const ShownBox& box) { return box.text == text; });
+    return std::any_of(boxes_.begin(), boxes_.end(), [&](const ShownBox& box) { return box.text == text; });
 }
 
 const SharedTexts& EnglishSharedTexts() {

@@ -37,8 +37,7 @@ public:
         aspi::SrbExecScsiCmd* block = nullptr;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            if (!arrived_.wait_for(lock, std::chrono::milliseconds(limit_ms),
-                                   [&] { return pending_ != nullptr; })) {
+            if (!arrived_.wait_for(lock, std::chrono::milliseconds(limit_ms), [&] { return pending_ != nullptr; })) {
                 return false;
             }
             block = pending_;

@@ -2,8 +2,8 @@
 // procedure with real windows (colours and brushes of WM_CTLCOLORSTATIC,
 // the modal run from "Begin Tests" to "OK"), and the picture and placement
 // helpers on real windows.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
@@ -163,8 +163,8 @@ TEST(DiagnosticsDialogTemplate, ItemsInOrderWithTheirPlacesStylesAndTexts) {
 class OwnerWindow {
 public:
     OwnerWindow(int x = 150, int y = 120, int width = 640, int height = 480) {
-        window_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr,
-                                  nullptr, Program(), nullptr);
+        window_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+                                  Program(), nullptr);
     }
     ~OwnerWindow() { DestroyWindow(window_); }
     HWND get() const { return window_; }
@@ -221,8 +221,9 @@ void ExpectColours(HWND dialog, int control, COLORREF text, COLORREF background)
 void ExpectSystemColours(HWND dialog, int control) {
     const Painted painted = AskColours(dialog, control);
     HDC dc = CreateCompatibleDC(nullptr);
-    const HBRUSH system = reinterpret_cast<HBRUSH>(DefWindowProcA(
-        dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(dialog, control))));
+    const HBRUSH system = reinterpret_cast<HBRUSH>(
+        DefWindowProcA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(GetDlgItem(dialog, control))));
     const COLORREF text = GetTextColor(dc);
     DeleteDC(dc);
     EXPECT_EQ(painted.brush, system) << control;
@@ -481,7 +482,8 @@ TEST(DiagnosticsScanWatch, TakesTheScansHandOverAndLeavesEverythingElseQueued) {
     window_class.hInstance = Program();
     window_class.lpszClassName = "TdScanWatchTest";
     RegisterClassA(&window_class);
-    HWND window = CreateWindowExA(0, "TdScanWatchTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Program(), nullptr);
+    HWND window = CreateWindowExA(0, "TdScanWatchTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Program(),
+                                  nullptr);
     ASSERT_NE(window, nullptr);
     g_busy = 1;
     g_posted_seen = 0;

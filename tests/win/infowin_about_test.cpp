@@ -1,8 +1,8 @@
 // The About box created for real, in-process, over the test program's own
 // version information (the test program carries the program's resources),
 // and the version information itself in every language.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -123,8 +123,8 @@ TEST_F(AboutBox, DestroyedWithoutOkKeepsNoFont) {
 // The picture its template's bitmap control loaded goes with the box.
 TEST_F(AboutBox, ItsPictureGoesWithIt) {
     Open();
-    const auto picture =
-        reinterpret_cast<HBITMAP>(SendDlgItemMessageA(box, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto picture = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageA(box, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(GetObjectType(picture), static_cast<DWORD>(OBJ_BITMAP));
     DestroyWindow(box);

@@ -1,9 +1,9 @@
 // The device properties sheet created for real, in-process: the pages'
 // texts, boxes and picture as the user sees them, the slot chosen once, and
 // context help falling back to a popup where the viewer refuses the table.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <prsht.h>
 
 #include <memory>
@@ -87,8 +87,10 @@ protected:
         program->app.selected_slot = FindSlotPosition(program->inventory, id_text);
         const int slot = SelectedAdapterSlot(program->inventory, adapter, program->app.selected_slot);
         ASSERT_GE(slot, 0);
-        program->app.host_adapter_selected =
-            std::strcmp(program->inventory.slots[slot].type_name, program->texts.host_adapter) == 0 ? 1 : 0;
+        program->app.host_adapter_selected = std::strcmp(program->inventory.slots[slot].type_name,
+                                                         program->texts.host_adapter) == 0
+                                                 ? 1
+                                                 : 0;
     }
 
     void Open() {

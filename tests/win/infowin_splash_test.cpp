@@ -1,7 +1,7 @@
 // The splash screen drawn for real on the screen (Wine's desktop): its two
 // states, its refusals, and the covered screen given back.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "infowin/splash_win32.h"
 

@@ -1,7 +1,7 @@
 // The resources compiled into the program carry exactly the texts and menus
 // the program uses, in every language it ships.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -21,10 +21,8 @@ struct Language {
     LANGID id;
 };
 const Language kLanguages[] = {
-    {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
-    {"de", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)},
-    {"es", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH)},
-    {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)},
+    {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}, {"de", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)},
+    {"es", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH)},    {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)},
     {"it", MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN)},
 };
 
@@ -33,8 +31,8 @@ HMODULE Program() { return GetModuleHandleA(nullptr); }
 // The .rc files are UTF-8 (windres -c 65001) and the compiled tables UTF-16.
 std::wstring FromUtf8(const std::string& text) {
     if (text.empty()) return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                      static_cast<int>(text.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0);
     if (n <= 0) return L"<invalid UTF-8>";
     std::wstring wide(n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
@@ -47,8 +45,8 @@ std::string ToAnsi(const std::wstring& wide, bool* fits = nullptr) {
     if (wide.empty()) return std::string();
     BOOL used_default = FALSE;
     char text[4096];
-    const int n = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                      text, sizeof text, nullptr, &used_default);
+    const int n = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), text,
+                                      sizeof text, nullptr, &used_default);
     if (fits != nullptr) *fits = n > 0 && !used_default;
     return std::string(text, text + (n > 0 ? n : 0));
 }
@@ -85,8 +83,10 @@ TEST(Resources, EveryLanguageHasTheSameStringIds) {
     const test::StringTable& english = test::LoadStringTable("en");
     for (const Language& language : kLanguages) {
         const test::StringTable& table = test::LoadStringTable(language.folder);
-        for (const auto& entry : english) EXPECT_TRUE(table.count(entry.first)) << language.folder << " lacks " << entry.first;
-        for (const auto& entry : table) EXPECT_TRUE(english.count(entry.first)) << language.folder << " has extra " << entry.first;
+        for (const auto& entry : english)
+            EXPECT_TRUE(table.count(entry.first)) << language.folder << " lacks " << entry.first;
+        for (const auto& entry : table)
+            EXPECT_TRUE(english.count(entry.first)) << language.folder << " has extra " << entry.first;
     }
 }
 
@@ -96,16 +96,38 @@ TEST(Resources, EveryLanguageHasTheSameStringIds) {
 const std::map<int, std::size_t>& BufferSizes() {
     static const std::map<int, std::size_t> sizes = [] {
         std::map<int, std::size_t> s;
-        for (int id : {IDS_STATUS_CAPTION, IDS_NO_DEVICE, IDS_HOST_ADAPTER, IDS_RESCAN_QUESTION, IDS_NONE,
-                       IDS_OPEN_TITLE, IDS_TYPE_HARD_DISK, IDS_TYPE_CD_ROM, IDS_TYPE_TAPE, IDS_TYPE_REMOVABLE,
-                       IDS_TYPE_HOST_ADAPTER, IDS_TYPE_WORM, IDS_TYPE_SCANNER, IDS_TYPE_PRINTER,
-                       IDS_TYPE_NO_DEVICE, IDS_TYPE_UNKNOWN, IDS_SAVE_TITLE, IDS_PROPERTIES_CAPTION, IDS_OK,
-                       IDS_BEGIN_TESTS, IDS_TESTS_CAPTION, IDS_TESTING, IDS_PASSED, IDS_FAILED,
-                       IDS_SENSE_KEY_LABEL, IDS_SENSE_CODE_LABEL, IDS_SENSE_QUALIFIER_LABEL, IDS_NOT_TESTED,
+        for (int id : {IDS_STATUS_CAPTION,
+                       IDS_NO_DEVICE,
+                       IDS_HOST_ADAPTER,
+                       IDS_RESCAN_QUESTION,
+                       IDS_NONE,
+                       IDS_OPEN_TITLE,
+                       IDS_TYPE_HARD_DISK,
+                       IDS_TYPE_CD_ROM,
+                       IDS_TYPE_TAPE,
+                       IDS_TYPE_REMOVABLE,
+                       IDS_TYPE_HOST_ADAPTER,
+                       IDS_TYPE_WORM,
+                       IDS_TYPE_SCANNER,
+                       IDS_TYPE_PRINTER,
+                       IDS_TYPE_NO_DEVICE,
+                       IDS_TYPE_UNKNOWN,
+                       IDS_SAVE_TITLE,
+                       IDS_PROPERTIES_CAPTION,
+                       IDS_OK,
+                       IDS_BEGIN_TESTS,
+                       IDS_TESTS_CAPTION,
+                       IDS_TESTING,
+                       IDS_PASSED,
+                       IDS_FAILED,
+                       IDS_SENSE_KEY_LABEL,
+                       IDS_SENSE_CODE_LABEL,
+                       IDS_SENSE_QUALIFIER_LABEL,
+                       IDS_NOT_TESTED,
                        IDS_STATUS_SELECTED})
             s[id] = 32;
-        for (int id : {IDS_IN_PROGRESS, IDS_SENSE_HEADING, IDS_CONTINUE_QUESTION, IDS_TESTING_COMPLETE,
-                       IDS_TESTS_SUCCESSFUL})
+        for (int id :
+             {IDS_IN_PROGRESS, IDS_SENSE_HEADING, IDS_CONTINUE_QUESTION, IDS_TESTING_COMPLETE, IDS_TESTS_SUCCESSFUL})
             s[id] = 100;
         for (int id : {IDS_WARNING_SHARED, IDS_WARNING_DESTRUCTIVE, IDS_WARNING_SAFE_DEVICES, IDS_WARNING_PROCEED})
             s[id] = 512;
@@ -133,10 +155,10 @@ TEST(Resources, EveryLanguageFitsTheProgramsBuffers) {
         // A failure explanation and the line appended to it share 256 bytes.
         const std::size_t appended = std::max(AnsiLength(language.id, IDS_CONTINUE_QUESTION),
                                               AnsiLength(language.id, IDS_TESTING_COMPLETE));
-        for (int id : {IDS_SENSE_NOT_REPORTABLE, IDS_SENSE_START_UNIT, IDS_SENSE_LOCK_MEDIA, IDS_SENSE_FORMATTING,
-                       IDS_SENSE_SELF_TEST, IDS_SENSE_HARDWARE, IDS_SENSE_NO_MEDIA, IDS_SENSE_MEDIA_CHANGED,
-                       IDS_SENSE_RESET, IDS_SENSE_WRITE_PROTECTED, IDS_SENSE_NOT_SUPPORTED,
-                       IDS_NT_CLASS_UNSUPPORTED, IDS_READ_BUFFER_MISMATCH}) {
+        for (int id :
+             {IDS_SENSE_NOT_REPORTABLE, IDS_SENSE_START_UNIT, IDS_SENSE_LOCK_MEDIA, IDS_SENSE_FORMATTING,
+              IDS_SENSE_SELF_TEST, IDS_SENSE_HARDWARE, IDS_SENSE_NO_MEDIA, IDS_SENSE_MEDIA_CHANGED, IDS_SENSE_RESET,
+              IDS_SENSE_WRITE_PROTECTED, IDS_SENSE_NOT_SUPPORTED, IDS_NT_CLASS_UNSUPPORTED, IDS_READ_BUFFER_MISMATCH}) {
             EXPECT_LT(AnsiLength(language.id, id) + appended, 256u) << language.folder << " string " << id;
         }
     }
@@ -212,7 +234,8 @@ void CheckTexts(HMENU menu, const std::string& where, bool unique_accelerators) 
             }
             const wchar_t key = static_cast<wchar_t>(std::towupper(text[at + 1]));
             const auto [other, added] = accelerators.emplace(key, text);
-            EXPECT_TRUE(added || !unique_accelerators) << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
+            EXPECT_TRUE(added || !unique_accelerators)
+                << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
             break;
         }
         if (HMENU sub = GetSubMenu(menu, i)) CheckTexts(sub, where + " > " + ToAnsi(text), unique_accelerators);
@@ -238,11 +261,11 @@ TEST(Resources, MainMenuCommandsAndStartingStates) {
         HMENU menu = LoadMenuIn(language.id, "APP_UI_MENU");
         ASSERT_NE(menu, nullptr) << language.folder;
         EXPECT_EQ(GetMenuItemCount(menu), 4) << language.folder;
-        const std::vector<UINT> expected = {IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_FILE_SAVE_AS, IDM_FILE_EXIT,
-                                            IDM_RESCAN, IDM_DEVICE_PROPERTIES, IDM_DEVICE_DIAGNOSTICS,
-                                            IDM_WIDE_BUS,
-                                            IDM_VIEW_LARGE_ICONS, IDM_VIEW_SMALL_ICONS, IDM_VIEW_LIST,
-                                            IDM_VIEW_DETAILS, IDM_HELP_CONTENTS, IDM_HELP_ABOUT};
+        const std::vector<UINT> expected = {IDM_FILE_OPEN,          IDM_FILE_SAVE, IDM_FILE_SAVE_AS,
+                                            IDM_FILE_EXIT,          IDM_RESCAN,    IDM_DEVICE_PROPERTIES,
+                                            IDM_DEVICE_DIAGNOSTICS, IDM_WIDE_BUS,  IDM_VIEW_LARGE_ICONS,
+                                            IDM_VIEW_SMALL_ICONS,   IDM_VIEW_LIST, IDM_VIEW_DETAILS,
+                                            IDM_HELP_CONTENTS,      IDM_HELP_ABOUT};
         EXPECT_EQ(CommandIds(menu), expected) << language.folder;
         for (UINT id : expected) {
             const UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
@@ -286,7 +309,6 @@ TEST(Resources, EveryLanguageHasTheMenusOfEnglishItemForItem) {
     }
 }
 
-
 // ---- Dialogs ------------------------------------------------------------
 
 struct DialogName {
@@ -311,9 +333,9 @@ public:
         HRSRC found = FindResourceExA(Program(), RT_DIALOG, name, language);
         if (found == nullptr) return;
         parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, Program(), nullptr);
-        dialog_ = CreateDialogIndirectParamA(
-            Program(), static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(Program(), found))), parent_,
-            QuietDialogProc, 0);
+        dialog_ = CreateDialogIndirectParamA(Program(),
+                                             static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(Program(), found))),
+                                             parent_, QuietDialogProc, 0);
     }
     ~DialogIn() {
         if (dialog_ != nullptr) DestroyWindow(dialog_);
@@ -417,17 +439,31 @@ TextRoom RoomOf(HWND control) {
     TextRoom room{client.right, client.bottom, false};
     if (ClassOf(control) == "Static") {
         switch (style & SS_TYPEMASK) {
-            case SS_LEFT: case SS_CENTER: case SS_RIGHT: room.wraps = true; return room;
-            case SS_LEFTNOWORDWRAP: case SS_SIMPLE: return room;
-            default: return TextRoom{};
+            case SS_LEFT:
+            case SS_CENTER:
+            case SS_RIGHT:
+                room.wraps = true;
+                return room;
+            case SS_LEFTNOWORDWRAP:
+            case SS_SIMPLE:
+                return room;
+            default:
+                return TextRoom{};
         }
     }
     if (ClassOf(control) == "Button") {
         switch (style & BS_TYPEMASK) {
-            case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: room.width -= 8; return room;
-            case BS_GROUPBOX: room.width -= 16; return room;
+            case BS_PUSHBUTTON:
+            case BS_DEFPUSHBUTTON:
+                room.width -= 8;
+                return room;
+            case BS_GROUPBOX:
+                room.width -= 16;
+                return room;
             // The box itself and the gap before the text.
-            default: room.width -= 18; return room;
+            default:
+                room.width -= 18;
+                return room;
         }
     }
     return TextRoom{};
@@ -569,9 +605,9 @@ std::wstring VersionValue(std::vector<BYTE>& block, const wchar_t* key) {
 TEST(Resources, EveryLanguageHasTheVersionOfEnglishWithItsOwnDescription) {
     std::vector<BYTE> english = VersionIn(kLanguages[0].id);
     if (english.empty()) GTEST_SKIP() << "no version resource yet";
-    const wchar_t* const keys[] = {L"CompanyName", L"FileVersion", L"InternalName", L"LegalCopyright",
-                                   L"LegalTrademarks", L"OriginalFilename", L"ProductName", L"ProductVersion",
-                                   L"Comments"};
+    const wchar_t* const keys[] = {L"CompanyName",    L"FileVersion",     L"InternalName",
+                                   L"LegalCopyright", L"LegalTrademarks", L"OriginalFilename",
+                                   L"ProductName",    L"ProductVersion",  L"Comments"};
     std::set<std::wstring> descriptions;
     for (const Language& language : kLanguages) {
         std::vector<BYTE> block = VersionIn(language.id);

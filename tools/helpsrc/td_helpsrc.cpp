@@ -306,8 +306,8 @@ int main(int argc, char** argv) {
             output += source[at];  // an @ of the text itself
             continue;
         }
-        output += Expand(resources, source.substr(at + 1, end - at - 1), std::string(argv[2]) + ":" +
-                                                                             std::to_string(line));
+        output += Expand(resources, source.substr(at + 1, end - at - 1),
+                         std::string(argv[2]) + ":" + std::to_string(line));
         at = end;
     }
 

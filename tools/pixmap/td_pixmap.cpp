@@ -64,11 +64,9 @@ std::vector<Image> Parse(const std::string& path) {
             }
             Image& image = images.back();
             if (static_cast<int>(line.size()) != image.width)
-                Fail(where, "row is " + std::to_string(line.size()) + " wide, expected " +
-                                std::to_string(image.width));
+                Fail(where, "row is " + std::to_string(line.size()) + " wide, expected " + std::to_string(image.width));
             for (char c : line)
-                if (image.colours.find(c) == image.colours.end())
-                    Fail(where, std::string("no colour for '") + c + "'");
+                if (image.colours.find(c) == image.colours.end()) Fail(where, std::string("no colour for '") + c + "'");
             image.rows.push_back(line);
             continue;
         }
@@ -200,8 +198,7 @@ std::vector<std::uint8_t> Icon(const std::vector<Image>& images, const std::stri
         const Encoded e = Encode(image, path);
         std::vector<std::uint8_t> body;
         // An icon's header counts the colour image and its mask together.
-        PutInfoHeader(body, image, image.height * 2,
-                      static_cast<std::uint32_t>(e.pixels.size() + e.mask.size()));
+        PutInfoHeader(body, image, image.height * 2, static_cast<std::uint32_t>(e.pixels.size() + e.mask.size()));
         body.insert(body.end(), e.palette.begin(), e.palette.end());
         body.insert(body.end(), e.pixels.begin(), e.pixels.end());
         body.insert(body.end(), e.mask.begin(), e.mask.end());

@@ -63,8 +63,8 @@ std::optional<Launched> Launch(const std::string& exe, const std::vector<std::st
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, env_block.data(),
-                        folder.c_str(), &startup, &info)) {
+    if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, env_block.data(), folder.c_str(),
+                        &startup, &info)) {
         return std::nullopt;
     }
     CloseHandle(info.hThread);
@@ -96,8 +96,8 @@ std::string TextOf(HWND window) {
     char text[2048] = "";
     // WM_GETTEXT is carried across processes by the system, also for
     // controls of another process.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        5000, nullptr);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
     return text;
 }
 
@@ -189,8 +189,7 @@ bool PressButton(HWND dialog, int id) {
         // A message box's lone OK button answers as IDOK through the dialog.
         return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
     }
-    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) !=
-           FALSE;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
 }
 
 void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -200,9 +199,8 @@ void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPA
 namespace {
 
 void CollectTree(HWND tree, HTREEITEM item, int depth, RemoteMemory& block, std::vector<TreeItem>& out) {
-    for (; item != nullptr;
-         item = reinterpret_cast<HTREEITEM>(
-             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    for (; item != nullptr; item = reinterpret_cast<HTREEITEM>(
+                                SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         TVITEMA request{};
         request.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_HANDLE;
         request.hItem = item;
@@ -431,7 +429,8 @@ Picture CaptureScreen() {
 
 COLORREF ColourAt(const Picture& picture, int x, int y) {
     if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return CLR_INVALID;
-    const size_t at = RowBytes(picture.width) * static_cast<size_t>(picture.height - 1 - y) + static_cast<size_t>(x) * 3;
+    const size_t at = RowBytes(picture.width) * static_cast<size_t>(picture.height - 1 - y) +
+                      static_cast<size_t>(x) * 3;
     if (at + 2 >= picture.rows.size()) return CLR_INVALID;
     const auto byte = [&](size_t i) { return static_cast<BYTE>(picture.rows[i]); };
     return RGB(byte(at + 2), byte(at + 1), byte(at));

@@ -38,8 +38,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid, bool visible_only = true);
 
 // The first visible top-level window of `class_name` (and title, when given)
 // belonging to pid (any process when 0), waiting up to timeout_ms.
-HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& title,
-                   DWORD timeout_ms);
+HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& title, DWORD timeout_ms);
 
 // Waits until `condition` holds, polling; false on time-out.
 template <class Condition>

@@ -181,14 +181,14 @@ std::optional<Menu> Probe::ReadMenuReply() {
 }
 
 std::optional<Menu> Probe::MenuBar(HWND window) {
-    if (!Ask(static_cast<std::uint32_t>(td::probe::Query::MenuBar), reinterpret_cast<std::uint64_t>(window),
-             window))
+    if (!Ask(static_cast<std::uint32_t>(td::probe::Query::MenuBar), reinterpret_cast<std::uint64_t>(window), window))
         return std::nullopt;
     return ReadMenuReply();
 }
 
 std::optional<Menu> Probe::MenuOf(HMENU menu) {
-    if (!Ask(static_cast<std::uint32_t>(td::probe::Query::Menu), reinterpret_cast<std::uint64_t>(menu), AnyWindowOfThread()))
+    if (!Ask(static_cast<std::uint32_t>(td::probe::Query::Menu), reinterpret_cast<std::uint64_t>(menu),
+             AnyWindowOfThread()))
         return std::nullopt;
     return ReadMenuReply();
 }
@@ -219,12 +219,18 @@ namespace td::autom {
 
 const char* NameOf(StandardIcon icon) {
     switch (icon) {
-        case StandardIcon::None: return "no icon";
-        case StandardIcon::Error: return "the error icon";
-        case StandardIcon::Question: return "the question icon";
-        case StandardIcon::Warning: return "the warning icon";
-        case StandardIcon::Information: return "the information icon";
-        case StandardIcon::Other: return "an icon of its own";
+        case StandardIcon::None:
+            return "no icon";
+        case StandardIcon::Error:
+            return "the error icon";
+        case StandardIcon::Question:
+            return "the question icon";
+        case StandardIcon::Warning:
+            return "the warning icon";
+        case StandardIcon::Information:
+            return "the information icon";
+        case StandardIcon::Other:
+            return "an icon of its own";
     }
     return "?";
 }
@@ -236,12 +242,18 @@ std::optional<StandardIcon> Probe::IconOf(HWND static_control) {
     td::probe::ReplyHeader reply{};
     std::memcpy(&reply, view_ + td::probe::kReplyOffset, sizeof reply);
     switch (static_cast<td::probe::IconKind>(reply.handle)) {
-        case td::probe::IconKind::None: return StandardIcon::None;
-        case td::probe::IconKind::Hand: return StandardIcon::Error;
-        case td::probe::IconKind::Question: return StandardIcon::Question;
-        case td::probe::IconKind::Exclamation: return StandardIcon::Warning;
-        case td::probe::IconKind::Asterisk: return StandardIcon::Information;
-        default: return StandardIcon::Other;
+        case td::probe::IconKind::None:
+            return StandardIcon::None;
+        case td::probe::IconKind::Hand:
+            return StandardIcon::Error;
+        case td::probe::IconKind::Question:
+            return StandardIcon::Question;
+        case td::probe::IconKind::Exclamation:
+            return StandardIcon::Warning;
+        case td::probe::IconKind::Asterisk:
+            return StandardIcon::Information;
+        default:
+            return StandardIcon::Other;
     }
 }
 

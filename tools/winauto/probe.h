@@ -17,10 +17,10 @@
 namespace td::autom {
 
 struct MenuItem {
-    int depth = 0;        // 0: the menu's own items (the menu bar's titles)
-    int position = 0;     // within its own menu
-    UINT id = 0;          // command id; 0 for separators and submenus
-    std::string text;     // as the resource has it, "&File", "E&xit"
+    int depth = 0;     // 0: the menu's own items (the menu bar's titles)
+    int position = 0;  // within its own menu
+    UINT id = 0;       // command id; 0 for separators and submenus
+    std::string text;  // as the resource has it, "&File", "E&xit"
     bool checked = false;
     bool grayed = false;
     bool disabled = false;

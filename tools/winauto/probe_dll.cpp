@@ -102,8 +102,7 @@ private:
 
 // `shown_in`: the window that shows this menu now (the menu bar's window,
 // or an open popup's window), so that item rectangles mean something.
-void ReadMenu(HMENU menu, HWND shown_in, int depth, const std::vector<OpenPopup>& popups,
-              ReplyWriter& out) {
+void ReadMenu(HMENU menu, HWND shown_in, int depth, const std::vector<OpenPopup>& popups, ReplyWriter& out) {
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         MenuItemRecord record{};
@@ -349,8 +348,7 @@ void Serve() {
                     // nobody's submenu; open submenus are listed under
                     // their items.
                     const std::optional<OpenPopup> root = RootPopup(OpenPopups());
-                    reply.status = !root ? Status::NoSuchThing
-                                                   : ServeMenu(root->menu, root->window, reply, out);
+                    reply.status = !root ? Status::NoSuchThing : ServeMenu(root->menu, root->window, reply, out);
                     break;
                 }
                 case Query::StaticIcon: {

@@ -53,8 +53,7 @@ int main(int argc, char** argv) {
         td::autom::PostCommand(main, 104);
         return 0;
     }
-    if (argc >= 3 && std::string(argv[1]) == "screenshot")
-        return td::autom::SaveScreenshot(argv[2]) ? 0 : 1;
+    if (argc >= 3 && std::string(argv[1]) == "screenshot") return td::autom::SaveScreenshot(argv[2]) ? 0 : 1;
     std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp\n");
     return 2;
 }

@@ -90,10 +90,10 @@ HelpFile HelpFile::Parse(const Bytes& image) {
         block.offset_field = entry.offset_field;
         by_offset.emplace_back(entry.offset, std::move(block));
     }
-    std::sort(by_offset.begin(), by_offset.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(by_offset.begin(), by_offset.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < by_offset.size(); ++i) {
-        if (i > 0 && by_offset[i].first == by_offset[i - 1].first) throw FormatError("two internal files share an offset");
+        if (i > 0 && by_offset[i].first == by_offset[i - 1].first)
+            throw FormatError("two internal files share an offset");
         if (by_offset[i].second.name.empty()) file.directory_ = i;
         file.blocks_.push_back(std::move(by_offset[i].second));
     }

@@ -36,8 +36,8 @@ private:
         std::size_t offset_field = 0;  // where the directory holds this file's offset
     };
 
-    std::vector<Block> blocks_;     // every internal file and the directory, in file order
-    std::size_t directory_ = 0;     // index of the directory in blocks_
+    std::vector<Block> blocks_;  // every internal file and the directory, in file order
+    std::size_t directory_ = 0;  // index of the directory in blocks_
 };
 
 // The header of a B-tree, the structure of the directory and of internal

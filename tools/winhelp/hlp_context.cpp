@@ -7,10 +7,10 @@
 namespace td::hlp {
 namespace {
 
-constexpr std::size_t kLeafHeader = 8;    // free bytes, entry count, previous page, next page
-constexpr std::size_t kIndexHeader = 6;   // free bytes, entry count, first child page
-constexpr std::size_t kLeafEntry = 8;     // hash, topic offset
-constexpr std::size_t kIndexEntry = 6;    // hash, child page
+constexpr std::size_t kLeafHeader = 8;   // free bytes, entry count, previous page, next page
+constexpr std::size_t kIndexHeader = 6;  // free bytes, entry count, first child page
+constexpr std::size_t kLeafEntry = 8;    // hash, topic offset
+constexpr std::size_t kIndexEntry = 6;   // hash, child page
 
 int CharacterCode(char c) {
     if (c >= 'A' && c <= 'Z') return c - 'A' + 17;

@@ -26,7 +26,7 @@ struct Paragraph {
 };
 
 struct Topic {
-    std::uint32_t offset = 0;      // TOPICOFFSET
+    std::uint32_t offset = 0;  // TOPICOFFSET
     std::string title;
     std::uint32_t browse_back = kNoTopic;     // TOPICOFFSET of the previous topic in the browse sequence
     std::uint32_t browse_forward = kNoTopic;  // and of the next one

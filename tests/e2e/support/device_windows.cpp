@@ -55,9 +55,7 @@ testing::AssertionResult IsChosen(ProgramSession& program, int row, const std::s
                                        << " selected and focused, not the one of SCSI ID " << id;
 }
 
-bool IsMessageBox(HWND window) {
-    return GetDlgItem(window, 0xFFFF) != nullptr && GetDlgItem(window, 1088) != nullptr;
-}
+bool IsMessageBox(HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr && GetDlgItem(window, 1088) != nullptr; }
 
 }  // namespace
 
@@ -245,7 +243,8 @@ std::vector<ColourCount> ColoursIn(const autom::Picture& picture, const RECT& wh
         }
     std::vector<ColourCount> colours;
     for (const auto& [colour, pixels] : counts) colours.push_back({colour, pixels});
-    std::sort(colours.begin(), colours.end(), [](const ColourCount& a, const ColourCount& b) { return a.pixels > b.pixels; });
+    std::sort(colours.begin(), colours.end(),
+              [](const ColourCount& a, const ColourCount& b) { return a.pixels > b.pixels; });
     return colours;
 }
 
@@ -271,8 +270,7 @@ std::optional<autom::Picture> ProgramBitmap(const std::string& exe_path, const c
     if (bitmap != nullptr && GetObjectA(bitmap, sizeof size, &size) != 0) {
         HDC screen = GetDC(nullptr);
         autom::Picture read = autom::PictureOf(screen, bitmap, size.bmWidth, size.bmHeight);
-        if (!read.rows.empty())
-            picture = std::move(read);
+        if (!read.rows.empty()) picture = std::move(read);
         ReleaseDC(nullptr, screen);
     }
     if (bitmap != nullptr) DeleteObject(bitmap);
@@ -293,8 +291,8 @@ testing::AssertionResult SamePixels(const autom::Picture& seen, const autom::Pic
             }
     if (differing == 0) return testing::AssertionSuccess();
     return testing::AssertionFailure() << differing << " of " << seen.width * seen.height
-                                       << " pixels differ, the first at (" << first_x << ", " << first_y << "): "
-                                       << Describe(autom::ColourAt(seen, first_x, first_y)) << " instead of "
+                                       << " pixels differ, the first at (" << first_x << ", " << first_y
+                                       << "): " << Describe(autom::ColourAt(seen, first_x, first_y)) << " instead of "
                                        << Describe(autom::ColourAt(expected, first_x, first_y));
 }
 

@@ -12,8 +12,8 @@
 // messages at all.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

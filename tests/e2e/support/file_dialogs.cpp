@@ -68,8 +68,8 @@ testing::AssertionResult ChooseFileType(HWND dialog, const std::string& type) {
     autom::PressKey(VK_RETURN);
     Sleep(300);
     if (ChosenFileType(dialog) != type)
-        return testing::AssertionFailure() << "the file type shows \"" << ChosenFileType(dialog) << "\", not \""
-                                           << type << "\"";
+        return testing::AssertionFailure()
+               << "the file type shows \"" << ChosenFileType(dialog) << "\", not \"" << type << "\"";
     return testing::AssertionSuccess();
 }
 
@@ -81,8 +81,8 @@ testing::AssertionResult EnterFileName(HWND dialog, const std::string& name) {
     Sleep(200);
     autom::TypeText(name);
     if (!autom::WaitUntil([&] { return autom::TextOf(edit) == name; }, 3000))
-        return testing::AssertionFailure() << "the \"File name:\" box shows \"" << autom::TextOf(edit)
-                                           << "\" after typing \"" << name << "\"";
+        return testing::AssertionFailure()
+               << "the \"File name:\" box shows \"" << autom::TextOf(edit) << "\" after typing \"" << name << "\"";
     autom::PressKey(VK_RETURN);
     return WaitUntilGone(dialog, "Enter");
 }

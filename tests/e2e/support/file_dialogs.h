@@ -3,8 +3,8 @@
 // the "File name:" box and press Enter, or press Cancel.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

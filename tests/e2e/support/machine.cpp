@@ -7,8 +7,8 @@ namespace td::e2e {
 
 std::string Describe(const WindowPos& pos) {
     char text[160];
-    std::snprintf(text, sizeof text, "{left %d, top %d, width %d, height %d, view %d, screen %dx%d}", pos.left,
-                  pos.top, pos.width, pos.height, pos.view_mode, pos.screen_width, pos.screen_height);
+    std::snprintf(text, sizeof text, "{left %d, top %d, width %d, height %d, view %d, screen %dx%d}", pos.left, pos.top,
+                  pos.width, pos.height, pos.view_mode, pos.screen_width, pos.screen_height);
     return text;
 }
 
@@ -43,11 +43,9 @@ std::optional<StoredValue> ReadValue(HKEY root, const std::string& path, const s
     return stored;
 }
 
-void WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data,
-                DWORD size) {
+void WriteValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
@@ -66,8 +64,7 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
 
 void CreateKey(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
@@ -90,7 +87,9 @@ void ForgetUserSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
 
 bool HasSettingsKey() { return KeyExists(HKEY_CURRENT_USER, kSettingsKey); }
 
-std::optional<StoredValue> StoredWindowPosValue() { return ReadValue(HKEY_CURRENT_USER, kSettingsKey, kWindowPosValue); }
+std::optional<StoredValue> StoredWindowPosValue() {
+    return ReadValue(HKEY_CURRENT_USER, kSettingsKey, kWindowPosValue);
+}
 
 std::optional<WindowPos> StoredWindowPos() {
     const std::optional<StoredValue> stored = StoredWindowPosValue();

@@ -48,9 +48,15 @@ std::string ProgramSession::help_folder() const { return ProgramFolder() + "help
 
 void ProgramSession::OnPlatform(Platform platform) {
     switch (platform) {
-        case Platform::Windows95: machine::SetWindowsVersion(exe_name(), "win95"); break;
-        case Platform::WindowsNt: machine::SetWindowsVersion(exe_name(), "nt40"); break;
-        case Platform::Win32s: machine::SetWindowsVersion(exe_name(), "win31"); break;
+        case Platform::Windows95:
+            machine::SetWindowsVersion(exe_name(), "win95");
+            break;
+        case Platform::WindowsNt:
+            machine::SetWindowsVersion(exe_name(), "nt40");
+            break;
+        case Platform::Win32s:
+            machine::SetWindowsVersion(exe_name(), "win31");
+            break;
     }
     // On Windows 95 the program finds our ASPI library on the virtual bus;
     // elsewhere it never loads one.
@@ -80,7 +86,8 @@ testing::AssertionResult ProgramSession::Start() {
     // Always named, so that nothing of the caller's environment leaks in;
     // empty means the built-in machine.
     std::optional<autom::Launched> launched = autom::Launch(exe, {"TD_SCENARIO=" + scenario_});
-    if (!launched) return testing::AssertionFailure() << "could not start " << exe << " (error " << GetLastError() << ")";
+    if (!launched)
+        return testing::AssertionFailure() << "could not start " << exe << " (error " << GetLastError() << ")";
     process_ = *launched;
     return testing::AssertionSuccess();
 }
@@ -140,8 +147,8 @@ testing::AssertionResult ProgramSession::Answer(const Message& message, int butt
         return testing::AssertionFailure() << "the message box " << Describe(message) << " has already gone";
     autom::PressButton(message.window, button_id);
     if (!autom::WaitUntil([&] { return !IsWindow(message.window) || !IsWindowVisible(message.window); }, 5000))
-        return testing::AssertionFailure() << "the message box " << Describe(message) << " did not close on button "
-                                           << button_id;
+        return testing::AssertionFailure()
+               << "the message box " << Describe(message) << " did not close on button " << button_id;
     return testing::AssertionSuccess();
 }
 
@@ -198,13 +205,13 @@ testing::AssertionResult ProgramSession::Choose(UINT command) {
     if (main_window_ == nullptr) return testing::AssertionFailure() << "the main window is not shown";
     std::optional<autom::Menu> menu = MenuBar();
     if (!menu)
-        return testing::AssertionFailure() << "the menu bar could not be read: "
-                                           << (probe_ ? probe_->last_error() : std::string("no probe"));
+        return testing::AssertionFailure()
+               << "the menu bar could not be read: " << (probe_ ? probe_->last_error() : std::string("no probe"));
     const autom::MenuItem* item = menu->Command(command);
     if (item == nullptr) return testing::AssertionFailure() << "the menu has no item " << command;
     if (!item->enabled())
-        return testing::AssertionFailure() << "menu item " << command << " \"" << item->text
-                                           << "\" is not enabled, so it cannot be chosen";
+        return testing::AssertionFailure()
+               << "menu item " << command << " \"" << item->text << "\" is not enabled, so it cannot be chosen";
     // What a click on the item sends: WM_COMMAND with the id, from a menu.
     autom::PostCommand(main_window_, static_cast<int>(command));
     return testing::AssertionSuccess();
@@ -259,8 +266,8 @@ testing::AssertionResult ProgramSession::ChooseFromPopupMenu(UINT command) {
     const autom::MenuItem* item = menu->Command(command);
     if (item == nullptr) return testing::AssertionFailure() << "the popup menu has no item " << command;
     if (!item->enabled())
-        return testing::AssertionFailure() << "popup menu item " << command << " \"" << item->text
-                                           << "\" is not enabled, so it cannot be chosen";
+        return testing::AssertionFailure()
+               << "popup menu item " << command << " \"" << item->text << "\" is not enabled, so it cannot be chosen";
     if (!item->rect) return testing::AssertionFailure() << "popup menu item " << command << " is not on the screen";
     autom::Click((item->rect->left + item->rect->right) / 2, (item->rect->top + item->rect->bottom) / 2);
     return testing::AssertionSuccess();

@@ -8,8 +8,8 @@
 // ends is terminated.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
@@ -39,11 +39,11 @@ enum class Edition {
 // A message box as the user sees it.
 struct Message {
     HWND window = nullptr;
-    HWND owner = nullptr;                  // the window it belongs to, if any
+    HWND owner = nullptr;  // the window it belongs to, if any
     std::string caption;
     std::string text;
     autom::StandardIcon icon = autom::StandardIcon::None;
-    std::vector<std::string> buttons;      // button texts, in id order
+    std::vector<std::string> buttons;  // button texts, in id order
 };
 // For test messages: caption, text and buttons in one line.
 std::string Describe(const Message& message);
@@ -64,10 +64,10 @@ public:
     // A scenario file of tests/e2e/scenarios/ describes the SCSI machine.
     void UseScenario(const std::string& file_name);
     void UseBuiltInMachine();
-    void Install();                 // with "HelpPath" naming the help folder
+    void Install();  // with "HelpPath" naming the help folder
     void InstallWithoutHelpPath();
     void Uninstall();
-    void ForgetUserSettings();      // as for a user who never ran the program
+    void ForgetUserSettings();  // as for a user who never ran the program
     // Starts the program from this folder (with a trailing backslash), such
     // as where a setup installed it, instead of the build's.
     void RunFrom(const std::string& folder);
@@ -139,7 +139,7 @@ private:
     machine::Snapshot snapshot_;
     Edition edition_ = Edition::Shipped;
     std::string program_folder_;  // empty: the build's
-    std::string scenario_;  // Windows path; empty for the built-in machine
+    std::string scenario_;        // Windows path; empty for the built-in machine
     std::unique_ptr<ProgramTexts> texts_;
     autom::Launched process_;
     std::optional<autom::Probe> probe_;

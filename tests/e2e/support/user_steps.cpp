@@ -18,17 +18,15 @@ bool IsOneOfTheMainWindowsHelpers(HWND window) {
     return name == TOOLTIPS_CLASSA || name == "#32768" || name == "IME";
 }
 
-std::string DescribeWindow(HWND window) {
-    return autom::ClassOf(window) + " \"" + autom::TextOf(window) + "\"";
-}
+std::string DescribeWindow(HWND window) { return autom::ClassOf(window) + " \"" + autom::TextOf(window) + "\""; }
 
 }  // namespace
 
 testing::AssertionResult StartAndWaitForTheScan(ProgramSession& program, size_t rows) {
     if (testing::AssertionResult started = program.Start(); !started) return started;
     if (program.WaitForMainWindow() == nullptr)
-        return testing::AssertionFailure() << "no main window; the program "
-                                           << (program.running() ? "is still running" : "has ended");
+        return testing::AssertionFailure()
+               << "no main window; the program " << (program.running() ? "is still running" : "has ended");
     if (!program.messages_on_the_way().empty())
         return testing::AssertionFailure() << "on the way: " << Describe(program.messages_on_the_way()[0]);
     // On Windows 95 the scan goes on after the window is shown.
@@ -45,9 +43,9 @@ testing::AssertionResult WaitForTheScan(ProgramSession& program, size_t rows, DW
         timeout_ms);
     if (scanned) return testing::AssertionSuccess();
     const std::vector<std::string> status = program.StatusBar();
-    return testing::AssertionFailure() << "after " << timeout_ms << " ms the list shows "
-                                       << program.DeviceList().size() << " rows, not " << rows
-                                       << "; the status bar: \"" << (status.empty() ? "" : status[0]) << "\"";
+    return testing::AssertionFailure() << "after " << timeout_ms << " ms the list shows " << program.DeviceList().size()
+                                       << " rows, not " << rows << "; the status bar: \""
+                                       << (status.empty() ? "" : status[0]) << "\"";
 }
 
 // ---- The adapter tree ----------------------------------------------------------
@@ -67,7 +65,8 @@ testing::AssertionResult PointAtTreeItem(ProgramSession& program, const std::str
     GetClientRect(tree, &client);
     MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&client), 2);
     const LONG right = std::min(rect->right, client.right);
-    if (right - rect->left < 4) return testing::AssertionFailure() << "the tree item \"" << text << "\" is out of sight";
+    if (right - rect->left < 4)
+        return testing::AssertionFailure() << "the tree item \"" << text << "\" is out of sight";
     at = {rect->left + std::min<LONG>((right - rect->left) / 2, 24), (rect->top + rect->bottom) / 2};
     return testing::AssertionSuccess();
 }
@@ -109,8 +108,7 @@ DWORD ListMode(ProgramSession& program) { return autom::ListViewMode(program.Con
 
 testing::AssertionResult ClickColumnHeader(ProgramSession& program, int column) {
     const RECT rect = autom::ListHeaderRect(program.Control(IDC_DEVICE_LIST), column);
-    if (rect.right <= rect.left)
-        return testing::AssertionFailure() << "the list shows no header for column " << column;
+    if (rect.right <= rect.left) return testing::AssertionFailure() << "the list shows no header for column " << column;
     const POINT at = controls::MiddleOf(rect);
     autom::Click(at.x, at.y);
     Sleep(kClickPause);
@@ -186,8 +184,9 @@ testing::AssertionResult ListOnScreenIsUpToDate(ProgramSession& program) {
     if (shown->rows == painted->rows) return testing::AssertionSuccess();
     // Keep what the user saw, next to the failure's screenshot.
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    const std::string picture = FailureFolder() + (test ? std::string(test->test_suite_name()) + "." + test->name()
-                                                        : std::string("list")) +
+    const std::string picture = FailureFolder() +
+                                (test ? std::string(test->test_suite_name()) + "." + test->name()
+                                      : std::string("list")) +
                                 ".list-as-shown.bmp";
     autom::SaveBitmap(*shown, picture);
     // Where the two differ, for the message.
@@ -230,8 +229,7 @@ testing::AssertionResult ClickToolbarButton(ProgramSession& program, int command
     return testing::AssertionSuccess();
 }
 
-std::optional<std::string> TooltipOfToolbarButton(ProgramSession& program, int command,
-                                                  const std::string& expected) {
+std::optional<std::string> TooltipOfToolbarButton(ProgramSession& program, int command, const std::string& expected) {
     const int index = ToolbarIndexOf(program, command);
     if (index < 0) return std::nullopt;
     const POINT at = controls::MiddleOf(controls::ToolbarButtonRect(program.Control(IDC_TOOLBAR), index));

@@ -4,8 +4,8 @@
 // device list, and see whether anything opened. Every click is real input.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
@@ -51,8 +51,7 @@ testing::AssertionResult ListOnScreenIsUpToDate(ProgramSession& program);
 testing::AssertionResult ClickToolbarButton(ProgramSession& program, int command);
 // Rests the mouse on the button of this command and reads the tooltip
 // that comes up; nothing when none shows with the expected text in time.
-std::optional<std::string> TooltipOfToolbarButton(ProgramSession& program, int command,
-                                                  const std::string& expected);
+std::optional<std::string> TooltipOfToolbarButton(ProgramSession& program, int command, const std::string& expected);
 const autom::ToolbarButton* ToolbarButtonOf(const std::vector<autom::ToolbarButton>& buttons, int command);
 // The menu item of this command as the menu bar has it now.
 std::optional<autom::MenuItem> MenuItemOf(ProgramSession& program, UINT command);
