@@ -45,6 +45,7 @@
 #include "discovery/inquiry_fields.h"
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
+#include "inventory_checks.h"
 #include "support/memory_registry.h"
 #include "support/recording_views.h"
 #include "support/scripted_messages.h"
@@ -55,6 +56,7 @@ using namespace td;
 using fuzz::InputReader;
 using fuzz::Require;
 using fuzz::RequireAtMost;
+using fuzz::RequireInventoryTerminated;
 using fuzz::RequireTerminated;
 
 class FuzzAspi final : public AspiLibrary {
@@ -192,20 +194,10 @@ void CheckInventory(const Inventory& inventory, const test::RecordingViews& view
     Require(inventory.adapter_count >= 0 && inventory.adapter_count <= kMaxAdapters, "adapter count out of bounds");
     Require(inventory.slot_count >= 0 && inventory.slot_count <= kMaxSlots, "slot count out of bounds");
     Require(inventory.scan_slot >= 0 && inventory.scan_slot < kMaxSlots, "scan slot out of bounds");
+    RequireInventoryTerminated(inventory);
     for (const HostAdapterRecord& record : inventory.adapters) {
         RequireAtMost(record.identifier, 16, "an identifier past its 16 bytes");
         RequireAtMost(record.manager_name, 16, "a manager name past its 16 bytes");
-        RequireTerminated(record.manufacturer);
-        RequireTerminated(record.description);
-        RequireTerminated(record.hw_revision);
-    }
-    for (const DeviceSlot& slot : inventory.slots) {
-        RequireTerminated(slot.adapter_identifier);
-        RequireTerminated(slot.vendor);
-        RequireTerminated(slot.product);
-        RequireTerminated(slot.revision);
-        RequireTerminated(slot.type_name);
-        RequireTerminated(slot.device_path);
     }
     const int ids = IdsPerAdapter(inventory);
     for (int a = 0; a < inventory.adapter_count; ++a) {

@@ -27,6 +27,7 @@
 #include "common/shared_texts.h"
 #include "fuzz_checks.h"
 #include "inventory/inventory_views.h"
+#include "inventory_checks.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
 #include "listing/listing_scanner.h"
@@ -36,7 +37,7 @@ namespace {
 
 using namespace td;
 using fuzz::Require;
-using fuzz::RequireTerminated;
+using fuzz::RequireInventoryTerminated;
 
 // Every text loads (so every message is shown); boxes are only counted.
 class CountingMessages final : public Messages {
@@ -89,21 +90,7 @@ void CheckInventory(const Inventory& inventory, int result) {
     Require(inventory.adapter_count >= 0 && inventory.adapter_count <= kMaxAdapters, "adapter count out of bounds");
     Require(inventory.slot_count >= 0 && inventory.slot_count <= kMaxSlots, "slot count out of bounds");
     Require((result == 1) == (inventory.slot_count > 0), "answer and slot count disagree");
-    for (const HostAdapterRecord& record : inventory.adapters) {
-        RequireTerminated(record.identifier);
-        RequireTerminated(record.manager_name);
-        RequireTerminated(record.manufacturer);
-        RequireTerminated(record.description);
-        RequireTerminated(record.hw_revision);
-    }
-    for (const DeviceSlot& slot : inventory.slots) {
-        RequireTerminated(slot.adapter_identifier);
-        RequireTerminated(slot.vendor);
-        RequireTerminated(slot.product);
-        RequireTerminated(slot.revision);
-        RequireTerminated(slot.type_name);
-        RequireTerminated(slot.device_path);
-    }
+    RequireInventoryTerminated(inventory);
     long long devices = 0;
     for (int i = 0; i < inventory.adapter_count; ++i) {
         Require(inventory.adapters[i].adapter_number == i, "adapter number is not the record's index");

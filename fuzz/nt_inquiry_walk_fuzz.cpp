@@ -30,6 +30,7 @@
 #include "discovery/nt_inquiry_data.h"
 #include "fuzz_checks.h"
 #include "inventory/inventory_views.h"
+#include "inventory_checks.h"
 #include "scsi/nt_layout.h"
 #include "support/scripted_messages.h"
 
@@ -37,7 +38,7 @@ namespace {
 
 using namespace td;
 using fuzz::Require;
-using fuzz::RequireTerminated;
+using fuzz::RequireInventoryTerminated;
 
 // Ports answering the fuzzed bytes; drive C: on port 0, ID 0, and class
 // devices Scanner0 and Tape0 at IDs 1 and 2, so the path lookups run too.
@@ -152,17 +153,12 @@ void CheckScan(const std::uint8_t* answer, std::size_t size, int ports, bool wid
         Require(record.device_count >= 0 && record.device_count <= ids, "device count out of range");
         Require(record.adapter_number == a, "an adapter misnumbered");
     }
+    RequireInventoryTerminated(inventory);
     for (int s = 0; s < inventory.slot_count; ++s) {
         const DeviceSlot& slot = inventory.slots[s];
         Require(slot.adapter_number >= 0 && slot.adapter_number < inventory.adapter_count,
                 "a slot tied to no adapter in use");
         Require(slot.adapter_number * ids + slot.target_id == s, "a slot away from its place");
-        RequireTerminated(slot.adapter_identifier);
-        RequireTerminated(slot.vendor);
-        RequireTerminated(slot.product);
-        RequireTerminated(slot.revision);
-        RequireTerminated(slot.type_name);
-        RequireTerminated(slot.device_path);
         Require(std::strlen(slot.product) <= 16 || std::strcmp(slot.type_name, "Host Adapter") == 0,
                 "a product longer than its INQUIRY field");
     }
