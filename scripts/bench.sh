@@ -20,22 +20,13 @@ for bench in scan_chain_bench listing_bench diagnostics_sequence_bench; do
 done
 
 startup_one() {
-  local arch="$1"
-  (
-    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
-    unset TD_BIN  # the word size's own programs
-    source "$TD_ROOT/scripts/wine-env.sh"
-    trap td_stop_wineserver EXIT
-    td_prepare_prefix
-    td_start_wineserver
-    cd "$TD_BIN"
-    "$TD_WINE" td-startup-bench.exe --runs="$RUNS"
-  )
+  cd "$TD_BIN"
+  "$TD_WINE" td-startup-bench.exe --runs="$RUNS"
 }
 
 trap td_stop_display EXIT
 td_start_display
 for arch in $ARCHES; do
   step "Start-up under Wine, $arch-bit"
-  startup_one "$arch"
+  td_in_word_size "$arch" startup_one
 done

@@ -15,16 +15,8 @@ ROUNDS="${SOAK_ROUNDS:-10}"
 soak_one() {
   local arch="$1"
   shift
-  (
-    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
-    unset TD_BIN  # the word size's own programs
-    source "$TD_ROOT/scripts/wine-env.sh"
-    trap td_stop_wineserver EXIT
-    td_prepare_prefix
-    td_start_wineserver
-    cd "$TD_BIN"
-    "$TD_WINE" td-soak.exe --rounds="$ROUNDS" "$@" | tee "$TD_BUILD/soak-$arch.txt"
-  )
+  cd "$TD_BIN"
+  "$TD_WINE" td-soak.exe --rounds="$ROUNDS" "$@" | tee "$TD_BUILD/soak-$arch.txt"
 }
 
 trap td_stop_display EXIT
@@ -32,6 +24,6 @@ td_start_display
 status=0
 for arch in $ARCHES; do
   printf '\n==== Soak, %s-bit\n' "$arch"
-  soak_one "$arch" "$@" || status=1
+  td_in_word_size "$arch" soak_one "$arch" "$@" || status=1
 done
 exit "$status"

@@ -39,20 +39,6 @@ for target in "$TD_BUILD"/fuzz/bin/*_fuzz; do
   "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
 done
 
-# The Windows-side and end-to-end tests of one word size, in that word
-# size's own prefix with its own wineserver, on the shared display.
-windows_tests() {
-  local arch="$1" tests="$2"
-  (
-    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
-    source "$TD_ROOT/scripts/wine-env.sh"
-    trap td_stop_wineserver EXIT
-    td_prepare_prefix
-    td_start_wineserver
-    ctest --test-dir "$tests" --output-on-failure
-  )
-}
-
 cleanup() {
   td_stop_display
 }
@@ -61,9 +47,9 @@ td_start_display
 rm -rf "$TD_BUILD"/e2e-failures*
 status=0
 step "Windows-side and end-to-end tests under Wine, 64-bit"
-windows_tests 64 "$TD_BUILD/win64" || status=$?
+td_in_word_size 64 ctest --test-dir "$TD_BUILD/win64" --output-on-failure || status=$?
 step "Windows-side and end-to-end tests under Wine, 32-bit"
-windows_tests 32 "$TD_BUILD/win32-rig" || status=$?
+td_in_word_size 32 ctest --test-dir "$TD_BUILD/win32-rig" --output-on-failure || status=$?
 
 # A failed end-to-end test leaves a screenshot; keep it as PNG for viewing.
 shopt -s nullglob

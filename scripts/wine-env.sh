@@ -115,6 +115,24 @@ td_stop_wineserver() {
   "$TD_WINESERVER" -w >/dev/null 2>&1 || true
 }
 
+# Runs a command in a subshell with the programs, prefix and wineserver of
+# word size $1 (64 or 32), on the display already started; the wineserver
+# ends with the subshell. The command sees that word size's TD_BIN and
+# TD_WINE.
+td_in_word_size() {
+  local arch="$1"
+  shift
+  (
+    export TD_ARCH="$arch" TD_KEEP_DISPLAY=1
+    unset TD_BIN
+    source "$TD_ROOT/scripts/wine-env.sh"
+    trap td_stop_wineserver EXIT
+    td_prepare_prefix
+    td_start_wineserver
+    "$@"
+  )
+}
+
 # The Windows path of a Linux path, as the prefix's Z: drive shows it.
 td_windows_path() {
   local path
