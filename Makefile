@@ -59,7 +59,7 @@ fuzz:
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz $(CMAKE_COMMON) -DTD_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)/fuzz -j $(JOBS)
 
-# Every fuzz target to 10^7 executions (or FUZZ_SECONDS seconds each), one
+# Every fuzz target to 10^7 executions (or at most FUZZ_SECONDS s each), one
 # after another on one core; prints executions, coverage and findings.
 fuzz-long: deps fuzz
 	@scripts/fuzz-long.sh

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Long fuzzing runs: every fuzz target in build/fuzz/bin, one after another
-# on one core, to 10^7 executions each, or for FUZZ_SECONDS seconds each when
-# that is set. Prints per target the executions, the coverage (libFuzzer's
-# final cov/ft) and the findings (crash, leak, timeout and oom files).
+# on one core, to 10^7 executions each, or for at most FUZZ_SECONDS seconds
+# each when that is set and comes first. Prints per target the executions,
+# the coverage (libFuzzer's final cov/ft) and the findings (crash, leak,
+# timeout and oom files).
 #
 # Working corpora stay in build/fuzz/long/<target>/corpus (a later run goes
 # on from them), findings in build/fuzz/long/<target>/findings, the whole
@@ -19,12 +20,11 @@ RUNS=10000000
 # Large enough for a listing of 64 device lines and a scan of 64 answers.
 MAX_LEN=8192
 
+limit=(-runs="$RUNS")
+what="$RUNS executions per target"
 if [ -n "${FUZZ_SECONDS:-}" ]; then
-  limit=(-max_total_time="$FUZZ_SECONDS")
-  what="$FUZZ_SECONDS s per target"
-else
-  limit=(-runs="$RUNS")
-  what="$RUNS executions per target"
+  limit+=(-max_total_time="$FUZZ_SECONDS")
+  what="$what, at most $FUZZ_SECONDS s each"
 fi
 
 targets=()
