@@ -144,7 +144,7 @@ if(NOT TD_NO_TESTS)
   target_link_libraries(win_tests PRIVATE tessaline_win32 tessaline_test_support gtest_main)
   add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
 
-  include(${TD_ROOT}/tests/e2e/e2e.cmake OPTIONAL)
+  include(${TD_ROOT}/tests/e2e/e2e.cmake)
   include(${TD_ROOT}/tests/soak/soak.cmake OPTIONAL)
   include(${TD_ROOT}/bench/wine/bench.cmake OPTIONAL)
 endif()

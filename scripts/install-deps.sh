@@ -37,3 +37,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# Where the kernel cannot start 32-bit programs, the 32-bit Wine runs under
+# QEMU's user-mode emulator (scripts/wine-env.sh registers it around the
+# 32-bit steps only).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 &&
+  ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
+  echo "This kernel cannot run 32-bit programs: installing qemu-user-static"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
+fi

@@ -22,7 +22,7 @@ if ! "$TD_WINE" "$setup" /S >/dev/null 2>&1; then
 fi
 
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaline Diagnostics'
-folder="$("$TD_WINE" reg query "$uninstall_key" /v InstallLocation 2>/dev/null |
+folder="$("$TD_WINE_TOOL" reg query "$uninstall_key" /v InstallLocation $TD_REG_VIEW 2>/dev/null |
   tr -d '\r' | sed -n 's/^ *InstallLocation *REG_SZ *//p')"
 [ -n "$folder" ] || { echo "the setup left no InstallLocation" >&2; exit 1; }
 
@@ -38,6 +38,6 @@ reg="$TD_BUILD/td-install.reg"
   echo "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\$exe_name\\DllOverrides]"
   echo "$override"
 } > "$reg"
-"$TD_WINE" regedit /S "$reg" >/dev/null 2>&1
+"$TD_WINE_TOOL" regedit /S "$reg" >/dev/null 2>&1
 
-readlink -f "$("$TD_WINE" winepath -u "$folder" 2>/dev/null | tr -d '\r')"
+readlink -f "$("$TD_WINE_TOOL" winepath -u "$folder" 2>/dev/null | tr -d '\r')"

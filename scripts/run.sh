@@ -9,6 +9,7 @@ set -euo pipefail
 platform="${1:-win95}"
 language="${2:-en}"
 source "$(dirname "$0")/wine-env.sh"
+[ "$TD_ARCH" = 64 ] || td_private_binfmt "$0" "$@"
 
 bin="$TD_BIN"
 case "$platform" in
@@ -17,6 +18,16 @@ case "$platform" in
   *) echo "PLATFORM must be win95 or nt" >&2; exit 2 ;;
 esac
 [ -f "$bin/$exe_name" ] || { echo "$bin/$exe_name is not built" >&2; exit 1; }
+if [ "$TD_ARCH" = 32 ]; then
+  td_32bit_line
+  if [ "$TD_32BIT_MODE" = none ]; then
+    echo "SKIPPED: the 32-bit program cannot run here: $TD_32BIT_WHY" >&2
+    exit 1
+  fi
+fi
+# Under the emulator a 32-bit process takes about a minute to start.
+wait_seconds=90
+[ "${TD_32BIT_MODE:-}" != emulated ] || wait_seconds=900
 
 # Wine takes the program's language from the Unix locale, and picks a
 # language only when that locale exists: one is compiled under build/ when
@@ -53,8 +64,10 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 lent=""
+emulating=""
 cleanup() {
   td_stop_wineserver
+  [ -z "$emulating" ] || td_emulation_stop
   [ -z "$lent" ] || rm -f "$lent"
   td_stop_display
 }
@@ -63,6 +76,10 @@ trap cleanup EXIT
 td_start_display
 td_prepare_prefix
 td_start_wineserver
+if [ "$TD_ARCH" = 32 ] && [ "$TD_32BIT_MODE" = emulated ]; then
+  emulating=1
+  td_emulation_start
+fi
 # The program is installed by its setup program, every run (over the copy
 # of the last run).
 installed="$("$(dirname "$0")/install.sh" "$platform" "$exe_name" "$version")"
@@ -93,7 +110,7 @@ cd "$program_dir"
 "$TD_WINE" "$exe_name" &
 program=$!
 status=0
-"$TD_WINE" "$bin/td-auto.exe" wait-main 90 | tr -d '\r' || status=$?
+"$TD_WINE" "$bin/td-auto.exe" wait-main "$wait_seconds" | tr -d '\r' || status=$?
 suffix="$platform"
 [ "$language" = en ] || suffix="$suffix-$language"
 [ "$TD_ARCH" = 64 ] || suffix="$suffix-$TD_ARCH"

@@ -10,6 +10,9 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 ARCHES="${SOAK_ARCHES:-64 32}"
+# Where 32-bit programs run only under the emulator, this script runs in a
+# namespace of its own that can register it.
+case " $ARCHES " in *" 32 "*) td_private_binfmt "$0" "$@" ;; esac
 ROUNDS="${SOAK_ROUNDS:-10}"
 
 soak_one() {
@@ -24,6 +27,14 @@ td_start_display
 status=0
 for arch in $ARCHES; do
   printf '\n==== Soak, %s-bit\n' "$arch"
+  if [ "$arch" = 32 ]; then
+    td_32bit_line
+    if [ "$TD_32BIT_MODE" = none ]; then
+      echo "SKIPPED: the 32-bit soak: $TD_32BIT_WHY"
+      status=1
+      continue
+    fi
+  fi
   td_in_word_size "$arch" soak_one "$arch" "$@" || status=1
 done
 exit "$status"

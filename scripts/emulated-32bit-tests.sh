@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The part of the 32-bit end-to-end suite that runs where the kernel cannot
+# start 32-bit programs and QEMU's user-mode emulator runs them instead
+# (scripts/test.sh runs it there). Any arguments go to e2e_tests.exe.
+#
+# Under the emulator every 32-bit process costs about a minute to start,
+# while what it does once started is only a few times slower than natively.
+# So the cases run in one process of the 32-bit e2e_tests.exe (not one per
+# case, as ctest would), each starting the program once, and they are
+# chosen to cover the program's whole path once: starting, the scan and
+# both views, the properties sheet, a full diagnostics run with its waits,
+# Save As and Open, the NT path, a clean exit with code 0, and the 32-bit
+# setup's silent install, the installed program and the uninstaller.
+set -euo pipefail
+export TD_ARCH=32
+source "$(dirname "$0")/wine-env.sh"
+td_private_binfmt "$0" "$@"
+
+cases=(
+  Inventory.TheScanShowsTheAdaptersFirstOnTopAndTheFirstAdaptersSlotsInTheList
+  InfoWindows.ADoubleClickOnTheDiskShowsItsPropertiesAndThoseOfItsAdapter
+  Diagnostics.OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRuns
+  Listing.SaveAsWritesTheInventoryToATxtFileReplacingAnOldOneWithoutAsking
+  Listing.OpenShowsTheFilesAdaptersLastOnTopAndTheirDevicesWhenChosen
+  NtInventory.TheAdaptersAreListedLastFirstAndEachListShowsItsOwnIdAndItsEmptyIds
+  Startup.ExitStoresWhereTheUserLeftTheWindow
+  Setup.InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavingNothing
+)
+# The end-to-end support multiplies its waits by this: a program start that
+# takes half a second natively takes about a minute here.
+export TD_E2E_TIME_SCALE="${TD_E2E_TIME_SCALE:-20}"
+# The subset is given up after this many minutes, so that a hang under the
+# emulator cannot hold the run.
+minutes="${TD_EMULATED_MINUTES:-30}"
+
+run_cases() {
+  local filter
+  filter="$(IFS=:; echo "${cases[*]}")"
+  cd "$TD_BIN"
+  timeout --kill-after=30 "${minutes}m" "$TD_WINE" e2e_tests.exe --gtest_filter="$filter" --gtest_brief=1 "$@"
+}
+
+td_32bit_line
+[ "$TD_32BIT_MODE" != none ] || exit 3
+td_in_word_size 32 run_cases "$@"
