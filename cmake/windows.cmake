@@ -28,6 +28,11 @@ if(TD_PROGRAMS STREQUAL "shipped")
   set(TD_SHIPPED_CXX_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics)
   add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:${TD_SHIPPED_CXX_FLAGS}>")
   target_compile_options(tessaline_core PRIVATE ${TD_SHIPPED_CXX_FLAGS})
+  # The C library functions the program calls are its own runtime's, not
+  # imports from a C runtime DLL as MinGW-w64's headers declare some of them
+  # (tolower): the calls go straight to the runtime's functions.
+  add_compile_definitions(_CRTIMP=)
+  target_compile_definitions(tessaline_core PRIVATE _CRTIMP=)
 endif()
 
 set(TD_HOST_TOOLS "" CACHE PATH "Folder of the host build's tools (td-pixmap)")
@@ -87,14 +92,23 @@ if(NOT TD_PROGRAMS STREQUAL "rig")
   target_link_options(tessaline PRIVATE -s)
   if(TD_PROGRAMS STREQUAL "shipped")
     # Its own start-up and runtime pieces, no libstdc++, no C runtime
-    # start-up files (minimal_runtime_win32.cpp says why). Data is never
-    # imported from a DLL without being declared so, so no start-up code
-    # has to patch references at run time.
+    # start-up files and no C library (minimal_runtime_win32.cpp says why):
+    # of the compiler's own libraries only libmingw32 (which runs the static
+    # constructors) and libgcc (64-bit division, the stack probe), so a call
+    # of a C function the runtime does not give fails the link. Data is
+    # never imported from a DLL without being declared so, so no start-up
+    # code has to patch references at run time.
     target_sources(tessaline PRIVATE ${TD_ROOT}/src/shell/minimal_runtime_win32.cpp)
     set_target_properties(tessaline PROPERTIES LINKER_LANGUAGE C)
     set(CMAKE_CXX_IMPLICIT_LINK_LIBRARIES "")
-    target_link_options(tessaline PRIVATE -nostartfiles -Wl,--disable-auto-import
+    target_link_options(tessaline PRIVATE -nostartfiles -nodefaultlibs -Wl,--disable-auto-import
                         -Wl,--disable-runtime-pseudo-reloc)
+    set(CMAKE_C_STANDARD_LIBRARIES "-lmingw32 -lgcc")
+    # The loops in c_library.cpp are this program's memcpy, memset and
+    # strlen: the compiler must not turn them back into calls of those very
+    # functions.
+    set_source_files_properties(${TD_ROOT}/src/shell/c_library.cpp PROPERTIES COMPILE_OPTIONS
+                                -fno-tree-loop-distribute-patterns)
   endif()
   include(${TD_ROOT}/setup/setup.cmake)
 endif()

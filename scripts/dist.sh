@@ -51,10 +51,11 @@ rm -rf "$dist"
 mkdir -p "$dist"
 
 package x86 "$build/win32/bin" i686-w64-mingw32-objdump "32-bit" \
-"The 32-bit program runs on Windows 95 (OSR2 or later, or with MSVCRT.DLL
-installed), Windows 98, Windows Me, Windows NT 4.0, Windows 2000,
+"The 32-bit program runs on Windows 95 (every release, the first one
+included), Windows 98, Windows Me, Windows NT 4.0, Windows 2000,
 Windows XP, Vista, 7, 8, 8.1, 10 and 11, the 64-bit editions included,
-on a Pentium processor or later.
+on a Pentium processor or later. No run-time library has to be
+installed for it on any of them.
 
 On Windows 95, 98 and Me it reaches the SCSI devices through ASPI for
 Win32 (WNASPI32.DLL, which the host adapter's driver software installs).
