@@ -41,20 +41,22 @@ std::vector<std::string> ExpectedContents() {
     return entries;
 }
 
+struct ClassSearch {
+    const char* class_name;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ClassSearch*>(data);
+    if (autom::ClassOf(child) != search->class_name) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+// The first window of a class among the window's descendants.
 HWND FindChildOfClass(HWND parent, const char* class_name) {
-    struct Search {
-        const char* class_name;
-        HWND found;
-    } search{class_name, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (autom::ClassOf(child) != search->class_name) return TRUE;
-            search->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{class_name, nullptr};
+    EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
