@@ -2,12 +2,15 @@
 #
 #   build/host/help/<language>/KDX.hlp     the user's manual (Help > Help...)
 #   build/host/help/<language>/KDXCH.hlp   the properties pages' context help
+#   build/host/help/<language>/KDX.chm     the manual as HTML Help, for systems
+#                                          without a WinHelp viewer
 #
 # For each file: td-helpsrc fills the program's own texts into the Halibut
 # source (help/<language>/settings.but, then help/<language>/kdx.but or the
 # language-neutral help/kdxch.but), Halibut writes the WinHelp file into
 # help/stage/<language>/, and td-hlpfix re-sorts its |CONTEXT, writes its
 # |CTXOMAP from help/kdx.map or help/kdxch.map and marks it as ANSI text.
+# KDX.chm comes from the same staged manual, with help/chm.but's layout.
 
 find_program(TD_HALIBUT halibut REQUIRED)
 set(TD_HELP_LANGUAGES en de es fr it)
@@ -81,6 +84,16 @@ foreach(language ${TD_HELP_LANGUAGES})
       VERBATIM)
     list(APPEND TD_HELP_FILES ${out}/${name}.hlp)
   endforeach()
+
+  add_custom_command(
+    OUTPUT ${out}/KDX.chm
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+    COMMAND ${TD_HALIBUT} --input-charset=UTF-8 --chm=${out}/KDX.chm settings.but ${TD_ROOT}/help/chm.but KDX.but
+    DEPENDS ${stage}/KDX.but ${stage}/settings.but ${TD_ROOT}/help/chm.but
+    WORKING_DIRECTORY ${stage}
+    COMMENT "Halibut ${language}/KDX.chm"
+    VERBATIM)
+  list(APPEND TD_HELP_FILES ${out}/KDX.chm)
 endforeach()
 
 if(TD_FUZZ)
@@ -96,6 +109,8 @@ target_include_directories(help_tests PRIVATE ${TD_ROOT}/tests)
 string(REPLACE ";" " " languages "${TD_HELP_LANGUAGES}")
 target_compile_definitions(help_tests PRIVATE TD_SOURCE_DIR="${TD_ROOT}" TD_HELP_DIR="${CMAKE_BINARY_DIR}/help"
                                               TD_HELP_LANGUAGES="${languages}")
-target_link_libraries(help_tests PRIVATE td_winhelp GTest::gtest_main)
+# libmspack (Debian libmspack-dev) unpacks KDX.chm as the viewer does.
+find_library(TD_MSPACK mspack REQUIRED)
+target_link_libraries(help_tests PRIVATE td_winhelp ${TD_MSPACK} GTest::gtest_main)
 add_dependencies(help_tests help_files)
 add_test(NAME help_files COMMAND help_tests --gtest_brief=1)

@@ -36,7 +36,7 @@ package() {
   local stage="$dist/stage-$arch" folder="$dist/stage-$arch/Tessaline Diagnostics"
   rm -rf "$stage"
   mkdir -p "$folder"
-  cp "$program" "$build/host/help/en/KDX.hlp" "$build/host/help/en/KDXCH.hlp" "$folder/"
+  cp "$program" "$build/host/help/en/KDX.hlp" "$build/host/help/en/KDXCH.hlp" "$build/host/help/en/KDX.chm" "$folder/"
   crlf "$root/setup/tessaline.reg" > "$folder/Tessaline Diagnostics.reg"
   awk -v version="$version" -v edition="$edition" -v arch="$arch" -v systems="$systems" -v reg_view="$reg_view" '
     /^@SYSTEMS@$/ { print systems; next }

@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   clang-tidy clang-format cppcheck
   locales
-  halibut
+  halibut libmspack-dev
   nsis zip
 )
 

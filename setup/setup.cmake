@@ -25,7 +25,8 @@ set(TD_SETUP_EXE ${TD_OUTPUT_DIR}/tessaline-diagnostics-${TD_VERSION}-setup-${TD
 
 set(TD_SETUP_HELP "")
 foreach(language en de es fr it)
-  list(APPEND TD_SETUP_HELP ${TD_HOST_HELP}/${language}/KDX.hlp ${TD_HOST_HELP}/${language}/KDXCH.hlp)
+  list(APPEND TD_SETUP_HELP ${TD_HOST_HELP}/${language}/KDX.hlp ${TD_HOST_HELP}/${language}/KDXCH.hlp
+       ${TD_HOST_HELP}/${language}/KDX.chm)
 endforeach()
 
 add_custom_command(

@@ -5,8 +5,9 @@
 ;       the 32-bit setup (x86-ansi) for Windows 95 to 11, carrying the 32-bit program;
 ;   makensis -DX64 ... tessaline.nsi
 ;       the 64-bit setup (amd64-unicode) carrying the 64-bit program.
-; PROGRAM is the program file, HELP_DIR the folder holding <language>/KDX.hlp and
-; <language>/KDXCH.hlp for en, de, es, fr and it, ICON the program's icon.
+; PROGRAM is the program file, HELP_DIR the folder holding <language>/KDX.hlp,
+; <language>/KDXCH.hlp and <language>/KDX.chm for en, de, es, fr and it, ICON
+; the program's icon.
 ;
 ; The program refuses to start without its installation entry under App Paths,
 ; whose "HelpPath" names the folder of KDX.hlp and KDXCH.hlp; this setup
@@ -33,6 +34,7 @@ ManifestSupportedOS all
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WinVer.nsh
 
 !define PRODUCT "Tessaline Diagnostics"
 !define PUBLISHER "Harrowgate Technology"
@@ -101,11 +103,14 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
   Delete "${MENU_FOLDER}\${UNINSTALL_LINK}.lnk"
 !macroend
 
-; The two help files of the language the setup runs in.
+; The help files of the language the setup runs in: the manual for WinHelp
+; and its context help, and the manual for HTML Help (Windows Vista and
+; later, which have no WinHelp viewer).
 !macro HELP_OF LANG FOLDER HELP_LINK UNINSTALL_LINK
   ${Case} ${LANG_${LANG}}
     File "/oname=KDX.hlp" "${HELP_DIR}/${FOLDER}/KDX.hlp"
     File "/oname=KDXCH.hlp" "${HELP_DIR}/${FOLDER}/KDXCH.hlp"
+    File "/oname=KDX.chm" "${HELP_DIR}/${FOLDER}/KDX.chm"
     ${Break}
 !macroend
 
@@ -136,9 +141,10 @@ FunctionEnd
 ; Both the setup and the uninstaller remove the help viewer's files and the
 ; Start-menu entries.
 !macro REMOVAL_FUNCTIONS UN
-  ; What the help viewer writes beside a help file: its index (.GID) and
-  ; the full-text search files (.FTS, .FTG).
+  ; What the help viewers write beside a help file: WinHelp's index (.GID)
+  ; and full-text search files (.FTS, .FTG), HTML Help's saved state (.chw).
   Function ${UN}DeleteHelpViewerFiles
+    Delete "$INSTDIR\KDX.chw"
     Delete "$INSTDIR\KDX.GID"
     Delete "$INSTDIR\KDX.FTS"
     Delete "$INSTDIR\KDX.FTG"
@@ -197,7 +203,12 @@ Section "-Program"
   SetShellVarContext all
   CreateDirectory "${MENU_FOLDER}"
   CreateShortcut "${MENU_FOLDER}\${PRODUCT}.lnk" "$INSTDIR\${EXE}"
-  CreateShortcut "${MENU_FOLDER}\$(HelpLink).lnk" "$INSTDIR\KDX.hlp"
+  ; The manual in the format the system's help viewer reads.
+  ${If} ${AtLeastWinVista}
+    CreateShortcut "${MENU_FOLDER}\$(HelpLink).lnk" "$INSTDIR\KDX.chm"
+  ${Else}
+    CreateShortcut "${MENU_FOLDER}\$(HelpLink).lnk" "$INSTDIR\KDX.hlp"
+  ${EndIf}
   CreateShortcut "${MENU_FOLDER}\$(UninstallLink).lnk" "$INSTDIR\${UNINSTALLER}"
 SectionEnd
 
@@ -209,6 +220,7 @@ Function RollBack
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\KDX.hlp"
   Delete "$INSTDIR\KDXCH.hlp"
+  Delete "$INSTDIR\KDX.chm"
   Delete "$INSTDIR\${UNINSTALLER}"
   SetOutPath "$TEMP"
   RMDir "$INSTDIR"
@@ -228,6 +240,7 @@ Section "Uninstall"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\KDX.hlp"
   Delete "$INSTDIR\KDXCH.hlp"
+  Delete "$INSTDIR\KDX.chm"
   Call un.DeleteHelpViewerFiles
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"

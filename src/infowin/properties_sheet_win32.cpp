@@ -47,11 +47,14 @@ void SetTexts(HWND page, const PageText (&texts)[5]) {
 // HELP_CONTEXTMENU, and draws no popups even for HELP_CONTEXTPOPUP) gets the
 // same text shown as the program's own popup: the string whose number is
 // the control's context id. Only a topic without such a text is left to
-// the viewer's HELP_CONTEXTPOPUP.
+// the viewer's HELP_CONTEXTPOPUP. A system without WinHelp gets the
+// program's own popup at once: there WinHelpA only starts a stub that says
+// that this kind of help is not supported.
 void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t* table) {
     Program& program = ProgramOf(page);
     const char* file = program.help.context_help_file;
-    if (g_help_viewer(control, file, command, reinterpret_cast<ULONG_PTR>(table))) return;
+    const bool has_winhelp = program.help_viewer == HelpViewerKind::WinHelp;
+    if (has_winhelp && g_help_viewer(control, file, command, reinterpret_cast<ULONG_PTR>(table))) return;
     const std::uint32_t context = HelpContextOf(table, GetDlgCtrlID(control));
     if (context == 0) return;
     char text[512] = "";
@@ -59,7 +62,7 @@ void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t*
         ShowHelpPopup(control, text) != nullptr) {
         return;
     }
-    g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
+    if (has_winhelp) g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
 }
 
 bool OnHelp(HWND page, LPARAM lparam, const std::uint32_t* table) {

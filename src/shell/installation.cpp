@@ -6,6 +6,10 @@
 
 namespace td {
 
+static_assert(sizeof kHelpFileName <= sizeof kContextHelpFileName &&
+                  sizeof kHtmlHelpFileName <= sizeof kContextHelpFileName,
+              "the length check below takes the context help file's name as the longest");
+
 int CheckInstallation(Registry& registry, HelpFiles& files) {
     bool created = false;
     const RegistryKey key = registry.CreateKey(RegistryRoot::LocalMachine, kInstallationKeyPath,
@@ -19,7 +23,7 @@ int CheckInstallation(Registry& registry, HelpFiles& files) {
     char help_path[kHelpPathSize];
     const bool read = ReadTextValue(registry, key, kHelpPathValueName, help_path, sizeof help_path);
     registry.CloseKey(key);
-    // The longer of the two names must fit with its terminator; a folder cut
+    // The longest of the names must fit with its terminator; a folder cut
     // to fit would send the help viewer to a folder that does not exist.
     if (!read || std::strlen(help_path) + std::strlen(kContextHelpFileName) >= kHelpPathSize) {
         return 50005;
@@ -28,6 +32,8 @@ int CheckInstallation(Registry& registry, HelpFiles& files) {
     AppendText(files.help_file, kHelpFileName);
     CopyText(files.context_help_file, help_path);
     AppendText(files.context_help_file, kContextHelpFileName);
+    CopyText(files.html_help_file, help_path);
+    AppendText(files.html_help_file, kHtmlHelpFileName);
     return 0;
 }
 

@@ -16,11 +16,13 @@ constexpr char kInstallationKeyPath[] =
 constexpr char kHelpPathValueName[] = "HelpPath";
 constexpr char kHelpFileName[] = "\\KDX.hlp";
 constexpr char kContextHelpFileName[] = "\\KDXCH.hlp";
+constexpr char kHtmlHelpFileName[] = "\\KDX.chm";
 constexpr int kHelpPathSize = 260;
 
 struct HelpFiles {
     char help_file[kHelpPathSize];          // HelpPath + "\KDX.hlp": the contents
     char context_help_file[kHelpPathSize];  // HelpPath + "\KDXCH.hlp": context popups
+    char html_help_file[kHelpPathSize];     // HelpPath + "\KDX.chm": the contents as HTML Help
 };
 
 // Checks the installation entry and derives the help files. Answers 0 when

@@ -17,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "shell/discovery_win32.h"
 #include "shell/frame_win32.h"
+#include "shell/help_viewer_win32.h"
 #include "shell/program_win32.h"
 #include "shell/startup_win32.h"
 #include "shell/window_title.h"
@@ -79,6 +80,7 @@ void OnDestroy(Program& program) {
         }
     }
     ReleaseAspiLibrary(program);
+    CloseHelpViewers(program);
     PostQuitMessage(0);
 }
 
@@ -224,7 +226,7 @@ bool OnCommand(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
             OnDeviceProperties(program, window);
             return true;
         case IDM_HELP_CONTENTS:
-            WinHelpA(window, program.help.help_file, HELP_CONTENTS, 0);
+            ShowHelpContents(program, window);
             return true;
         case IDM_DEVICE_DIAGNOSTICS:
             OnDeviceDiagnostics(program, window);

@@ -7,4 +7,8 @@ PlatformDecision DecidePlatform(std::uint32_t version) {
     return (version & 0xFFu) >= 4 ? PlatformDecision::Windows95 : PlatformDecision::Win32s;
 }
 
+HelpViewerKind DecideHelpViewer(std::uint32_t version) {
+    return (version & 0xFFu) < 6 ? HelpViewerKind::WinHelp : HelpViewerKind::HtmlHelp;
+}
+
 }  // namespace td

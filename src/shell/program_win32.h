@@ -18,7 +18,9 @@
 #include "inventory/views_win32.h"
 #include "scsi/aspi_library_win32.h"
 #include "scsi/command_context.h"
+#include "shell/help_viewer_win32.h"
 #include "shell/installation.h"
+#include "shell/platform.h"
 #include "shell/window_placement.h"
 
 namespace td {
@@ -67,6 +69,8 @@ struct Program {
     SharedTexts texts;
     WindowPlacementRecord placement;  // read at start-up, kept for the whole run
     HelpFiles help;
+    HelpViewerKind help_viewer;  // decided at start-up from the system's version
+    HtmlHelpLibrary html_help;   // loaded when the manual is first shown through HTML Help
 
     // SCSI command execution: the one execute block shared by the device
     // scan and the tests, and what a failed command leaves behind.

@@ -65,7 +65,9 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
 
     if (!LoadSharedTexts(program.messages, program.texts)) return 0;
 
-    switch (DecidePlatform(GetVersion())) {
+    const DWORD version = GetVersion();
+    program.help_viewer = DecideHelpViewer(version);
+    switch (DecidePlatform(version)) {
         case PlatformDecision::WindowsNt:
             inventory.platform = kPlatformNt;
             break;

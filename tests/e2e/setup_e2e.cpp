@@ -351,10 +351,11 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
 
     // What it put there: the shipped program, the help of the system's
     // language, the uninstaller.
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"KDX.hlp", "KDXCH.hlp", kProgramName, "Uninstall.exe"}));
+    EXPECT_EQ(FilesIn(folder),
+              (std::vector<std::string>{"KDX.chm", "KDX.hlp", "KDXCH.hlp", kProgramName, "Uninstall.exe"}));
     const std::string program_file = folder + "\\" + kProgramName;
     EXPECT_TRUE(Contents(program_file) == Contents(shipped)) << "the installed program is not the shipped one";
-    for (const char* help : {"KDX.hlp", "KDXCH.hlp"}) {
+    for (const char* help : {"KDX.hlp", "KDXCH.hlp", "KDX.chm"}) {
         const std::string built = Contents(std::string(TD_HOST_HELP_DIR) + "/" + language + "/" + help);
         ASSERT_FALSE(built.empty()) << "no built " << language << "/" << help;
         EXPECT_TRUE(Contents(folder + "\\" + help) == built) << help << " is not the " << language << " one";
@@ -434,10 +435,11 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
     EXPECT_EQ(setup->exit_code, 0u);
     EXPECT_FALSE(Exists(ShellFolder(CSIDL_PROGRAM_FILES) + "\\Tessaline Diagnostics")) << "a second copy";
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kInstallationKey, "HelpPath").value_or("(none)"), folder);
-    EXPECT_EQ(FilesIn(folder).size(), 4u);
+    EXPECT_EQ(FilesIn(folder).size(), 5u);
 
-    // What the help viewer writes beside the help files on Windows.
-    for (const char* name : {"KDX.GID", "KDX.FTS", "KDXCH.GID"}) std::ofstream(folder + "\\" + name) << "index";
+    // What the help viewers write beside the help files on Windows.
+    for (const char* name : {"KDX.GID", "KDX.FTS", "KDXCH.GID", "KDX.chw"})
+        std::ofstream(folder + "\\" + name) << "index";
 
     ASSERT_TRUE(UninstallQuietly());
     EXPECT_FALSE(Exists(folder)) << "left behind: " << testing::PrintToString(FilesIn(folder));

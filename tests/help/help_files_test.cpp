@@ -1,12 +1,18 @@
 // The built help files, read the way the WinHelp viewer reads them: a name
 // is looked up in |CONTEXT by the viewer's signed walk down the B-tree, a
 // number in |CTXOMAP, and a topic's text and offset come from |TOPIC as the
-// viewer computes them.
+// viewer computes them. The HTML Help manual is unpacked with libmspack and
+// held against the WinHelp one.
 #include <gtest/gtest.h>
+#include <mspack.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -209,6 +215,205 @@ TEST(ContextTree, ManyNamesSpreadOverIndexPagesAreAllFound) {
 
     entries.push_back({entries.front().hash, 0});
     EXPECT_THROW(BuildContextTree(entries, model), FormatError);
+}
+
+// ---- The manual as HTML Help ------------------------------------------------------------
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every file inside an HTML Help file ("/contents.hhc", "/#SYSTEM" ...) with
+// its contents, unpacked as the viewer unpacks them.
+std::map<std::string, std::string> ReadChm(const std::string& path) {
+    mschm_decompressor* reader = mspack_create_chm_decompressor(nullptr);
+    if (reader == nullptr) throw std::runtime_error("libmspack has no CHM reader");
+    mschmd_header* chm = reader->open(reader, path.c_str());
+    if (chm == nullptr) {
+        mspack_destroy_chm_decompressor(reader);
+        throw std::runtime_error(path + " was not built or is no HTML Help file");
+    }
+    const std::filesystem::path scratch = std::filesystem::temp_directory_path() /
+                                          ("td-chm-" + std::to_string(getpid()));
+    std::map<std::string, std::string> files;
+    std::string failed;
+    for (mschmd_file* file = chm->files; file != nullptr; file = file->next) {
+        if (reader->extract(reader, file, scratch.c_str()) != MSPACK_ERR_OK)
+            failed += " " + std::string(file->filename);
+        files[file->filename] = ReadAll(scratch);
+    }
+    std::filesystem::remove(scratch);
+    reader->close(reader, chm);
+    mspack_destroy_chm_decompressor(reader);
+    if (!failed.empty()) throw std::runtime_error(path + ": cannot unpack" + failed);
+    return files;
+}
+
+// An attribute value of the contents or index file, with HTML's escapes
+// undone, in code page 1252 like the WinHelp file's texts.
+std::string Unescape(const std::string& value) {
+    static const std::regex kEscape("&(#[0-9]+|amp|lt|gt|quot);");
+    std::string out;
+    std::size_t at = 0;
+    for (auto match = std::sregex_iterator(value.begin(), value.end(), kEscape); match != std::sregex_iterator();
+         ++match) {
+        out += value.substr(at, match->position() - at);
+        const std::string name = (*match)[1];
+        if (name[0] == '#') {
+            const unsigned long code = std::stoul(name.substr(1));
+            std::string utf8;
+            if (code < 0x80) {
+                utf8 += static_cast<char>(code);
+            } else if (code < 0x800) {
+                utf8 += static_cast<char>(0xC0 | code >> 6), utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            } else {
+                utf8 += static_cast<char>(0xE0 | code >> 12), utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            }
+            out += ToCodePage1252(utf8);
+        } else {
+            out += name == "amp" ? "&" : name == "lt" ? "<" : name == "gt" ? ">" : "\"";
+        }
+        at = match->position() + match->length();
+    }
+    return out + value.substr(at);
+}
+
+// An entry of the contents (.hhc) or index (.hhk) file: its text and pages.
+struct SitemapEntry {
+    std::string name;
+    std::vector<std::string> pages;
+};
+
+std::vector<SitemapEntry> ReadSitemap(const std::string& text) {
+    static const std::regex kObject(R"(<OBJECT TYPE="text/sitemap">([\s\S]*?)</OBJECT>)", std::regex::icase);
+    static const std::regex kParam(R"re(<PARAM NAME="(Name|Local)" VALUE="([^"]*)">)re", std::regex::icase);
+    std::vector<SitemapEntry> entries;
+    for (auto object = std::sregex_iterator(text.begin(), text.end(), kObject); object != std::sregex_iterator();
+         ++object) {
+        SitemapEntry entry;
+        const std::string body = (*object)[1];
+        for (auto param = std::sregex_iterator(body.begin(), body.end(), kParam); param != std::sregex_iterator();
+             ++param) {
+            if ((*param)[1] == "Name") {
+                entry.name = Unescape((*param)[2]);
+            } else {
+                entry.pages.push_back((*param)[2]);
+            }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// The manual's topic names, as help/kdx.map lists them.
+std::set<std::string> ManualTopicNames() {
+    std::ifstream map(std::string(TD_SOURCE_DIR) + "/help/kdx.map");
+    std::set<std::string> names;
+    for (std::string line; std::getline(map, line);) {
+        std::istringstream words(line);
+        std::string name;
+        if (words >> name && name[0] != '#') names.insert(name);
+    }
+    return names;
+}
+
+// A topic's title as the HTML Help contents give it: without the chapter or
+// section number ("Section 2.5: ") that the WinHelp file puts before it.
+std::string Unnumbered(const std::string& title) {
+    static const std::regex kNumber("^[^ ]+ [0-9]+(\\.[0-9]+)*: ");
+    return std::regex_replace(title, kNumber, "", std::regex_constants::format_first_only);
+}
+
+// One record of the #SYSTEM file (2: the first page, 3: the title, 4: the
+// language, whose ANSI code page the viewer reads the texts in).
+std::string SystemRecord(const std::string& system, int code) {
+    for (std::size_t at = 4; at + 4 <= system.size();) {
+        const int record = static_cast<unsigned char>(system[at]) | static_cast<unsigned char>(system[at + 1]) << 8;
+        const std::size_t size = static_cast<unsigned char>(system[at + 2]) | static_cast<unsigned char>(system[at + 3])
+                                                                                  << 8;
+        if (record == code) return system.substr(at + 4, size);
+        at += 4 + size;
+    }
+    return "";
+}
+
+// KDX.chm holds the manual of KDX.hlp: a page for every topic, named after
+// it and titled as it is (less its number; the contents page with the
+// manual's title); the contents list every page once, in the order
+// the WinHelp file browses the topics; the index has the same keywords
+// leading to the same topics; the file opens on the contents page, carries
+// the manual's title and is written in code page 1252, which its language
+// reads it in, so accented titles read as they do in KDX.hlp.
+TEST(ManualChm, HoldsEveryTopicOfTheWinHelpManualWithItsTitleContentsAndIndex) {
+    const std::set<std::string> names = ManualTopicNames();
+    ASSERT_GT(names.size(), 30u);
+    for (const std::string& language : Languages()) {
+        SCOPED_TRACE(language);
+        const HelpFile hlp = Load(language, "KDX.hlp");
+        const std::vector<Topic> topics = ReadTopics(hlp);
+        // The contents page is titled with the manual's title, the others as
+        // in KDX.hlp without their numbers.
+        const std::string manual_title = SystemTitle(*hlp.Find("|SYSTEM"));
+        const auto title_in_chm = [&](const Topic& topic) {
+            return topic.offset == topics.front().offset ? manual_title : Unnumbered(topic.title);
+        };
+        const std::map<std::string, std::string> chm = ReadChm(std::string(TD_HELP_DIR) + "/" + language + "/KDX.chm");
+        ASSERT_EQ(chm.count("/contents.hhc"), 1u);
+        ASSERT_EQ(chm.count("/index.hhk"), 1u);
+        ASSERT_EQ(chm.count("/#SYSTEM"), 1u);
+        for (const char* file : {"/contents.hhc", "/index.hhk"})
+            EXPECT_NE(chm.at(file).find("charset=windows-1252"), std::string::npos) << file;
+
+        // The contents: one entry per topic, in the browse order, each
+        // page there and titled as its entry.
+        const std::vector<SitemapEntry> contents = ReadSitemap(chm.at("/contents.hhc"));
+        ASSERT_EQ(contents.size(), topics.size());
+        std::map<std::string, std::string> title_of_page;
+        for (std::size_t i = 0; i < contents.size(); ++i) {
+            ASSERT_EQ(contents[i].pages.size(), 1u) << contents[i].name;
+            const std::string& page = contents[i].pages[0];
+            EXPECT_EQ(contents[i].name, title_in_chm(topics[i])) << page;
+            ASSERT_EQ(chm.count("/" + page), 1u) << "no page " << page;
+            std::smatch title;
+            const std::string& html = chm.at("/" + page);
+            ASSERT_TRUE(std::regex_search(html, title, std::regex("<title>([^<]*)</title>"))) << page;
+            EXPECT_EQ(Unescape(title[1]), contents[i].name) << page;
+            EXPECT_NE(html.find("charset=windows-1252"), std::string::npos) << page;
+            title_of_page[page] = contents[i].name;
+        }
+        std::size_t pages = 0;
+        for (const auto& file : chm) pages += file.first.ends_with(".html") ? 1 : 0;
+        EXPECT_EQ(pages, contents.size()) << "pages that the contents do not list";
+
+        // Each topic name's page is the topic that name opens in KDX.hlp.
+        for (const std::string& name : names) {
+            const std::optional<std::uint32_t> offset = FindContext(*hlp.Find("|CONTEXT"), ContextHash(name));
+            ASSERT_TRUE(offset) << name;
+            ASSERT_EQ(title_of_page.count(name + ".html"), 1u) << "no page for the topic " << name;
+            EXPECT_EQ(title_of_page[name + ".html"], title_in_chm(*TopicAt(topics, *offset))) << name;
+        }
+
+        // The index: the same keywords, leading to the same topics.
+        std::map<std::string, std::set<std::string>> hlp_index, chm_index;
+        for (const Keyword& keyword : ReadKeywords(hlp))
+            for (std::uint32_t offset : keyword.topics)
+                hlp_index[keyword.text].insert(title_in_chm(*TopicAt(topics, offset)));
+        for (const SitemapEntry& keyword : ReadSitemap(chm.at("/index.hhk")))
+            for (const std::string& page : keyword.pages) chm_index[keyword.name].insert(title_of_page[page]);
+        EXPECT_EQ(chm_index, hlp_index);
+
+        const std::string& system = chm.at("/#SYSTEM");
+        EXPECT_EQ(SystemRecord(system, 2).c_str(), std::string("Top.html"));
+        EXPECT_EQ(SystemRecord(system, 3).c_str(), manual_title);
+        const std::string lcid = SystemRecord(system, 4);
+        ASSERT_GE(lcid.size(), 4u);
+        const int primary_language = static_cast<unsigned char>(lcid[0]) | (static_cast<unsigned char>(lcid[1]) & 3)
+                                                                               << 8;
+        // German, English, Spanish, French, Italian: code page 1252.
+        EXPECT_TRUE(std::set<int>({0x07, 0x09, 0x0A, 0x0C, 0x10}).count(primary_language)) << primary_language;
+    }
 }
 
 }  // namespace

@@ -25,6 +25,15 @@ TEST(Platform, DecidedFromTheVersionValue) {
     EXPECT_EQ(DecidePlatform(0x80000A03u), PlatformDecision::Win32s);     // 3.10 with the top bit
 }
 
+// The systems that have WinHelp keep it; from Vista on (NT 6.0) HTML Help,
+// also where Windows reports 6.2 to a program without a manifest for it.
+TEST(Platform, TheHelpViewerIsTheOneTheSystemHas) {
+    for (std::uint32_t version : {0xC0000004u, 0xC0000A04u, 0xC0005A04u, 0x05650004u, 0x08930005u, 0x0A280105u})
+        EXPECT_EQ(DecideHelpViewer(version), HelpViewerKind::WinHelp) << std::hex << version;
+    for (std::uint32_t version : {0x17700006u, 0x1DB10106u, 0x23F00206u, 0x4A61000Au, 0x6580000Au})
+        EXPECT_EQ(DecideHelpViewer(version), HelpViewerKind::HtmlHelp) << std::hex << version;
+}
+
 TEST(SharedTextsLoading, AllThirtyNineLoadAndTheFirstMissingStops) {
     test::ScriptedMessages messages;
     SharedTexts texts{};
@@ -78,6 +87,7 @@ TEST_F(Installation, HelpFilesFollowTheHelpPath) {
     EXPECT_EQ(CheckInstallation(registry, files), 0);
     EXPECT_STREQ(files.help_file, "C:\\TD\\HELP\\KDX.hlp");
     EXPECT_STREQ(files.context_help_file, "C:\\TD\\HELP\\KDXCH.hlp");
+    EXPECT_STREQ(files.html_help_file, "C:\\TD\\HELP\\KDX.chm");
 }
 
 TEST_F(Installation, HelpPathWithoutTerminatorIsStillRead) {

@@ -367,5 +367,46 @@ TEST_F(PropertiesSheet, RefusedHelpShowsTheControlsTopicInTheProgramsOwnPopup) {
     EXPECT_EQ(CurrentHelpPopup(), nullptr);
 }
 
+// Without WinHelp (Windows Vista and later) the viewer is never asked,
+// though the stub that stands in for it there answers every request: the
+// program's own popup shows the control's topic, for F1 and the right button.
+TEST_F(PropertiesSheet, WithoutWinHelpTheProgramsOwnPopupShowsTheTopicAndTheViewerIsNeverAsked) {
+    program->inventory = test::TwoAdapterScan(program->texts, kPlatformNt);
+    program->help_viewer = HelpViewerKind::HtmlHelp;
+    g_viewer_takes_tables = true;
+    Choose(0, "0");
+    Open();
+    const struct {
+        int page, control, topic;
+        bool right_button;
+    } asks[] = {{0, IDC_SCSI2, 20011, false}, {1, IDC_HA_DESCRIPTION, 20104, true}};
+    for (const auto& ask : asks) {
+        SCOPED_TRACE(ask.control);
+        Turn(ask.page);
+        HWND page = Page();
+        HWND control = GetDlgItem(page, ask.control);
+        ASSERT_NE(control, nullptr);
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = ask.control;
+        info.hItemHandle = control;
+        if (ask.right_button) {
+            SendMessageA(page, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(10, 10));
+        } else {
+            SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        }
+        EXPECT_TRUE(g_help_calls.empty()) << "the viewer was asked";
+        ASSERT_NE(CurrentHelpPopup(), nullptr) << "no popup";
+        char text[512] = "";
+        char expected[512] = "";
+        GetWindowTextA(CurrentHelpPopup(), text, sizeof text);
+        LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(ask.topic), expected, sizeof expected);
+        EXPECT_STRNE(expected, "");
+        EXPECT_STREQ(text, expected);
+        SendMessageA(CurrentHelpPopup(), WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+}
+
 }  // namespace
 }  // namespace td

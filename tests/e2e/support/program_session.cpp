@@ -57,6 +57,9 @@ void ProgramSession::OnPlatform(Platform platform) {
         case Platform::Win32s:
             machine::SetWindowsVersion(exe_name(), "win31");
             break;
+        case Platform::Windows10:
+            machine::SetWindowsVersion(exe_name(), "win10");
+            break;
     }
     // On Windows 95 the program finds our ASPI library on the virtual bus;
     // elsewhere it never loads one.

@@ -28,6 +28,7 @@ enum class Platform {
     Windows95,  // ASPI for Win32, with our wnaspi32.dll on the virtual bus
     WindowsNt,  // the SCSI port driver
     Win32s,     // what Wine calls "win31": GetVersion reports Win32s
+    Windows10,  // the port driver too, but no WinHelp viewer: HTML Help
 };
 
 // Which build of the program runs.

@@ -1,0 +1,46 @@
+#include "shell/help_viewer_win32.h"
+
+#include <htmlhelp.h>
+
+#include "shell/platform.h"
+#include "shell/program_win32.h"
+
+namespace td {
+
+namespace {
+
+bool LoadHtmlHelp(HtmlHelpLibrary& library) {
+    if (library.html_help != nullptr) return true;
+    if (library.module == nullptr) library.module = LoadLibraryA("hhctrl.ocx");
+    if (library.module == nullptr) return false;
+    library.html_help = reinterpret_cast<HtmlHelpLibrary::Entry>(
+        reinterpret_cast<void*>(GetProcAddress(library.module, "HtmlHelpA")));
+    return library.html_help != nullptr;
+}
+
+bool FileExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The contents tab beside the file's first page, which is its contents.
+bool ShowHtmlHelpContents(Program& program, HWND window) {
+    const char* file = program.help.html_help_file;
+    if (!FileExists(file) || !LoadHtmlHelp(program.html_help)) return false;
+    return program.html_help.html_help(window, file, HH_DISPLAY_TOC, 0) != nullptr;
+}
+
+}  // namespace
+
+void ShowHelpContents(Program& program, HWND window) {
+    if (program.help_viewer == HelpViewerKind::HtmlHelp && ShowHtmlHelpContents(program, window)) return;
+    WinHelpA(window, program.help.help_file, HELP_CONTENTS, 0);
+}
+
+void CloseHelpViewers(Program& program) {
+    // hhctrl.ocx stays loaded: the process ends right after, and a library
+    // released under its own windows' last messages could be called again.
+    if (program.html_help.html_help != nullptr) program.html_help.html_help(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+}  // namespace td
