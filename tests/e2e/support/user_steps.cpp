@@ -33,9 +33,13 @@ testing::AssertionResult StillRunning(ProgramSession& program) {
 
 testing::AssertionResult StartAndWaitForTheScan(ProgramSession& program, size_t rows) {
     if (testing::AssertionResult started = program.Start(); !started) return started;
-    if (program.WaitForMainWindow() == nullptr)
-        return testing::AssertionFailure()
-               << "no main window; the program " << (program.running() ? "is still running" : "has ended");
+    if (program.WaitForMainWindow() == nullptr) {
+        // Named here too for the soak and the bench, which run outside a test.
+        testing::AssertionResult failure = testing::AssertionFailure() << "no main window";
+        if (!program.messages_on_the_way().empty())
+            failure << "; a message box came on the way: " << Describe(program.messages_on_the_way().back());
+        return failure << "; the program " << (program.running() ? "is still running" : "has ended");
+    }
     // On Windows 95 the scan goes on after the window is shown.
     return WaitForTheScan(program, rows, 15000);
 }
