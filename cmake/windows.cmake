@@ -134,7 +134,7 @@ if(EXISTS ${TD_ROOT}/sim/aspi_dll/wnaspi32_win32.cpp)
 endif()
 
 # ---- Automation: the hands of the run script and the end-to-end tests -------
-add_library(td_winauto STATIC ${TD_ROOT}/tools/winauto/automation.cpp)
+add_library(td_winauto STATIC ${TD_ROOT}/tools/winauto/automation.cpp ${TD_ROOT}/tools/winauto/time_scale.cpp)
 target_include_directories(td_winauto PUBLIC ${TD_ROOT}/tools/winauto)
 target_link_libraries(td_winauto PUBLIC comctl32 gdi32 user32)
 add_executable(td-auto ${TD_ROOT}/tools/winauto/td_auto_main.cpp)

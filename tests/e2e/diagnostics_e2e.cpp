@@ -270,9 +270,6 @@ protected:
         EXPECT_TRUE(program.running());
     }
 
-    // Any message box that comes within `ms`.
-    std::optional<Message> MessageWithin(DWORD ms) { return program.WaitForMessage(ms); }
-
     // The steps that are the same on both platforms.
     void RefusesTheAdapterAndEmptyIdsAndCannotTestTheScanner(const Machine& machine);
     void FailsTheCdRomWithoutADiscAndStopsOnNo(const Machine& machine);
@@ -317,7 +314,7 @@ void Diagnostics::RefusesTheAdapterAndEmptyIdsAndCannotTestTheScanner(const Mach
     ExpectRows(dialog, {Row::NotTested, Row::NotTested, Row::NotTested});
     // Its button says OK: pressing it ends the dialog, no test starts.
     CloseWithOk(dialog);
-    EXPECT_FALSE(MessageWithin(500)) << "a message came after OK";
+    EXPECT_TRUE(user::NoMessageWithin(program, 500)) << "after OK";
 }
 
 TEST_F(Diagnostics, OnWindows95TheAdapterItselfAndEmptyIdsAreRefusedAndAScannerCannotBeTested) {
@@ -353,7 +350,7 @@ void Diagnostics::FailsTheCdRomWithoutADiscAndStopsOnNo(const Machine& machine) 
     ASSERT_TRUE(program.Answer(*failure, IDNO));
 
     ASSERT_TRUE(WaitForTheEnd(dialog, 5000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
-    EXPECT_FALSE(MessageWithin(300)) << "another message after No";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "after No";
     ExpectRows(dialog, {Row::Failed, Row::NotTested, Row::NotTested});
     ExpectColours(dialog, {Row::Failed, Row::NotTested, Row::NotTested});
     ExpectTestingComplete(dialog);
@@ -380,7 +377,7 @@ TEST_F(Diagnostics, NoOnTheWarningClosesTheDialog) {
     ASSERT_NE(dialog, nullptr) << "the toolbar's last button opened no dialog";
     ASSERT_TRUE(BeginTests(dialog, IDNO));
     EXPECT_TRUE(dw::WaitUntilClosed(dialog)) << "the dialog stays after No";
-    EXPECT_FALSE(MessageWithin(500)) << "a message after No";
+    EXPECT_TRUE(user::NoMessageWithin(program, 500)) << "after No";
     EXPECT_TRUE(autom::WaitUntil([&] { return IsWindowEnabled(program.main_window()) != FALSE; }, 3000));
 }
 
@@ -425,7 +422,7 @@ TEST_F(Diagnostics, OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRu
     ASSERT_TRUE(WaitForTheEnd(dialog, 40000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
     const DWORD took = GetTickCount() - started;
     EXPECT_GE(took, 18000u) << "2 + 8 + 8 s of waits and a 1 s pause, done in " << took << " ms";
-    EXPECT_FALSE(MessageWithin(300)) << "a message after a run that passed";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "after a run that passed";
     ExpectRows(dialog, {Row::Passed, Row::Passed, Row::Passed});
     ExpectColours(dialog, {Row::Passed, Row::Passed, Row::Passed});
     ExpectSuccessTexts(dialog);
@@ -444,7 +441,7 @@ TEST_F(Diagnostics, OnNtADiskThatWasJustResetIsAskedAgainSilentlyAndPasses) {
     ASSERT_TRUE(BeginTests(dialog, IDYES));
 
     ASSERT_TRUE(WaitForTheEnd(dialog, 15000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
-    EXPECT_FALSE(MessageWithin(300)) << "the reset was not passed over in silence";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "the reset was not passed over in silence";
     ExpectRows(dialog, {Row::Passed, Row::Passed, Row::Passed});
     ExpectColours(dialog, {Row::Passed, Row::Passed, Row::Passed});
     ExpectSuccessTexts(dialog);
@@ -497,7 +494,7 @@ TEST_F(Diagnostics, OnWindows95AWriteBufferThatNeverEndsIsGivenUpAfterEightSecon
     ASSERT_TRUE(program.Answer(*failure, IDOK));
 
     ASSERT_TRUE(WaitForTheEnd(dialog, 5000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
-    EXPECT_FALSE(MessageWithin(300)) << "READ BUFFER ran after all";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "READ BUFFER ran after all";
     ExpectRows(dialog, {Row::Passed, Row::Failed, Row::NotTested});
     ExpectColours(dialog, {Row::Passed, Row::Failed, Row::NotTested});
     ExpectTestingComplete(dialog);
@@ -522,7 +519,7 @@ TEST_F(Diagnostics, OnNtAClassDriverWithoutWriteBufferLeavesBothBufferTestsUntes
     ASSERT_TRUE(program.Answer(*notice, IDOK));
 
     ASSERT_TRUE(WaitForTheEnd(dialog, 5000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
-    EXPECT_FALSE(MessageWithin(300)) << "READ BUFFER ran after all";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "READ BUFFER ran after all";
     ExpectRows(dialog, {Row::Passed, Row::BackToNotTested, Row::NotTested});
     ExpectColours(dialog, {Row::Passed, Row::BackToNotTested, Row::NotTested});
     ExpectSuccessTexts(dialog);

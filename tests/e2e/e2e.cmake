@@ -8,6 +8,8 @@
 add_library(td_probe SHARED ${TD_ROOT}/tools/winauto/probe_dll.cpp)
 set_target_properties(td_probe PROPERTIES PREFIX "" OUTPUT_NAME "td-probe")
 target_link_libraries(td_probe PRIVATE user32 gdi32 kernel32)
+# It counts the program's GDI objects as the in-process tests count their own.
+target_include_directories(td_probe PRIVATE ${TD_ROOT}/tests)
 # The hook procedure is looked up by its plain name; 32-bit stdcall exports
 # would otherwise carry an @12 suffix.
 target_link_options(td_probe PRIVATE -Wl,--kill-at)

@@ -323,7 +323,7 @@ void InfoWindows::AboutBoxShowsTheProductAndTheSystem(Edition edition, Platform 
     EXPECT_TRUE(dw::WaitUntilClosed(about)) << "Escape did not close the About box";
     EXPECT_TRUE(autom::WaitUntil([&] { return IsWindowEnabled(program.main_window()) != FALSE; }, 3000))
         << "the main window stays disabled";
-    EXPECT_FALSE(program.WaitForMessage(300)) << "a message after the About box";
+    EXPECT_TRUE(user::NoMessageWithin(program, 300)) << "after the About box";
     ASSERT_TRUE(program.Choose(IDM_FILE_EXIT));
     EXPECT_EQ(program.WaitForExit(), 0u);
 }

@@ -97,7 +97,6 @@ TEST_F(NtInventory, TheAdaptersAreThePortsFromZeroUpToTheFirstMissingNumber) {
     program.UseScenario("nt_ports_with_a_gap.txt");
     ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
 
-    EXPECT_TRUE(program.messages_on_the_way().empty());
     EXPECT_EQ(user::AdaptersInTree(program),
               (std::vector<std::string>{"Quillon QX-200 Wide SCSI Controller", "Quillon QX-100 Fast SCSI Controller"}));
     EXPECT_EQ(program.DeviceList(),

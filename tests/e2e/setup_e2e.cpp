@@ -399,7 +399,7 @@ TEST_F(Setup, InstallsSilentlyWhereTheUserChoseRunsWithItsHelpAndUninstallsLeavi
     program.OnPlatform(Platform::WindowsNt);
     program.RunFrom(folder + "\\");
     ASSERT_TRUE(program.Start());
-    ASSERT_NE(program.WaitForMainWindow(), nullptr)
+    ASSERT_NE(program.WaitForMainWindowAnswering({program.Text(IDS_NO_ADAPTER)}), nullptr)
         << "no main window; the program " << (program.running() ? "is still running" : "has ended");
 
     // Help > Help... opens the manual at its contents.

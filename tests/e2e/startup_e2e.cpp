@@ -88,8 +88,8 @@ protected:
         EXPECT_EQ(program.WaitForExit(), 0u);
     }
 
-    // Starts the program and waits for its main window, whatever the
-    // machine's SCSI bus makes the program say on the way.
+    // Starts the program and waits for its main window; a message box on
+    // the way fails the test.
     void StartToMainWindow() {
         ASSERT_TRUE(program.Start());
         ASSERT_NE(program.WaitForMainWindow(), nullptr)
@@ -193,9 +193,6 @@ TEST_P(NormalStartup, OpensWithItsCaptionAndMenusAndExitEndsItWithCodeZero) {
     On(GetParam());
     StartToMainWindow();
 
-    // The built-in machine has adapters: nothing to complain about.
-    EXPECT_TRUE(program.messages_on_the_way().empty()) << "on the way: " << Describe(program.messages_on_the_way()[0]);
-
     EXPECT_EQ(program.Title(), "Tessaline Diagnostics");
     const std::optional<autom::Menu> menu = program.MenuBar();
     ASSERT_TRUE(menu) << program.probe()->last_error();
@@ -272,7 +269,6 @@ TEST_P(StartupWithoutHostAdapter, WarnsThatNoAdapterWasFoundAndOpensEmpty) {
     ASSERT_TRUE(program.Answer(*message, IDOK));
 
     ASSERT_NE(program.WaitForMainWindow(), nullptr);
-    EXPECT_TRUE(program.messages_on_the_way().empty()) << "then: " << Describe(program.messages_on_the_way()[0]);
     const std::vector<autom::TreeItem> tree = program.AdapterTree();
     for (const autom::TreeItem& item : tree) EXPECT_EQ(item.depth, 0) << "an adapter in the tree: " << item.text;
     EXPECT_TRUE(program.DeviceList().empty());
@@ -306,7 +302,6 @@ TEST_F(Startup, OnWindows95WithAspiNotAvailableItSaysSoThenFindsNoAdapterAndOpen
     ASSERT_TRUE(program.Answer(*second, IDOK));
 
     ASSERT_NE(program.WaitForMainWindow(), nullptr);
-    EXPECT_TRUE(program.messages_on_the_way().empty()) << "then: " << Describe(program.messages_on_the_way()[0]);
     for (const autom::TreeItem& item : program.AdapterTree())
         EXPECT_EQ(item.depth, 0) << "an adapter in the tree: " << item.text;
     EXPECT_TRUE(program.DeviceList().empty());

@@ -189,6 +189,24 @@ TEST(ManualFile, HasContentsBrowseSequenceAndIndex) {
     }
 }
 
+// The viewer's hash, worked out by hand from its published description:
+// character values 1-9 -> 1-9, 0 -> 10, '.' -> 12, '_' -> 13, a-z -> 17-42
+// (upper case the same), h = h * 43 + value, only the low 32 bits kept and
+// read as a signed number. So I=25, D=20, H=24, S=35, C=19, W=39, E=21, and
+//   "idh"   = 25*43^2 + 20*43 + 24 = 46225 + 860 + 24 = 47109
+//   "a.0_z" = 17*43^4 + 12*43^3 + 10*43^2 + 13*43 + 42
+//           = 58119617 + 954084 + 18490 + 559 + 42 = 59092792
+// and, with the wrap, (computed with bc, mod 2^32, minus 2^32 when >= 2^31)
+//   "IDH_SCSI_ID" (25 20 24 13 35 19 35 25 13 25 20) = -2146406622
+//   "IDH_WIDE16"  (25 20 24 13 39 25 20 21 1 6)      = -641165916
+TEST(ContextHash, MatchesValuesWorkedOutByHand) {
+    EXPECT_EQ(ContextHash("idh"), 47109);
+    EXPECT_EQ(ContextHash("a.0_z"), 59092792);
+    EXPECT_EQ(ContextHash("IDH_SCSI_ID"), -2146406622);
+    EXPECT_EQ(ContextHash("idh_scsi_id"), -2146406622);
+    EXPECT_EQ(ContextHash("IDH_WIDE16"), -641165916);
+}
+
 // The context tree is rebuilt with index pages once it outgrows one leaf;
 // the viewer's search must still find every name, negative hashes first.
 TEST(ContextTree, ManyNamesSpreadOverIndexPagesAreAllFound) {

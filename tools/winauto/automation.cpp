@@ -72,7 +72,7 @@ std::optional<Launched> Launch(const std::string& exe, const std::vector<std::st
 }
 
 std::optional<DWORD> WaitExit(const Launched& program, DWORD timeout_ms) {
-    if (WaitForSingleObject(program.process, timeout_ms) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(program.process, Scaled(timeout_ms)) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(program.process, &code);
     return code;
@@ -81,7 +81,7 @@ std::optional<DWORD> WaitExit(const Launched& program, DWORD timeout_ms) {
 void Terminate(const Launched& program) {
     if (program.process == nullptr) return;
     TerminateProcess(program.process, 99);
-    WaitForSingleObject(program.process, 5000);
+    WaitForSingleObject(program.process, Scaled(5000));
 }
 
 // ---- Windows ---------------------------------------------------------------
@@ -96,7 +96,7 @@ std::string TextOf(HWND window) {
     char text[2048] = "";
     // WM_GETTEXT is carried across processes by the system, also for
     // controls of another process.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, Scaled(5000),
                         nullptr);
     return text;
 }

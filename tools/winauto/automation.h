@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "time_scale.h"
+
 namespace td::autom {
 
 // ---- Processes -------------------------------------------------------------
@@ -40,15 +42,22 @@ std::vector<HWND> TopLevelWindows(DWORD pid, bool visible_only = true);
 // belonging to pid (any process when 0), waiting up to timeout_ms.
 HWND WaitForWindow(DWORD pid, const std::string& class_name, const std::string& title, DWORD timeout_ms);
 
-// Waits until `condition` holds, polling; false on time-out.
+// Polls `condition` for exactly `ms`; whether it held.
 template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeout_ms) {
+bool PollUntil(Condition condition, DWORD ms) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;
-        if (GetTickCount() - start >= timeout_ms) return false;
+        if (GetTickCount() - start >= ms) return false;
         Sleep(20);
     }
+}
+
+// Waits until `condition` holds, polling; false on time-out. Like every
+// time-out of these functions, timeout_ms is scaled (time_scale.h).
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeout_ms) {
+    return PollUntil(condition, Scaled(timeout_ms));
 }
 
 // ---- Message boxes ---------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "probe_protocol.h"
+#include "time_scale.h"
 
 namespace td::autom {
 namespace {
@@ -124,7 +125,7 @@ bool Probe::Ask(std::uint32_t query, std::uint64_t handle, HWND target) {
     if (!IsWindow(target)) target = AnyWindowOfThread();
     static const UINT message = RegisterWindowMessageA(td::probe::kProbeMessageName);
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(target, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) {
+    if (!SendMessageTimeoutA(target, message, 0, 0, SMTO_ABORTIFHUNG, Scaled(5000), &ignored)) {
         last_error_ = "the program did not take the probe message (error " + std::to_string(GetLastError()) + ")";
         return false;
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "probe_protocol.h"
+#include "support/gdi_objects.h"
 
 namespace {
 
@@ -200,13 +201,9 @@ td::probe::IconKind ServeStaticIcon(HWND control) {
 
 // ---- What the process holds -------------------------------------------------
 
-// Wine gives every process its own GDI handle table and accepts a handle's
-// table index alone (upper word 0) for the object at that index, so asking
-// about every index finds every live object once. A USER handle's low word
-// is 0x20 plus twice its table index (Wine), and the index alone is
-// accepted the same way for the process's own menus, cursors, icons and
-// accelerator tables.
-constexpr UINT kGdiTableSize = 0x10000;
+// A USER handle's low word is 0x20 plus twice its table index (Wine), and
+// the index alone is accepted for the process's own menus, cursors, icons
+// and accelerator tables (as for GDI objects: support/gdi_objects.h).
 constexpr UINT kFirstUserHandle = 0x0020;
 constexpr UINT kLastUserHandle = 0xFFEF;
 
@@ -244,15 +241,6 @@ std::uint32_t CountWindows() {
          window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
         CountWindowAndChildren(window, windows);
     return windows.count;
-}
-
-void CountGdiObjects(td::probe::ResourceRecord& record) {
-    for (UINT index = 0; index < kGdiTableSize; ++index) {
-        const DWORD kind = GetObjectType(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(index)));
-        if (kind == 0) continue;
-        ++record.gdi_objects;
-        if (kind < 16) ++record.gdi_by_kind[kind];
-    }
 }
 
 void CountUserObjects(td::probe::ResourceRecord& record) {
@@ -311,7 +299,7 @@ void CountMemory(td::probe::ResourceRecord& record) {
 Status ServeResources(ReplyWriter& out) {
     td::probe::ResourceRecord record{};
     CountGuiResources(record);
-    CountGdiObjects(record);
+    record.gdi_objects = td::test::CountOwnGdiObjects(record.gdi_by_kind);
     CountUserObjects(record);
     CountMemory(record);
     out.Add(&record, sizeof record);

@@ -40,7 +40,7 @@ std::optional<POINT> PointAtDevice(ProgramSession& program, const std::string& i
     row = RowOf(program, id);
     if (list == nullptr || row < 0) return std::nullopt;
     SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
-    Sleep(100);
+    autom::Pause(100);
     const RECT rect = autom::ListItemRect(list, row);
     if (rect.right <= rect.left) return std::nullopt;
     return controls::MiddleOf(rect);
@@ -73,7 +73,7 @@ testing::AssertionResult ClickDevice(ProgramSession& program, const std::string&
     const std::optional<POINT> at = PointAtDevice(program, id, row);
     if (!at) return testing::AssertionFailure() << "the list shows no item with SCSI ID " << id;
     autom::Click(at->x, at->y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
     return IsChosen(program, row, id);
 }
 
@@ -82,7 +82,7 @@ testing::AssertionResult DoubleClickDevice(ProgramSession& program, const std::s
     const std::optional<POINT> at = PointAtDevice(program, id, row);
     if (!at) return testing::AssertionFailure() << "the list shows no item with SCSI ID " << id;
     autom::DoubleClick(at->x, at->y);
-    Sleep(200);
+    autom::Pause(200);
     return IsChosen(program, row, id);
 }
 
@@ -158,7 +158,7 @@ std::vector<std::string> EndProcessesStartedBy(DWORD program_id) {
         HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
         if (child == nullptr) continue;
         TerminateProcess(child, 99);
-        WaitForSingleObject(child, 5000);
+        WaitForSingleObject(child, autom::Scaled(5000));
         CloseHandle(child);
         ended.emplace_back(entry.szExeFile);
     }
@@ -182,7 +182,7 @@ std::string TextOf(HWND dialog, int control) {
 
 int CheckOf(HWND dialog, int control) {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, control), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    SendMessageTimeoutA(GetDlgItem(dialog, control), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, autom::Scaled(5000), &state);
     return static_cast<int>(state);
 }
 
@@ -191,13 +191,13 @@ bool IsEnabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dia
 void ClickControl(HWND dialog, int control) {
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(GetDlgItem(dialog, control)));
     autom::Click(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
 }
 
 void RightClickControl(HWND dialog, int control) {
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(GetDlgItem(dialog, control)));
     autom::RightClick(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
 }
 
 // ---- Property sheets -------------------------------------------------------------------------
@@ -222,7 +222,7 @@ void ClickTab(HWND sheet, int index) {
     MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     const POINT at = controls::MiddleOf(rect);
     autom::Click(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
 }
 
 HWND ShownPage(HWND sheet) {

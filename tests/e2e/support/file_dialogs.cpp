@@ -54,7 +54,7 @@ testing::AssertionResult ChooseFileType(HWND dialog, const std::string& type) {
     // until the wanted entry is chosen, and take it with Enter.
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(box));
     autom::Click(at.x, at.y);
-    Sleep(300);
+    autom::Pause(300);
     const int count = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
     for (int step = 0; step < count; ++step) {
         char text[256] = "";
@@ -63,10 +63,10 @@ testing::AssertionResult ChooseFileType(HWND dialog, const std::string& type) {
             SendMessageA(box, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text));
         if (type == text) break;
         autom::PressKey(VK_DOWN);
-        Sleep(100);
+        autom::Pause(100);
     }
     autom::PressKey(VK_RETURN);
-    Sleep(300);
+    autom::Pause(300);
     if (ChosenFileType(dialog) != type)
         return testing::AssertionFailure()
                << "the file type shows \"" << ChosenFileType(dialog) << "\", not \"" << type << "\"";
@@ -78,7 +78,7 @@ testing::AssertionResult EnterFileName(HWND dialog, const std::string& name) {
     if (edit == nullptr) return testing::AssertionFailure() << "the dialog has no \"File name:\" box";
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(edit));
     autom::Click(at.x, at.y);
-    Sleep(200);
+    autom::Pause(200);
     autom::TypeText(name);
     if (!autom::WaitUntil([&] { return autom::TextOf(edit) == name; }, 3000))
         return testing::AssertionFailure()

@@ -1,5 +1,6 @@
 #include "support/program_session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "support/paths.h"
@@ -131,8 +132,14 @@ std::optional<Message> ProgramSession::ReadMessage(HWND window) {
 }
 
 std::optional<Message> ProgramSession::WaitForMessage(DWORD timeout_ms) {
+    return PollForMessage(autom::Scaled(timeout_ms));
+}
+
+std::optional<Message> ProgramSession::MessageWithin(DWORD ms) { return PollForMessage(autom::ScaledWatch(ms)); }
+
+std::optional<Message> ProgramSession::PollForMessage(DWORD ms) {
     std::optional<Message> found;
-    autom::WaitUntil(
+    autom::PollUntil(
         [&] {
             for (HWND window : autom::TopLevelWindows(process_.process_id)) {
                 if (autom::ClassOf(window) != "#32770") continue;
@@ -141,7 +148,7 @@ std::optional<Message> ProgramSession::WaitForMessage(DWORD timeout_ms) {
             }
             return !running();
         },
-        timeout_ms);
+        ms);
     return found;
 }
 
@@ -164,21 +171,39 @@ HWND ProgramSession::FindWindowOfClass(const std::string& class_name, bool visib
     return nullptr;
 }
 
-HWND ProgramSession::WaitForMainWindow(DWORD timeout_ms) {
+HWND ProgramSession::WaitForMainWindow(DWORD timeout_ms) { return WaitForMainWindowAnswering({}, timeout_ms); }
+
+HWND ProgramSession::WaitForMainWindowAnswering(const std::vector<std::string>& expected_texts, DWORD timeout_ms) {
+    std::optional<Message> unexpected;
     autom::WaitUntil(
         [&] {
             main_window_ = FindWindowOfClass(kMainWindowClass, true);
             if (main_window_ != nullptr) return true;
             for (HWND window : autom::TopLevelWindows(process_.process_id)) {
                 if (autom::ClassOf(window) != "#32770") continue;
-                if (std::optional<Message> message = ReadMessage(window)) {
-                    messages_on_the_way_.push_back(*message);
-                    Answer(*message, IDOK);
+                std::optional<Message> message = ReadMessage(window);
+                if (!message) continue;
+                messages_on_the_way_.push_back(*message);
+                if (std::find(expected_texts.begin(), expected_texts.end(), message->text) == expected_texts.end()) {
+                    unexpected = message;
+                    return true;
                 }
+                Answer(*message, IDOK);
             }
             return !running();
         },
         timeout_ms);
+    if (unexpected) {
+        ADD_FAILURE() << "a message box came on the way to the main window: " << Describe(*unexpected);
+        main_window_ = nullptr;
+        return nullptr;
+    }
+    if (main_window_ == nullptr) return nullptr;
+    for (const std::string& text : expected_texts) {
+        if (std::none_of(messages_on_the_way_.begin(), messages_on_the_way_.end(),
+                         [&](const Message& message) { return message.text == text; }))
+            ADD_FAILURE() << "no message box \"" << text << "\" came on the way to the main window";
+    }
     return main_window_;
 }
 

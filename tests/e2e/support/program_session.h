@@ -88,16 +88,25 @@ public:
     void Kill();
 
     // ---- Message boxes -------------------------------------------------------
-    // The next message box the program shows, once it is filled and visible.
+    // The next message box the program shows, once it is filled and visible;
+    // nothing when none comes in time or the program ends.
     std::optional<Message> WaitForMessage(DWORD timeout_ms = 15000);
+    // The same for a watch that no box comes: `ms` is never shortened by
+    // the time scale. See user::NoMessageWithin.
+    std::optional<Message> MessageWithin(DWORD ms);
     // Presses the button with this id (IDOK, IDCANCEL, IDYES ...), as a click
     // would, and waits until the box has gone.
     testing::AssertionResult Answer(const Message& message, int button_id);
 
     // ---- The main window -----------------------------------------------------
-    // Waits until the main window is shown. Message boxes the program shows
-    // on the way are answered with OK and kept in messages_on_the_way().
+    // Waits until the main window is shown. A message box on the way fails
+    // the test and the wait (nothing is returned), and is left open for the
+    // failure's screenshot.
     HWND WaitForMainWindow(DWORD timeout_ms = 20000);
+    // The same where boxes with these texts are expected on the way: they
+    // are answered with OK and kept in messages_on_the_way(); each must
+    // come, and any other box fails as above.
+    HWND WaitForMainWindowAnswering(const std::vector<std::string>& expected_texts, DWORD timeout_ms = 20000);
     const std::vector<Message>& messages_on_the_way() const { return messages_on_the_way_; }
     HWND main_window() const { return main_window_; }
     // The program's windows of a class, shown or hidden.
@@ -136,6 +145,8 @@ public:
 
 private:
     std::optional<Message> ReadMessage(HWND window);
+    // Polls for exactly `ms` (no scaling) for a message box.
+    std::optional<Message> PollForMessage(DWORD ms);
 
     machine::Snapshot snapshot_;
     Edition edition_ = Edition::Shipped;

@@ -20,15 +20,26 @@ bool IsOneOfTheMainWindowsHelpers(HWND window) {
 
 std::string DescribeWindow(HWND window) { return autom::ClassOf(window) + " \"" + autom::TextOf(window) + "\""; }
 
+// A watch that nothing happens proves nothing once the program has ended.
+testing::AssertionResult StillRunning(ProgramSession& program) {
+    if (program.running()) return testing::AssertionSuccess();
+    testing::AssertionResult ended = testing::AssertionFailure() << "the program has ended";
+    if (const std::optional<DWORD> code = program.WaitForExit(0))
+        ended << " with exit code " << *code << " (0x" << std::hex << *code << std::dec << ")";
+    return ended;
+}
+
 }  // namespace
 
 testing::AssertionResult StartAndWaitForTheScan(ProgramSession& program, size_t rows) {
     if (testing::AssertionResult started = program.Start(); !started) return started;
-    if (program.WaitForMainWindow() == nullptr)
-        return testing::AssertionFailure()
-               << "no main window; the program " << (program.running() ? "is still running" : "has ended");
-    if (!program.messages_on_the_way().empty())
-        return testing::AssertionFailure() << "on the way: " << Describe(program.messages_on_the_way()[0]);
+    if (program.WaitForMainWindow() == nullptr) {
+        // Named here too for the soak and the bench, which run outside a test.
+        testing::AssertionResult failure = testing::AssertionFailure() << "no main window";
+        if (!program.messages_on_the_way().empty())
+            failure << "; a message box came on the way: " << Describe(program.messages_on_the_way().back());
+        return failure << "; the program " << (program.running() ? "is still running" : "has ended");
+    }
     // On Windows 95 the scan goes on after the window is shown.
     return WaitForTheScan(program, rows, 15000);
 }
@@ -43,8 +54,8 @@ testing::AssertionResult WaitForTheScan(ProgramSession& program, size_t rows, DW
         timeout_ms);
     if (scanned) return testing::AssertionSuccess();
     const std::vector<std::string> status = program.StatusBar();
-    return testing::AssertionFailure() << "after " << timeout_ms << " ms the list shows " << program.DeviceList().size()
-                                       << " rows, not " << rows << "; the status bar: \""
+    return testing::AssertionFailure() << "after " << autom::Scaled(timeout_ms) << " ms the list shows "
+                                       << program.DeviceList().size() << " rows, not " << rows << "; the status bar: \""
                                        << (status.empty() ? "" : status[0]) << "\"";
 }
 
@@ -77,7 +88,7 @@ testing::AssertionResult ClickTreeItem(ProgramSession& program, const std::strin
     POINT at{};
     if (testing::AssertionResult found = PointAtTreeItem(program, text, at); !found) return found;
     autom::Click(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
     return testing::AssertionSuccess();
 }
 
@@ -85,7 +96,7 @@ testing::AssertionResult DoubleClickTreeItem(ProgramSession& program, const std:
     POINT at{};
     if (testing::AssertionResult found = PointAtTreeItem(program, text, at); !found) return found;
     autom::DoubleClick(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
     return testing::AssertionSuccess();
 }
 
@@ -111,7 +122,7 @@ testing::AssertionResult ClickColumnHeader(ProgramSession& program, int column) 
     if (rect.right <= rect.left) return testing::AssertionFailure() << "the list shows no header for column " << column;
     const POINT at = controls::MiddleOf(rect);
     autom::Click(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
     return testing::AssertionSuccess();
 }
 
@@ -175,10 +186,10 @@ testing::AssertionResult ListOnScreenIsUpToDate(ProgramSession& program) {
     HWND list = program.Control(IDC_DEVICE_LIST);
     // Keep the mouse off the list, where it would light up an item.
     autom::MoveMouse(2, 2);
-    Sleep(300);
+    autom::Pause(300);
     const std::optional<autom::Picture> shown = ClientPicture(program, list);
     InvalidateRect(list, nullptr, TRUE);
-    Sleep(500);
+    autom::Pause(500);
     const std::optional<autom::Picture> painted = ClientPicture(program, list);
     if (!shown || !painted) return testing::AssertionFailure() << "the list's picture could not be taken";
     if (shown->rows == painted->rows) return testing::AssertionSuccess();
@@ -225,7 +236,7 @@ testing::AssertionResult ClickToolbarButton(ProgramSession& program, int command
     if (index < 0) return testing::AssertionFailure() << "the toolbar has no button for command " << command;
     const POINT at = controls::MiddleOf(controls::ToolbarButtonRect(program.Control(IDC_TOOLBAR), index));
     autom::Click(at.x, at.y);
-    Sleep(kClickPause);
+    autom::Pause(kClickPause);
     return testing::AssertionSuccess();
 }
 
@@ -234,7 +245,7 @@ std::optional<std::string> TooltipOfToolbarButton(ProgramSession& program, int c
     if (index < 0) return std::nullopt;
     const POINT at = controls::MiddleOf(controls::ToolbarButtonRect(program.Control(IDC_TOOLBAR), index));
     autom::MoveMouse(at.x, at.y);
-    Sleep(50);
+    autom::Pause(50);
     autom::MoveMouse(at.x + 1, at.y);
     std::optional<std::string> shown;
     autom::WaitUntil(
@@ -280,22 +291,38 @@ std::vector<HWND> OpenWindows(ProgramSession& program) {
     return open;
 }
 
-HWND WaitForAnotherWindow(ProgramSession& program, DWORD timeout_ms) {
+namespace {
+
+// Polls for exactly `ms` for a window of the program other than its main
+// window; stops early when the program ends.
+HWND PollForAnotherWindow(ProgramSession& program, DWORD ms) {
     HWND found = nullptr;
-    autom::WaitUntil(
+    autom::PollUntil(
         [&] {
             const std::vector<HWND> open = OpenWindows(program);
             if (!open.empty()) found = open.front();
-            return found != nullptr;
+            return found != nullptr || !program.running();
         },
-        timeout_ms);
+        ms);
     return found;
 }
 
+}  // namespace
+
+HWND WaitForAnotherWindow(ProgramSession& program, DWORD timeout_ms) {
+    return PollForAnotherWindow(program, autom::Scaled(timeout_ms));
+}
+
 testing::AssertionResult NothingOpensWithin(ProgramSession& program, DWORD ms) {
-    if (HWND window = WaitForAnotherWindow(program, ms); window != nullptr)
+    if (HWND window = PollForAnotherWindow(program, autom::ScaledWatch(ms)); window != nullptr)
         return testing::AssertionFailure() << "a window opened: " << DescribeWindow(window);
-    return testing::AssertionSuccess();
+    return StillRunning(program);
+}
+
+testing::AssertionResult NoMessageWithin(ProgramSession& program, DWORD ms) {
+    if (const std::optional<Message> message = program.MessageWithin(ms))
+        return testing::AssertionFailure() << "a message box came: " << Describe(*message);
+    return StillRunning(program);
 }
 
 testing::AssertionResult CloseDialog(HWND dialog) {

@@ -64,8 +64,13 @@ bool WaitForCheckMark(ProgramSession& program, UINT command, bool checked, DWORD
 std::vector<HWND> OpenWindows(ProgramSession& program);
 // Waits for a window of the program other than its main window to open.
 HWND WaitForAnotherWindow(ProgramSession& program, DWORD timeout_ms = 5000);
-// Watches for `ms` and fails naming any window that opened meanwhile.
+// Watches for `ms` (the time scale may lengthen it, never shorten it) and
+// fails naming any window that opened meanwhile; fails too when the program
+// has ended, since a program that has gone opens nothing.
 testing::AssertionResult NothingOpensWithin(ProgramSession& program, DWORD ms);
+// The same for message boxes: fails naming a box that came, or when the
+// program has ended.
+testing::AssertionResult NoMessageWithin(ProgramSession& program, DWORD ms);
 // Closes a dialog as the Escape key would (IDCANCEL) and waits until it has gone.
 testing::AssertionResult CloseDialog(HWND dialog);
 
