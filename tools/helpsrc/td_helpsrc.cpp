@@ -154,8 +154,11 @@ Control ReadControl(const std::string& keyword, const std::string& text, const s
     int* const parts[] = {&box.left, &box.top, &box.width, &box.height};
     for (int* part : parts) {
         const std::string& number = fields[at++];
-        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
-            Fail(where + ": \"" + number + "\" is no coordinate");
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+            std::string message = where;
+            message.append(": \"").append(number).append("\" is no coordinate");
+            Fail(message);
+        }
         *part = std::atoi(number.c_str());
     }
     // Pictures, frames and rectangles are statics that show no text.
@@ -193,8 +196,9 @@ void ReadResourceScript(const std::string& text, Resources& resources) {
         } else if (depth == 0 && std::regex_search(line, match, kCaption)) {
             resources.dialogs[resource].caption = Unquote(match[1]);
         } else if (depth > 0 && std::regex_search(line, match, kControl)) {
-            resources.dialogs[resource].controls.push_back(
-                ReadControl(match[1], match[2], match[3], match[4], resource + ": " + line));
+            std::string where = resource;
+            where.append(": ").append(line);
+            resources.dialogs[resource].controls.push_back(ReadControl(match[1], match[2], match[3], match[4], where));
         }
     }
 }
