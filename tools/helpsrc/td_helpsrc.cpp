@@ -27,8 +27,9 @@
 //   @LINES:IDS_WARNING_SHARED@   a code paragraph, line for line, as laid out
 //
 // A '~' before the closing '@' drops a trailing colon ("SCSI ID:" becomes
-// "SCSI ID"). Every quoted text is escaped for Halibut. The resources are
-// read from src/resources (resource_ids.h and lang/<language>/*.rc).
+// "SCSI ID", and French "ID SCSI :" with its no-break space "ID SCSI").
+// Every quoted text is escaped for Halibut. The resources are read from
+// src/resources (resource_ids.h and lang/<language>/*.rc).
 //
 // usage: td-helpsrc language template.but output.but
 #include <cctype>
@@ -245,9 +246,18 @@ std::string Escaped(const std::string& text) {
     return escaped;
 }
 
+// Drops a trailing colon and the blanks before it, a no-break space (UTF-8
+// C2 A0, as French puts before a colon) included.
 std::string WithoutColon(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
-    return text;
+    for (;;) {
+        if (!text.empty() && (text.back() == ' ' || text.back() == ':')) {
+            text.pop_back();
+        } else if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\xC2\xA0") == 0) {
+            text.resize(text.size() - 2);
+        } else {
+            return text;
+        }
+    }
 }
 
 // A message box lays its text out line by line; a code paragraph keeps
