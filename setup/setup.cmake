@@ -29,6 +29,17 @@ foreach(language en de es fr it)
        ${TD_HOST_HELP}/${language}/KDX.chm)
 endforeach()
 
+# The welcome and finish pages' picture, composed from the program's own.
+set(TD_WIZARD_PICTURE ${TD_PICTURE_DIR}/setup-wizard)
+add_custom_command(
+  OUTPUT ${TD_WIZARD_PICTURE}.bmp
+  COMMAND ${CMAKE_COMMAND} -DPICTURES=${TD_ROOT}/src/resources/pictures -DOUTPUT=${TD_WIZARD_PICTURE}.txt
+          -P ${TD_ROOT}/setup/wizard_picture.cmake
+  COMMAND ${TD_HOST_TOOLS}/td-pixmap ${TD_WIZARD_PICTURE}.txt ${TD_WIZARD_PICTURE}.bmp
+  DEPENDS ${TD_ROOT}/setup/wizard_picture.cmake ${TD_PICTURE_SOURCES} ${TD_HOST_TOOLS}/td-pixmap
+  COMMENT "Drawing the setup's picture"
+  VERBATIM)
+
 add_custom_command(
   OUTPUT ${TD_SETUP_EXE}
   COMMAND ${TD_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${TD_SETUP_TARGET}
@@ -36,9 +47,11 @@ add_custom_command(
           -DPROGRAM=$<TARGET_FILE:tessaline>
           -DHELP_DIR=${TD_HOST_HELP}
           -DICON=${TD_PICTURE_DIR}/icon-134-program.ico
+          -DWIZARD_BITMAP=${TD_WIZARD_PICTURE}.bmp
           -DOUTFILE=${TD_SETUP_EXE}
           ${TD_ROOT}/setup/tessaline.nsi
   DEPENDS tessaline ${TD_ROOT}/setup/tessaline.nsi ${TD_SETUP_HELP} ${TD_PICTURE_DIR}/icon-134-program.ico
+          ${TD_WIZARD_PICTURE}.bmp
   COMMENT "Setup program ${TD_SETUP_ARCH}"
   VERBATIM)
 add_custom_target(td_setup ALL DEPENDS ${TD_SETUP_EXE})

@@ -1,13 +1,14 @@
 ; The setup program of Tessaline Diagnostics (NSIS 3).
 ;
 ; One script, two setups:
-;   makensis -DVERSION=1.02 -DPROGRAM=... -DHELP_DIR=... -DICON=... -DOUTFILE=... tessaline.nsi
+;   makensis -DVERSION=1.02 -DPROGRAM=... -DHELP_DIR=... -DICON=... -DWIZARD_BITMAP=... -DOUTFILE=... tessaline.nsi
 ;       the 32-bit setup (x86-ansi) for Windows 95 to 11, carrying the 32-bit program;
 ;   makensis -DX64 ... tessaline.nsi
 ;       the 64-bit setup (amd64-unicode) carrying the 64-bit program.
 ; PROGRAM is the program file, HELP_DIR the folder holding <language>/KDX.hlp,
 ; <language>/KDXCH.hlp and <language>/KDX.chm for en, de, es, fr and it, ICON
-; the program's icon.
+; the program's icon, WIZARD_BITMAP the 164 x 314 picture of the welcome and
+; finish pages (composed from the program's pictures by wizard_picture.cmake).
 ;
 ; The program refuses to start without its installation entry under App Paths,
 ; whose "HelpPath" names the folder of KDX.hlp and KDXCH.hlp; this setup
@@ -15,8 +16,8 @@
 ; language the user chose for the setup, registers the uninstaller with the
 ; system, and undoes its copying when the entry cannot be written.
 
-!ifndef VERSION | PROGRAM | HELP_DIR | ICON | OUTFILE
-  !error "VERSION, PROGRAM, HELP_DIR, ICON and OUTFILE must be defined"
+!ifndef VERSION | PROGRAM | HELP_DIR | ICON | WIZARD_BITMAP | OUTFILE
+  !error "VERSION, PROGRAM, HELP_DIR, ICON, WIZARD_BITMAP and OUTFILE must be defined"
 !endif
 
 !ifdef X64
@@ -64,6 +65,11 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+; The welcome and finish titles take three lines in some languages
+; ("Bienvenue dans le programme d'installation de Tessaline Diagnostics").
+!define MUI_WELCOMEPAGE_TITLE_3LINES
+!define MUI_FINISHPAGE_TITLE_3LINES
 !define MUI_LANGDLL_ALLLANGUAGES
 
 !insertmacro MUI_PAGE_WELCOME

@@ -1,6 +1,7 @@
 // The resources compiled into the program carry exactly the texts and menus
 // the program uses, in every language it ships.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "shell/window_placement.h"
 #include "support/rc_strings.h"
 
 namespace td {
@@ -528,6 +530,92 @@ TEST(Resources, DiagnosticsStatesFitTheirControls) {
             EXPECT_TRUE(TextFits(button, LoadStringIn(language.id, id), RoomOf(button)))
                 << language.folder << " string " << id;
         }
+    }
+}
+
+// ---- The properties sheet and the status bar -----------------------------
+
+// The sheet as the program builds it, from one language's page templates and
+// titles: the two tabs stand side by side in one row within the tab strip.
+TEST(Resources, PageTitlesOfEachLanguageFitOneRowOfTabs) {
+    InitCommonControls();
+    for (const Language& language : kLanguages) {
+        const std::wstring titles[] = {LoadStringIn(language.id, IDS_PAGE_DEVICE),
+                                       LoadStringIn(language.id, IDS_PAGE_ADAPTER)};
+        const int templates[] = {IDD_DEVICE_PAGE, IDD_ADAPTER_PAGE};
+        PROPSHEETPAGEW pages[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            HRSRC found = FindResourceExA(Program(), RT_DIALOG, MAKEINTRESOURCEA(templates[i]), language.id);
+            ASSERT_NE(found, nullptr) << language.folder;
+            pages[i].dwSize = sizeof pages[i];
+            pages[i].dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+            pages[i].hInstance = Program();
+            pages[i].pResource = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(Program(), found)));
+            pages[i].pfnDlgProc = QuietDialogProc;
+            pages[i].pszTitle = titles[i].c_str();
+        }
+        const std::wstring caption = LoadStringIn(language.id, IDS_PROPERTIES_CAPTION);
+        PROPSHEETHEADERW header = {};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_PROPTITLE | PSH_NOAPPLYNOW | PSH_MODELESS;
+        header.hInstance = Program();
+        header.pszCaption = caption.c_str();
+        header.nPages = 2;
+        header.ppsp = pages;
+        HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+        ASSERT_NE(sheet, nullptr) << language.folder;
+        HWND tabs = PropSheet_GetTabControl(sheet);
+        RECT strip{}, first{}, second{};
+        GetClientRect(tabs, &strip);
+        TabCtrl_GetItemRect(tabs, 0, &first);
+        TabCtrl_GetItemRect(tabs, 1, &second);
+        EXPECT_TRUE(TabCtrl_GetRowCount(tabs) == 1 && second.top == first.top && second.right <= strip.right)
+            << language.folder << ": " << TabCtrl_GetRowCount(tabs) << " rows of tabs in a strip of " << strip.right
+            << " pixels";
+        DestroyWindow(sheet);
+    }
+}
+
+// The main window at its first start on a 640 x 480 screen, with its status
+// bar split in two halves as the program splits it: each label with the
+// value it shows first ("None") or the widest count (16 IDs) fits its half,
+// within the part's edge and the text's inset.
+TEST(Resources, StatusBarLabelsFitTheirHalvesAt640x480) {
+    InitCommonControls();
+    WindowPlacementRecord place{};
+    ResetPlacement(place, 640, 480);
+    for (const Language& language : kLanguages) {
+        HWND frame = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, place.left, place.top, place.width,
+                                     place.height, nullptr, nullptr, Program(), nullptr);
+        ASSERT_NE(frame, nullptr);
+        HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", frame, 1000);
+        ASSERT_NE(bar, nullptr);
+        RECT client{};
+        GetClientRect(frame, &client);
+        int parts[2] = {client.right / 2, -1};
+        SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+        const std::wstring texts[2] = {LoadStringIn(language.id, IDS_STATUS_SELECTED) + L" " +
+                                           LoadStringIn(language.id, IDS_NONE),
+                                       LoadStringIn(language.id, IDS_STATUS_DEVICES) + L" 16"};
+        // Measured in the dialog font, as the program looks on the systems
+        // it was made for (the status font there is the same MS Sans Serif 8).
+        DialogIn page(language.id, MAKEINTRESOURCEA(IDD_DEVICE_PAGE));
+        ASSERT_NE(page.get(), nullptr) << language.folder;
+        HDC dc = GetDC(bar);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(page.get(), WM_GETFONT, 0, 0)));
+        for (int part = 0; part < 2; ++part) {
+            RECT room{};
+            SendMessageA(bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&room));
+            RECT need = {0, 0, 0, 0};
+            DrawTextW(dc, texts[part].c_str(), static_cast<int>(texts[part].size()), &need,
+                      DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            // A sunken edge of one pixel on each side and a 3-pixel inset.
+            EXPECT_LE(need.right, room.right - room.left - 5)
+                << language.folder << " part " << part << ": " << ToAnsi(texts[part]);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(bar, dc);
+        DestroyWindow(frame);
     }
 }
 

@@ -11,7 +11,14 @@
 //   @POPUP:2@                        the second menu of the menu bar
 //   @DIALOG:IDD_DIAGNOSTICS@         a dialog's title (also @DIALOG:ABOUTBOX@)
 //   @CONTROL:IDD_DEVICE_PAGE:IDC_SYNCHRONOUS@   a control's own text
-//   @LABEL:IDD_DEVICE_PAGE:IDC_SCSI_ID@         the label in front of a control
+//   @LABEL:IDD_DEVICE_PAGE:IDC_SCSI_ID@         the label beside a control
+//
+// A control's label is the static text the user reads beside it, found from
+// the dialog template's coordinates: the nearest one on the same row to its
+// left, or else the nearest one above it that shares some of its width. A
+// label that cannot be told (none, two at the same distance, one that runs
+// into the control, or another control in between) stops the tool with a
+// message.
 //
 // These give the text on one line: line breaks and tabs become blanks and
 // runs of blanks one blank. Two forms keep the lines instead:
@@ -20,8 +27,9 @@
 //   @LINES:IDS_WARNING_SHARED@   a code paragraph, line for line, as laid out
 //
 // A '~' before the closing '@' drops a trailing colon ("SCSI ID:" becomes
-// "SCSI ID"). Every quoted text is escaped for Halibut. The resources are
-// read from src/resources (resource_ids.h and lang/<language>/*.rc).
+// "SCSI ID", and French "ID SCSI :" with its no-break space "ID SCSI").
+// Every quoted text is escaped for Halibut. The resources are read from
+// src/resources (resource_ids.h and lang/<language>/*.rc).
 //
 // usage: td-helpsrc language template.but output.but
 #include <cctype>
@@ -85,9 +93,18 @@ std::string WithoutAccessKeys(const std::string& text) {
     return plain;
 }
 
+// A control's place in dialog units, as its template states it.
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+};
+
 struct Control {
     std::string id;  // the id as written: a name, or -1
     std::string text;
+    Box box;
+    bool static_text = false;  // a static control that shows its text
 };
 
 struct Dialog {
@@ -106,9 +123,51 @@ const std::regex kResourceStart(R"re(^\s*(\w+)\s+(MENU|DIALOG|DIALOGEX)\b)re");
 const std::regex kPopup(R"re(^\s*POPUP\s+"((?:[^"]|"")*)")re");
 const std::regex kMenuItem(R"re(^\s*MENUITEM\s+"((?:[^"]|"")*)"\s*,\s*(\w+))re");
 const std::regex kCaption(R"re(^\s*CAPTION\s+"((?:[^"]|"")*)")re");
-const std::regex kControl(R"re(^\s*[A-Z]+\s+"((?:[^"]|"")*)"\s*,\s*(-?\w+))re");
+const std::regex kControl(R"re(^\s*([A-Z]+)\s+"((?:[^"]|"")*)"\s*,\s*(-?\w+)\s*,(.*)$)re");
 const std::regex kBegin(R"re(^\s*BEGIN\b)re");
 const std::regex kEnd(R"re(^\s*END\b)re");
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// One control statement: "LTEXT text, id, x, y, width, height[, style]" and
+// the like, or "CONTROL text, id, class, style, x, y, width, height".
+Control ReadControl(const std::string& keyword, const std::string& text, const std::string& id, const std::string& rest,
+                    const std::string& where) {
+    std::vector<std::string> fields;
+    std::string field;
+    std::istringstream in(rest);
+    while (std::getline(in, field, ',')) fields.push_back(Trimmed(field));
+    std::size_t at = 0;
+    std::string style;
+    bool static_class = keyword == "LTEXT" || keyword == "CTEXT" || keyword == "RTEXT";
+    if (keyword == "CONTROL") {
+        if (fields.size() < 6) Fail(where + ": a CONTROL needs class, style and place");
+        static_class = fields[0] == "\"Static\"";
+        style = fields[1];
+        at = 2;
+    }
+    if (fields.size() < at + 4) Fail(where + ": no place x, y, width, height");
+    Box box;
+    int* const parts[] = {&box.left, &box.top, &box.width, &box.height};
+    for (int* part : parts) {
+        const std::string& number = fields[at++];
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+            std::string message = where;
+            message.append(": \"").append(number).append("\" is no coordinate");
+            Fail(message);
+        }
+        *part = std::atoi(number.c_str());
+    }
+    // Pictures, frames and rectangles are statics that show no text.
+    const bool shows_text = static_class && style.find("SS_BITMAP") == std::string::npos &&
+                            style.find("SS_ICON") == std::string::npos && style.find("RECT") == std::string::npos &&
+                            style.find("FRAME") == std::string::npos && style.find("SS_ETCHED") == std::string::npos;
+    return Control{id, WithoutAccessKeys(Unquote(text)), box, shows_text};
+}
 
 void ReadResourceScript(const std::string& text, Resources& resources) {
     std::istringstream lines(text);
@@ -138,7 +197,9 @@ void ReadResourceScript(const std::string& text, Resources& resources) {
         } else if (depth == 0 && std::regex_search(line, match, kCaption)) {
             resources.dialogs[resource].caption = Unquote(match[1]);
         } else if (depth > 0 && std::regex_search(line, match, kControl)) {
-            resources.dialogs[resource].controls.push_back({match[2], WithoutAccessKeys(Unquote(match[1]))});
+            std::string where = resource;
+            where.append(": ").append(line);
+            resources.dialogs[resource].controls.push_back(ReadControl(match[1], match[2], match[3], match[4], where));
         }
     }
 }
@@ -185,9 +246,18 @@ std::string Escaped(const std::string& text) {
     return escaped;
 }
 
+// Drops a trailing colon and the blanks before it, a no-break space (UTF-8
+// C2 A0, as French puts before a colon) included.
 std::string WithoutColon(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
-    return text;
+    for (;;) {
+        if (!text.empty() && (text.back() == ' ' || text.back() == ':')) {
+            text.pop_back();
+        } else if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\xC2\xA0") == 0) {
+            text.resize(text.size() - 2);
+        } else {
+            return text;
+        }
+    }
 }
 
 // A message box lays its text out line by line; a code paragraph keeps
@@ -230,6 +300,70 @@ const Dialog& FindDialog(const Resources& resources, const std::string& name, co
     return dialog->second;
 }
 
+bool IsLabel(const Control& control) { return control.static_text && control.id == "-1" && !control.text.empty(); }
+
+// The label the user reads beside `control`: the nearest static text on its
+// row (the two overlap in height) that ends left of it; failing that, the
+// nearest one above it that overlaps it in width. Two at the same distance,
+// a text that runs into the control, or none at all cannot be told apart
+// from a layout mistake, so the tool stops there.
+std::string LabelOf(const Dialog& dialog, const Control& control, const std::string& where) {
+    const Box& c = control.box;
+    const Control* left = nullptr;
+    const Control* above = nullptr;
+    bool left_tie = false, above_tie = false;
+    for (const Control& label : dialog.controls) {
+        if (!IsLabel(label) || &label == &control) continue;
+        const Box& b = label.box;
+        const bool same_row = b.top < c.bottom() && c.top < b.bottom();
+        const bool same_column = b.left < c.right() && c.left < b.right();
+        if (same_row && b.left < c.left) {
+            if (b.right() > c.left)
+                Fail(where + ": the label \"" + label.text +
+                     "\" runs into the control, so which text is its label "
+                     "cannot be told");
+            if (left == nullptr || b.right() > left->box.right()) {
+                left = &label;
+                left_tie = false;
+            } else if (b.right() == left->box.right()) {
+                left_tie = true;
+            }
+        } else if (same_column && b.bottom() <= c.top) {
+            if (above == nullptr || b.bottom() > above->box.bottom()) {
+                above = &label;
+                above_tie = false;
+            } else if (b.bottom() == above->box.bottom()) {
+                above_tie = true;
+            }
+        }
+    }
+    // Another control standing between the text and this one is what the
+    // text labels, if anything.
+    const auto nothing_between = [&](const Control& label, bool row) {
+        const Box& b = label.box;
+        for (const Control& other : dialog.controls) {
+            if (&other == &label || &other == &control) continue;
+            const Box& o = other.box;
+            const bool between = row ? o.top < c.bottom() && c.top < o.bottom() && o.left >= b.right() &&
+                                           o.right() <= c.left
+                                     : o.left < c.right() && c.left < o.right() && o.top >= b.bottom() &&
+                                           o.bottom() <= c.top;
+            if (between) Fail(where + ": a control stands between it and \"" + label.text + "\"");
+        }
+    };
+    if (left != nullptr) {
+        if (left_tie) Fail(where + ": two texts stand at the same distance to the left of the control");
+        nothing_between(*left, true);
+        return left->text;
+    }
+    if (above != nullptr) {
+        if (above_tie) Fail(where + ": two texts stand at the same distance above the control");
+        nothing_between(*above, false);
+        return above->text;
+    }
+    Fail(where + ": no static text stands to the left of the control or above it");
+}
+
 // The text a placeholder stands for, escaped for Halibut.
 std::string Expand(const Resources& resources, std::string placeholder, const std::string& where) {
     const bool bare = !placeholder.empty() && placeholder.back() == '~';
@@ -261,17 +395,12 @@ std::string Expand(const Resources& resources, std::string placeholder, const st
         text = FindDialog(resources, parts[1], where).caption;
     } else if ((kind == "CONTROL" || kind == "LABEL") && parts.size() == 3) {
         const Dialog& dialog = FindDialog(resources, parts[1], where);
-        std::string label;
-        bool found = false;
-        for (const Control& control : dialog.controls) {
-            if (control.id == parts[2]) {
-                text = kind == "CONTROL" ? control.text : label;
-                found = true;
-                break;
-            }
-            if (control.id == "-1" && !control.text.empty() && control.text[0] != '#') label = control.text;
+        const Control* control = nullptr;
+        for (const Control& candidate : dialog.controls) {
+            if (candidate.id == parts[2]) control = &candidate;
         }
-        if (!found) Fail(where + ": dialog " + parts[1] + " has no control " + parts[2]);
+        if (control == nullptr) Fail(where + ": dialog " + parts[1] + " has no control " + parts[2]);
+        text = kind == "CONTROL" ? control->text : LabelOf(dialog, *control, where + ": " + placeholder);
         if (text.empty()) Fail(where + ": " + placeholder + " has no text");
     } else {
         Fail(where + ": unknown placeholder @" + placeholder + "@");
