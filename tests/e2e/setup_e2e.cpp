@@ -194,7 +194,7 @@ std::optional<Finished> RunCommand(const std::string& command_line, DWORD timeou
         return std::nullopt;
     CloseHandle(info.hThread);
     std::optional<Finished> finished;
-    if (WaitForSingleObject(info.hProcess, timeout_ms) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(info.hProcess, autom::Scaled(timeout_ms)) == WAIT_OBJECT_0) {
         finished = Finished{0, info.dwProcessId, {}};
         GetExitCodeProcess(info.hProcess, &finished->exit_code);
         FILETIME ended{}, kernel{}, user{};
@@ -222,7 +222,7 @@ void WaitForProcessesStartedBy(const Finished& parent, DWORD timeout_ms) {
         FILETIME started{}, ended{}, kernel{}, user{};
         if (GetProcessTimes(child, &started, &ended, &kernel, &user) &&
             CompareFileTime(&started, &parent.started) >= 0) {
-            WaitForSingleObject(child, timeout_ms);
+            WaitForSingleObject(child, autom::Scaled(timeout_ms));
         }
         CloseHandle(child);
     }
