@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The part of the 32-bit end-to-end suite that runs where the kernel cannot
-# start 32-bit programs and QEMU's user-mode emulator runs them instead
-# (scripts/test.sh runs it there). Any arguments go to e2e_tests.exe.
+# The part of the 32-bit end-to-end suite that runs under QEMU's user-mode
+# emulator where the kernel cannot start 32-bit programs: scripts/test.sh
+# runs it there when TD_RUN32=emulated asks for it (never by itself: the
+# emulated programs fail at random). Any arguments go to e2e_tests.exe.
 #
 # Under the emulator every 32-bit process costs about a minute to start,
 # while what it does once started is only a few times slower than natively.
@@ -9,7 +10,8 @@
 # case, as ctest would), each starting the program once, and they are
 # chosen to cover the program's whole path once: starting, the scan and
 # both views, the properties sheet, a full diagnostics run with its waits,
-# Save As and Open, the NT path, and File > Exit ending it with code 0.
+# Save As and Open, the NT path (its scan and a run through the port
+# driver's pass-through), and File > Exit ending it with code 0.
 #
 # The setup's test is not among them: its setup, installed program, help
 # viewer, second setup, uninstaller and the uninstaller's copy are six more
@@ -27,7 +29,7 @@ cases=(
   Diagnostics.OnWindows95TheDiskPassesAllThreeTestsShowingEachOneWhileItRuns
   Listing.SaveAsWritesTheInventoryToATxtFileReplacingAnOldOneWithoutAsking
   Listing.OpenShowsTheFilesAdaptersLastOnTopAndTheirDevicesWhenChosen
-  NtInventory.TheAdaptersAreListedLastFirstAndEachListShowsItsOwnIdAndItsEmptyIds
+  Diagnostics.OnNtADamagedReadBackFailsTheLastTestOnly
   Startup.ExitStoresWhereTheUserLeftTheWindow
 )
 # The end-to-end support multiplies its time-outs and pauses by this: a

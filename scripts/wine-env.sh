@@ -15,8 +15,8 @@ export TD_ARCH="${TD_ARCH:-64}"
 # Debian's 32-bit Wine is itself a 32-bit Linux program: it starts only where
 # the kernel runs 32-bit x86 code, and some kernels do not (no IA-32
 # emulation: "Exec format error"). There QEMU's user-mode emulator can run
-# it, registered for 32-bit x86 ELF files through binfmt_misc, at about a
-# minute per 32-bit process start. It is registered in a binfmt_misc of a
+# it when asked (TD_RUN32=emulated), registered for 32-bit x86 ELF files
+# through binfmt_misc, at one to two minutes per 32-bit process start. It is registered in a binfmt_misc of a
 # private user and mount namespace (td_private_binfmt), never in the
 # machine's own: it serves that run alone and ends with it, whatever way
 # the run ends.
@@ -27,19 +27,27 @@ TD_QEMU_I386=/usr/bin/qemu-i386-static
 # Decides once how this machine runs the 32-bit programs and exports the
 # answer in TD_32BIT_MODE, with the reason in TD_32BIT_WHY:
 #   native    the kernel starts 32-bit programs;
-#   emulated  it does not, but the emulator can be registered in a private
-#             binfmt_misc around the 32-bit steps;
+#   emulated  TD_RUN32=emulated asked for QEMU's user-mode emulator, and it
+#             can be registered in a private binfmt_misc around the 32-bit
+#             steps;
 #   none      neither.
-# TD_RUN32=native, emulated or none forces the answer. "emulated" works on
-# any machine that can emulate, since a registered handler comes before the
+# The emulator is never chosen by itself: under it Wine's 32-bit programs
+# start slowly and fail at random (an illegal instruction inside Wine, a
+# lost wineserver), which would fail runs for the machine's sake.
+# TD_RUN32=native or none forces those answers; "emulated" works on any
+# machine that can emulate, since a registered handler comes before the
 # kernel's own loader.
 td_32bit_runner() {
   [ -z "${TD_32BIT_MODE:-}" ] || return 0
   case "${TD_RUN32:-auto}" in
-    native | emulated | none)
+    native | none)
       TD_32BIT_MODE="$TD_RUN32"
       TD_32BIT_WHY="TD_RUN32=$TD_RUN32 chose it"
-      if [ "$TD_RUN32" = emulated ] && ! td_can_emulate; then
+      ;;
+    emulated)
+      TD_32BIT_MODE=emulated
+      TD_32BIT_WHY="TD_RUN32=emulated chose QEMU's user-mode emulator: one to two minutes per 32-bit process start"
+      if ! td_can_emulate; then
         TD_32BIT_MODE=none
         TD_32BIT_WHY="TD_RUN32=emulated, but the emulator cannot be registered here: $TD_CANNOT_EMULATE"
       fi
@@ -51,12 +59,12 @@ td_32bit_runner() {
       elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
         TD_32BIT_MODE=native
         TD_32BIT_WHY="this machine's kernel runs 32-bit programs"
-      elif td_can_emulate; then
-        TD_32BIT_MODE=emulated
-        TD_32BIT_WHY="this machine's kernel cannot run 32-bit programs; QEMU's user-mode emulator runs them, about a minute per process start"
       else
         TD_32BIT_MODE=none
-        TD_32BIT_WHY="this machine's kernel cannot run 32-bit programs ($(uname -sr): Exec format error) and QEMU's user-mode emulator cannot be registered here: $TD_CANNOT_EMULATE"
+        TD_32BIT_WHY="this machine's kernel cannot run 32-bit programs ($(uname -sr): Exec format error)"
+        if td_can_emulate; then
+          TD_32BIT_WHY="$TD_32BIT_WHY; TD_RUN32=emulated runs them under QEMU's user-mode emulator, slowly and not reliably"
+        fi
       fi
       ;;
   esac
