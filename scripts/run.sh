@@ -18,13 +18,7 @@ case "$platform" in
   *) echo "PLATFORM must be win95 or nt" >&2; exit 2 ;;
 esac
 [ -f "$bin/$exe_name" ] || { echo "$bin/$exe_name is not built" >&2; exit 1; }
-if [ "$TD_ARCH" = 32 ]; then
-  td_32bit_line
-  if [ "$TD_32BIT_MODE" = none ]; then
-    echo "SKIPPED: the 32-bit program cannot run here: $TD_32BIT_WHY" >&2
-    exit 1
-  fi
-fi
+td_word_size_runs "$TD_ARCH" "the 32-bit program" || exit 1
 # Under the emulator a 32-bit process takes about a minute to start.
 wait_seconds=90
 [ "${TD_32BIT_MODE:-}" != emulated ] || wait_seconds=900

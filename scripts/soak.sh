@@ -27,13 +27,9 @@ td_start_display
 status=0
 for arch in $ARCHES; do
   printf '\n==== Soak, %s-bit\n' "$arch"
-  if [ "$arch" = 32 ]; then
-    td_32bit_line
-    if [ "$TD_32BIT_MODE" = none ]; then
-      echo "SKIPPED: the 32-bit soak: $TD_32BIT_WHY"
-      status=1
-      continue
-    fi
+  if ! td_word_size_runs "$arch" "the 32-bit soak"; then
+    status=1
+    continue
   fi
   td_in_word_size "$arch" soak_one "$arch" "$@" || status=1
 done

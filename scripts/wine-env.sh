@@ -122,11 +122,18 @@ td_emulation_stop() {
 # One line saying what this machine does with the 32-bit programs.
 td_32bit_line() {
   td_32bit_runner
-  case "$TD_32BIT_MODE" in
-    native) echo "32-bit programs: native ($TD_32BIT_WHY)" ;;
-    emulated) echo "32-bit programs: emulated ($TD_32BIT_WHY)" ;;
-    none) echo "32-bit programs: none ($TD_32BIT_WHY)" ;;
-  esac
+  echo "32-bit programs: $TD_32BIT_MODE ($TD_32BIT_WHY)"
+}
+
+# For a step that needs word size $1: true when it can run here; for 32
+# bits on a machine that cannot run them, prints one SKIPPED line naming
+# the step ($2) and why, and answers false.
+td_word_size_runs() {
+  [ "$1" = 64 ] && return 0
+  td_32bit_line
+  [ "$TD_32BIT_MODE" != none ] && return 0
+  echo "SKIPPED: $2: $TD_32BIT_WHY"
+  return 1
 }
 
 # TD_WINE runs the word size's programs; TD_WINE_TOOL runs Wine's own tools
