@@ -1,5 +1,5 @@
 # Tessaline Diagnostics: the two commands.
-#   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it] [ARCH=64|32]
+#   make run   [PLATFORM=win95|nt] [UI_LANGUAGE=en|de|es|fr|it] [UI_LOCALE=es_MX] [ARCH=64|32]
 #                                    build and run the program on the virtual SCSI bus
 #   make test                        build everything and run every test
 #   make dist                        the setup programs, zip files and checksums in build/dist
@@ -14,6 +14,7 @@
 PLATFORM ?= win95
 ARCH ?= 64
 UI_LANGUAGE ?= en
+UI_LOCALE ?=
 JOBS ?= 2
 ROOT := $(abspath .)
 BUILD := $(ROOT)/build
@@ -24,7 +25,7 @@ WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 .PHONY: run test dist soak bench analyse format deps host host-asan fuzz fuzz-long win64 win32 clean
 
 run: deps win$(ARCH)
-	@TD_ARCH=$(ARCH) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
+	@TD_ARCH=$(ARCH) UI_LOCALE=$(UI_LOCALE) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
 
 test: deps host host-asan fuzz win64 win32
 	@scripts/test.sh

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs Tessaline Diagnostics on the built-in virtual SCSI bus.
-#   scripts/run.sh win95|nt [en|de|es|fr|it]
+#   scripts/run.sh win95|nt [en|de|es|fr|it]    (UI_LOCALE=es_MX picks a country)
 # With $DISPLAY set the program opens there for you to use. Without one it
 # runs on a private Xvfb display, waits for the main window, saves a
 # screenshot under build/, closes the program with File > Exit and prints
@@ -23,26 +23,27 @@ td_word_size_runs "$TD_ARCH" "the 32-bit program" || exit 1
 wait_seconds=90
 [ "${TD_32BIT_MODE:-}" != emulated ] || wait_seconds=900
 
-# Wine takes the program's language from the Unix locale, and picks a
-# language only when that locale exists: one is compiled under build/ when
-# the machine lacks it.
-case "$language" in
-  en) locale_name=en_US ;;
-  de) locale_name=de_DE ;;
-  es) locale_name=es_ES ;;
-  fr) locale_name=fr_FR ;;
-  it) locale_name=it_IT ;;
-  *) echo "UI_LANGUAGE must be en, de, es, fr or it" >&2; exit 2 ;;
-esac
-if [ "$language" != en ]; then
-  locales="$TD_BUILD/locales"
-  if [ ! -d "$locales/$locale_name.UTF-8" ]; then
-    mkdir -p "$locales"
-    localedef -i "$locale_name" -f UTF-8 "$locales/$locale_name.UTF-8" 2>/dev/null ||
-      { echo "could not compile the $locale_name locale" >&2; exit 1; }
-  fi
-  export LOCPATH="$locales" LANG="$locale_name.UTF-8" LC_ALL="$locale_name.UTF-8"
+# Wine takes the program's language and country from the Unix locale; the
+# program shows the language set of the user's language, whatever the
+# country. UI_LOCALE (es_MX, de_CH, fr_CA ...) picks any locale the machine
+# can compile; UI_LANGUAGE one country of each language.
+locale_name="${UI_LOCALE:-}"
+if [ -z "$locale_name" ]; then
+  case "$language" in
+    en) locale_name=en_US ;;
+    de) locale_name=de_DE ;;
+    es) locale_name=es_ES ;;
+    fr) locale_name=fr_FR ;;
+    it) locale_name=it_IT ;;
+    *) echo "UI_LANGUAGE must be en, de, es, fr or it" >&2; exit 2 ;;
+  esac
 fi
+case "$locale_name" in
+  [a-z][a-z]_[A-Z][A-Z] | [a-z][a-z][a-z]_[A-Z][A-Z]) ;;
+  *) echo "UI_LOCALE must name a locale such as es_MX, de_CH or fr_CA" >&2; exit 2 ;;
+esac
+td_use_locale "$locale_name" || exit 1
+language="${locale_name%%_*}"
 
 # Another virtual machine than the built-in one: the simulators read the
 # scenario file named by TD_SCENARIO, as Windows sees the path.
@@ -106,7 +107,7 @@ program=$!
 status=0
 "$TD_WINE" "$bin/td-auto.exe" wait-main "$wait_seconds" | tr -d '\r' || status=$?
 suffix="$platform"
-[ "$language" = en ] || suffix="$suffix-$language"
+[ "$locale_name" = en_US ] || suffix="$suffix-$locale_name"
 [ "$TD_ARCH" = 64 ] || suffix="$suffix-$TD_ARCH"
 shot="$TD_BUILD/screenshot-$suffix.png"
 sleep 1

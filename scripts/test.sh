@@ -64,6 +64,8 @@ td_tally_step "Fuzzing" "$fuzz_passed" "$fuzz_failed" 0
 cleanup() {
   td_stop_display
 }
+step "Locales for the tests in other countries"
+td_tally_check "Locales compiled under build/locales" td_prepare_locales "${TD_TEST_LOCALES[@]}"
 trap cleanup EXIT
 td_start_display
 rm -rf "$TD_BUILD"/e2e-failures*

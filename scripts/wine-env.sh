@@ -294,6 +294,38 @@ td_in_word_size() {
   )
 }
 
+# ---- Locales -------------------------------------------------------------------
+# Wine takes a program's language and country from the Unix locale of its
+# process (LC_ALL, LANG), and a program started by a Windows program
+# inherits its starter's. The locales a run or the tests use are compiled
+# once under build/locales from Debian's locale sources, so that no machine
+# needs them installed; LOCPATH names that folder.
+TD_LOCALES="$TD_BUILD/locales"
+
+# The countries the end-to-end tests run under (suite Locale and the
+# setup's tests, named after them).
+TD_TEST_LOCALES=(de_DE de_AT de_CH de_LU es_ES es_MX es_AR es_CO es_US fr_FR fr_CA fr_BE fr_CH
+  it_IT it_CH en_US en_GB ja_JP pt_BR nl_NL)
+
+# Compiles the UTF-8 locales named (es_MX ...) where they are missing;
+# fails naming a locale the machine has no source for.
+td_prepare_locales() {
+  local name
+  mkdir -p "$TD_LOCALES"
+  for name in "$@"; do
+    [ -d "$TD_LOCALES/$name.UTF-8" ] && continue
+    # localedef answers 1 for mere warnings; the compiled folder is what counts.
+    localedef -i "$name" -f UTF-8 "$TD_LOCALES/$name.UTF-8" >/dev/null 2>&1 || true
+    [ -f "$TD_LOCALES/$name.UTF-8/LC_CTYPE" ] || { echo "could not compile the $name locale" >&2; return 1; }
+  done
+}
+
+# Runs the rest of the calling script's programs under locale $1 (es_MX).
+td_use_locale() {
+  td_prepare_locales "$1" || return 1
+  export LOCPATH="$TD_LOCALES" LANG="$1.UTF-8" LC_ALL="$1.UTF-8"
+}
+
 # The Windows path of a Linux path, as the prefix's Z: drive shows it.
 td_windows_path() {
   local path

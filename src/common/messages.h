@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/interface_language.h"
+
 namespace td {
 
 // A window given as owner of a box; 0 is no owner.
@@ -22,6 +24,16 @@ public:
     // characters and terminated) and answers the number of characters
     // copied, 0 when the string does not exist.
     virtual int LoadText(int id, char* buffer, int size) = 0;
+
+    // String `id` of the language set `language`, whatever the interface's
+    // language is, with LoadText's contract; 0 where that set lacks it (and
+    // from a source that holds one language only).
+    virtual int LoadTextOf(InterfaceLanguage language, int id, char* buffer, int size) {
+        (void)language;
+        (void)id;
+        if (buffer != nullptr && size > 0) buffer[0] = '\0';
+        return 0;
+    }
 
     // MessageBoxA: shows `text` under `caption` (nullptr for the system's
     // default caption) and answers the button chosen (win::kIdOk ...).

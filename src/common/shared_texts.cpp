@@ -62,6 +62,18 @@ const Row kRows[] = {
 
 static_assert(sizeof kRows / sizeof kRows[0] == 39, "the start-up loads 39 shared texts");
 
+void LoadTypeNames(Messages& messages, TypeNameCatalog& catalog) {
+    for (int language = 0; language < kInterfaceLanguageCount; ++language) {
+        for (int i = 0; i < TypeNameCatalog::kIdCount; ++i) {
+            char(&name)[32] = catalog.names[language][i];
+            if (messages.LoadTextOf(static_cast<InterfaceLanguage>(language), TypeNameCatalog::kIds[i], name,
+                                    sizeof name) == 0) {
+                name[0] = '\0';
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool LoadSharedTexts(Messages& messages, SharedTexts& texts) {
@@ -69,6 +81,7 @@ bool LoadSharedTexts(Messages& messages, SharedTexts& texts) {
     for (const Row& row : kRows) {
         if (messages.LoadText(row.id, base + row.offset, row.size) == 0) return false;
     }
+    LoadTypeNames(messages, texts.type_names);
     return true;
 }
 

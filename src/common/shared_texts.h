@@ -6,9 +6,23 @@
 // the start-up.
 #pragma once
 
+#include "common/interface_language.h"
+
 namespace td {
 
 class Messages;
+
+// The device type names (and the texts of an adapter's own slot and of an
+// empty ID) of every language set, so that a slot's type is recognised
+// whatever language wrote it: a listing saved under another language, or
+// NT discovery's fixed English names under any interface language.
+struct TypeNameCatalog {
+    static constexpr int kIds[] = {50010, 50011, 50026, 50027, 50028, 50029, 50030, 50031, 50032, 50033, 50034, 50071};
+    static constexpr int kIdCount = sizeof kIds / sizeof kIds[0];
+    // names[language][i] is string kIds[i] of that set; empty where it
+    // does not load.
+    char names[kInterfaceLanguageCount][kIdCount][32];
+};
 
 struct SharedTexts {
     char status_caption[32];         // 50000 "Tessaline Diagnostics status:"
@@ -50,10 +64,13 @@ struct SharedTexts {
     char testing_complete[100];      // 50060
     char tests_successful[100];      // 50063
     char not_tested[32];             // 50070 "Not Tested"
+
+    TypeNameCatalog type_names;  // of every language, for recognising slots
 };
 
 // Loads the 39 texts in their fixed order; false at the first that does
-// not load (the remaining buffers are then left as they were).
+// not load (the remaining buffers are then left as they were). Then the
+// type names of every language set, which never fail the start-up.
 bool LoadSharedTexts(Messages& messages, SharedTexts& texts);
 
 }  // namespace td

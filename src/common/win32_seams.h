@@ -23,10 +23,12 @@ public:
     bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::uint32_t size) override;
 };
 
-// LoadStringA from the program's own module and MessageBoxA.
+// The program's own string table in the language set chosen for the user
+// (program_resources_win32.h), and MessageBoxA.
 class Win32Messages final : public Messages {
 public:
     int LoadText(int id, char* buffer, int size) override;
+    int LoadTextOf(InterfaceLanguage language, int id, char* buffer, int size) override;
     int Box(WindowRef owner, const char* text, const char* caption, unsigned flags) override;
 };
 

@@ -1,5 +1,6 @@
 #include "diagnostics/diagnostics_dialog_win32.h"
 
+#include "common/program_resources_win32.h"
 #include "diagnostics/diagnostics_window_win32.h"
 #include "resources/resource_ids.h"
 #include "shell/program_win32.h"
@@ -12,9 +13,7 @@ void ShowDiagnostics(Program& program, HWND owner) {
     DiagnosticsContext context{scsi,         program.texts, program.app.selected_slot, program.app.selected_adapter,
                                ToRef(owner), &scan};
     DiagnosticsDialogRun run(context);
-    HINSTANCE instance = program.app.instance != nullptr ? program.app.instance : GetModuleHandleA(nullptr);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DIAGNOSTICS), owner, DiagnosticsDialogProc,
-                    reinterpret_cast<LPARAM>(&run));
+    ShowProgramDialog(MAKEINTRESOURCEA(IDD_DIAGNOSTICS), owner, DiagnosticsDialogProc, reinterpret_cast<LPARAM>(&run));
 }
 
 }  // namespace td

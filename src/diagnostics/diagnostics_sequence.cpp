@@ -6,6 +6,7 @@
 #include "common/number_text.h"
 #include "common/win_codes.h"
 #include "inventory/device_selection.h"
+#include "inventory/slot_kind.h"
 #include "resources/resource_ids.h"
 #include "scsi/failure_records.h"
 #include "scsi/scsi_commands.h"
@@ -30,17 +31,6 @@ constexpr RowControls kRowControls[kTestRows] = {
 // once to the first command, so that TEST UNIT READY is asked again.
 constexpr std::int32_t kAscMediumChanged = 0x28;
 constexpr std::int32_t kAscPowerOnOrReset = 0x29;
-
-// The type texts NT discovery writes in English whatever the interface
-// language, beside the string-table texts the ASPI scan and listing files
-// use.
-constexpr char kNtHostAdapterType[] = "Host Adapter";
-constexpr char kNtNoDeviceType[] = "No Device";
-
-template <std::size_t N>
-bool IsOneOf(const char (&type_name)[N], const char* a, const char* b, const char* c = nullptr) {
-    return TextEquals(type_name, a) || TextEquals(type_name, b) || (c != nullptr && TextEquals(type_name, c));
-}
 
 // Button 1's caption is read back cut to kButtonCaptionSize - 1 characters,
 // so the text it is compared with is cut alike: a translation longer than
@@ -93,15 +83,17 @@ bool DiagnosticsSequence::Open() {
 
     const SharedTexts& texts = context_.texts;
     const DeviceSlot& slot = inventory.slots[slot_];
-    if (IsOneOf(slot.type_name, texts.host_adapter, kNtHostAdapterType)) {
+    // Whatever language named the slot: the scan, NT discovery or a listing.
+    const SlotKind kind = KindOfSlot(texts, slot);
+    if (kind == SlotKind::HostAdapter) {
         Refuse(IDS_CONTROLLER_REFUSAL);
         return false;
     }
-    if (IsOneOf(slot.type_name, texts.no_device, texts.type_no_device, kNtNoDeviceType)) {
+    if (kind == SlotKind::NoDevice) {
         Refuse(IDS_NO_DEVICE_REFUSAL);
         return false;
     }
-    not_testable_ = IsOneOf(slot.type_name, texts.scanner, texts.worm);
+    not_testable_ = kind == SlotKind::Scanner || kind == SlotKind::Worm;
 
     char number[16] = "";
     AppendUnsigned(number, static_cast<unsigned>(slot.target_id));

@@ -4,13 +4,11 @@
 #include "common/number_text.h"
 #include "common/win_codes.h"
 #include "discovery/nt_discovery.h"
+#include "inventory/slot_kind.h"
 
 namespace td {
 namespace {
 
-// NT writes these in English whatever the interface language.
-constexpr char kHostAdapterText[] = "Host Adapter";
-constexpr char kNoDeviceText[] = "No Device";
 constexpr int kIdsPerBlockMax = 16;
 
 void CopyUnit(DeviceSlot& slot, const DeviceSlot& entry) {
@@ -67,7 +65,7 @@ void PlaceAdapterSlots(NtDiscovery& discovery, int adapter_index) {
         DeviceSlot& slot = inventory.slots[index];
         if (t == record.own_scsi_id) {
             CopyText(slot.adapter_identifier, record.identifier);
-            CopyText(slot.type_name, kHostAdapterText);
+            CopyText(slot.type_name, kFixedHostAdapterType);
             CopyText(slot.product, record.identifier);
             CopyText(slot.vendor, record.manufacturer);
             CopyText(slot.revision, record.hw_revision);
@@ -79,9 +77,9 @@ void PlaceAdapterSlots(NtDiscovery& discovery, int adapter_index) {
         } else {
             CopyText(slot.adapter_identifier, record.identifier);
             CopyText(slot.vendor, " ");
-            CopyText(slot.product, kNoDeviceText);
+            CopyText(slot.product, kFixedNoDeviceType);
             CopyText(slot.revision, " ");
-            CopyText(slot.type_name, kNoDeviceText);
+            CopyText(slot.type_name, kFixedNoDeviceType);
             CopyText(slot.device_path, port_path, kDevicePathMaxChars);
             slot.access_mode = win::kGenericReadWrite;
             slot.share_mode = win::kFileShareReadWrite;

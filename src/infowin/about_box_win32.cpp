@@ -1,8 +1,10 @@
 #include "infowin/about_box_win32.h"
 
 #include "common/fixed_text.h"
+#include "common/program_resources_win32.h"
 #include "infowin/about_text.h"
 #include "infowin/dialog_helpers_win32.h"
+#include "infowin/version_resource.h"
 #include "resources/resource_ids.h"
 #include "shell/program_win32.h"
 
@@ -28,47 +30,49 @@ void DeleteFonts(HWND dialog) {
     fonts->small = nullptr;
 }
 
-// The value of one key of the version block, or null.
-const char* QueryVersionKey(void* block, const char* key) {
+// What the system's version functions answer for a key they do not find.
+constexpr DWORD kKeyNotFound = ERROR_RESOURCE_TYPE_NOT_FOUND;
+
+// The value of `key` in the version resource's string table, in the ANSI
+// code page, cut to `size`; false when it is not there or empty.
+bool ReadVersionKey(const void* block, DWORD block_size, const char* key, char* value, int size) {
     char path[kAboutTextSize + sizeof kVersionStringBlock];
     VersionQueryPath(key, path, sizeof path);
-    void* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block, path, &value, &length) || value == nullptr || length == 0) return nullptr;
-    return static_cast<const char*>(value);
+    const VersionText found = FindVersionText(block, block_size, path);
+    value[0] = '\0';
+    if (found.length == 0) return false;
+    // Resource data keeps the two-byte alignment of its UTF-16 texts.
+    const auto* units = reinterpret_cast<const WCHAR*>(found.text);
+    const int written = WideCharToMultiByte(CP_ACP, 0, units, found.length, value, size - 1, nullptr, nullptr);
+    value[written > 0 ? written : 0] = '\0';
+    return written > 0;
 }
 
-// Title and controls 500 to 505 from the program file's version
-// information; without one they keep their template texts.
+// Title and controls 500 to 505 from the version resource of the user's
+// language set (the system's version functions would pick the resource by
+// their own rules); without one they keep their template texts.
 void FillFromVersionInfo(HWND dialog) {
-    char file_name[256] = "";
-    // A path that fills the buffer was cut and may lack its terminator.
-    const DWORD length = GetModuleFileNameA(nullptr, file_name, sizeof file_name);
-    if (length == 0 || length >= sizeof file_name) return;
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file_name, &handle);
-    if (size == 0) return;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (memory == nullptr) return;
-    void* block = GlobalLock(memory);
-    if (block != nullptr && GetFileVersionInfoA(file_name, 0, size, block)) {
-        if (const char* product = QueryVersionKey(block, "ProductName")) {
-            char title[kAboutTextSize] = "About ";
-            AppendText(title, product);
-            SetWindowTextA(dialog, title);
-        }
-        // The controls' template texts are the key names.
-        for (int id = IDC_ABOUT_COMPANY; id <= IDC_ABOUT_TRADEMARKS; ++id) {
-            char key[kAboutTextSize] = "";
-            GetDlgItemTextA(dialog, id, key, sizeof key);
-            const char* value = QueryVersionKey(block, key);
-            char text[kAboutTextSize];
-            FormatVersionValue(value != nullptr, value, GetLastError(), text, sizeof text);
-            SetDlgItemTextA(dialog, id, text);
-        }
+    DWORD size = 0;
+    const void* block = FindProgramResource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
+    if (block == nullptr) return;
+    char product[kAboutTextSize];
+    if (ReadVersionKey(block, size, "ProductName", product, sizeof product)) {
+        // "About " in the interface language, then the product's name as it is.
+        char title[kAboutTextSize] = "";
+        LoadProgramText(IDS_ABOUT_TITLE, title, sizeof title);
+        AppendText(title, product);
+        SetWindowTextA(dialog, title);
     }
-    if (block != nullptr) GlobalUnlock(memory);
-    GlobalFree(memory);
+    // The controls' template texts are the key names.
+    for (int id = IDC_ABOUT_COMPANY; id <= IDC_ABOUT_TRADEMARKS; ++id) {
+        char key[kAboutTextSize] = "";
+        GetDlgItemTextA(dialog, id, key, sizeof key);
+        char value[kAboutTextSize];
+        const bool found = ReadVersionKey(block, size, key, value, sizeof value);
+        char text[kAboutTextSize];
+        FormatVersionValue(found, value, kKeyNotFound, text, sizeof text);
+        SetDlgItemTextA(dialog, id, text);
+    }
 }
 
 // The fonts belong to the dialog from here on: its window data holds them
@@ -122,8 +126,7 @@ AboutFonts AboutBoxFonts(HWND dialog) {
 }
 
 INT_PTR ShowAboutBox(Program& program, HWND owner) {
-    HINSTANCE instance = program.app.instance != nullptr ? program.app.instance : GetModuleHandleA(nullptr);
-    return DialogBoxParamA(instance, "ABOUTBOX", owner, AboutDialogProc, reinterpret_cast<LPARAM>(&program));
+    return ShowProgramDialog("ABOUTBOX", owner, AboutDialogProc, reinterpret_cast<LPARAM>(&program));
 }
 
 }  // namespace td

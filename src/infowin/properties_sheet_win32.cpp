@@ -1,5 +1,7 @@
 #include "infowin/properties_sheet_win32.h"
 
+#include "common/program_resources_win32.h"
+
 #include <cstddef>
 
 #include "infowin/dialog_helpers_win32.h"
@@ -101,8 +103,7 @@ void InvalidatePicture(HWND page) {
 
 void OnDevicePageActive(HWND page) {
     Program& program = ProgramOf(page);
-    const DevicePageContent content = DescribeDevicePage(program.inventory, program.app.selected_slot,
-                                                         program.texts.no_device, program.texts.host_adapter);
+    const DevicePageContent content = DescribeDevicePage(program.inventory, program.app.selected_slot, program.texts);
     SetTexts(page, content.texts);
     for (const PageBox& box : content.boxes) CheckDlgButton(page, box.control, BST_UNCHECKED);
     for (const PageBox& box : content.boxes) {
@@ -202,14 +203,21 @@ void BuildPropertySheet(Program& program, HWND owner, PropertySheetParts& parts)
         DLGPROC procedure;
     } kPages[2] = {{IDD_DEVICE_PAGE, IDS_PAGE_DEVICE, DevicePageProc},
                    {IDD_ADAPTER_PAGE, IDS_PAGE_ADAPTER, AdapterPageProc}};
+    // The templates and tab titles of the user's language set, handed over
+    // as such: the sheet would otherwise load both by the system's rules.
     for (int i = 0; i < 2; ++i) {
         PROPSHEETPAGEA_V1& page = parts.pages[i];
         page.dwSize = sizeof page;
         page.dwFlags = PSP_USETITLE;
         page.hInstance = instance;
         page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialog);
+        if (const DLGTEMPLATE* found = ProgramDialogTemplate(MAKEINTRESOURCEA(kPages[i].dialog))) {
+            page.dwFlags |= PSP_DLGINDIRECT;
+            page.pResource = found;
+        }
         page.pfnDlgProc = kPages[i].procedure;
-        page.pszTitle = MAKEINTRESOURCEA(kPages[i].title);
+        LoadProgramText(kPages[i].title, parts.titles[i], sizeof parts.titles[i]);
+        page.pszTitle = parts.titles[i];
         page.lParam = reinterpret_cast<LPARAM>(&program);
     }
 

@@ -23,6 +23,7 @@ INT_PTR ShowDeviceProperties(Program& program, HWND owner);
 struct PropertySheetParts {
     PROPSHEETHEADERA header;
     PROPSHEETPAGEA_V1 pages[2];
+    char titles[2][64];  // the pages' tab titles
 };
 void BuildPropertySheet(Program& program, HWND owner, PropertySheetParts& parts);
 

@@ -5,6 +5,7 @@
 #include "common/fixed_text.h"
 #include "common/number_text.h"
 #include "inventory/device_selection.h"
+#include "inventory/slot_kind.h"
 #include "resources/resource_ids.h"
 
 namespace td {
@@ -17,10 +18,7 @@ int SheetSlot(const Inventory& inventory, std::int32_t selected_adapter, std::in
 
 static bool IsTableSlot(int slot) { return slot >= 0 && slot < kMaxSlots; }
 
-static bool SameText(const char* a, const char* b) { return a != nullptr && b != nullptr && std::strcmp(a, b) == 0; }
-
-DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot_index, const char* no_device,
-                                     const char* host_adapter) {
+DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot_index, const SharedTexts& texts) {
     DevicePageContent page{};
     page.texts[0].control = IDC_SCSI_ID;
     page.texts[1].control = IDC_MANUFACTURER;
@@ -33,8 +31,9 @@ DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot_index,
     if (!IsTableSlot(slot_index)) return page;
 
     const DeviceSlot& slot = inventory.slots[slot_index];
-    const bool is_no_device = SameText(slot.type_name, no_device);
-    const bool is_host_adapter = SameText(slot.type_name, host_adapter);
+    const SlotKind kind = KindOfSlot(texts, slot);
+    const bool is_no_device = kind == SlotKind::NoDevice;
+    const bool is_host_adapter = kind == SlotKind::HostAdapter;
 
     // The adapter's own slot carries the adapter's names in its device
     // fields; the device page shows none of them.

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "common/shared_texts.h"
 #include "inventory/inventory.h"
 
 namespace td {
@@ -46,11 +47,10 @@ struct DevicePageContent {
     UiHandle picture;  // the slot's bitmap; 0 paints nothing
 };
 
-// `no_device` and `host_adapter` are the interface language's type texts
-// (strings 50010 and 50011). A slot of -1 or outside the table gives empty
-// texts, no marks and no picture.
-DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot, const char* no_device,
-                                     const char* host_adapter);
+// An empty ID and an adapter's own slot are recognised by their type text
+// in any language (slot_kind.h). A slot of -1 or outside the table gives
+// empty texts, no marks and no picture.
+DevicePageContent DescribeDevicePage(const Inventory& inventory, int slot, const SharedTexts& texts);
 
 // The host adapter page: `filled` is false when there is nothing to show,
 // and the page then keeps the texts it has.

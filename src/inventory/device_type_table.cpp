@@ -1,41 +1,52 @@
 #include "inventory/device_type_table.h"
 
-#include <cstring>
-
-#include "common/shared_texts.h"
+#include "inventory/slot_kind.h"
 #include "resources/resource_ids.h"
 
 namespace td {
-const DeviceTypeRow* FindDeviceTypeRow(const SharedTexts& texts, const char* type_name) {
-    // Rows are tried in this order and the first equal text wins.
+
+namespace {
+
+// The picture and list icon of each kind of slot that has a row of its own.
+const DeviceTypeRow* RowOfKind(SlotKind kind) {
     static const DeviceTypeRow kHardDisk{IDB_HARD_DISK, 1}, kCdRom{IDB_CD_ROM, 3}, kTape{IDB_TAPE, 4},
         kRemovable{IDB_REMOVABLE, 2}, kHostAdapter{IDB_HOST_ADAPTER, 8}, kWorm{IDB_WORM, 6}, kScanner{IDB_SCANNER, 5},
         kNoDevice{IDB_NO_DEVICE, 10}, kUnknown{IDB_UNKNOWN, 9};
-    const struct {
-        const char* text;
-        const DeviceTypeRow* row;
-    } rows[] = {
-        {texts.hard_disk, &kHardDisk},
-        {texts.cd_rom, &kCdRom},
-        {texts.tape, &kTape},
-        {texts.removable, &kRemovable},
-        {texts.type_host_adapter, &kHostAdapter},
-        {texts.worm, &kWorm},
-        {texts.scanner, &kScanner},
-        {texts.type_no_device, &kNoDevice},
-        {texts.unknown, &kUnknown},
-    };
-    if (type_name == nullptr) return nullptr;
-    for (const auto& entry : rows) {
-        if (std::strcmp(entry.text, type_name) == 0) return entry.row;
+    switch (kind) {
+        case SlotKind::HardDisk:
+            return &kHardDisk;
+        case SlotKind::CdRom:
+            return &kCdRom;
+        case SlotKind::Tape:
+            return &kTape;
+        case SlotKind::Removable:
+            return &kRemovable;
+        case SlotKind::HostAdapter:
+            return &kHostAdapter;
+        case SlotKind::Worm:
+            return &kWorm;
+        case SlotKind::Scanner:
+            return &kScanner;
+        case SlotKind::NoDevice:
+            return &kNoDevice;
+        case SlotKind::Unknown:
+            return &kUnknown;
+        case SlotKind::Printer:
+        case SlotKind::Unrecognised:
+            break;
     }
     return nullptr;
 }
 
+}  // namespace
+
+const DeviceTypeRow* FindDeviceTypeRow(const SharedTexts& texts, const char* type_name) {
+    return RowOfKind(KindOfTypeName(texts, type_name));
+}
+
 const DeviceTypeRow* FallbackDeviceTypeRow(const SharedTexts& texts, const char* type_name) {
     static const DeviceTypeRow kPrinter{IDB_PRINTER, 7};
-    if (type_name != nullptr && std::strcmp(texts.printer, type_name) == 0) return &kPrinter;
-    return nullptr;
+    return KindOfTypeName(texts, type_name) == SlotKind::Printer ? &kPrinter : nullptr;
 }
 
 }  // namespace td

@@ -11,18 +11,18 @@ struct DeviceTypeRow {
     int image_index;  // index in the list's image lists
 };
 
-// The first row whose type text equals the slot's type name exactly (case
-// included), or nullptr. Type texts are the shared texts, so a type name
-// written in another language than the interface's matches no row.
+// The row of the slot's kind (slot_kind.h: its type name in any of the
+// language sets, case included), or nullptr for a printer and for a name no
+// language has.
 const DeviceTypeRow* FindDeviceTypeRow(const SharedTexts& texts, const char* type_name);
 
 // The list's image lists hold these icons at these indexes, small and large.
 constexpr int kListIconIds[] = {134, 111, 113, 112, 114, 116, 115, 117, 110, 401, 118};
 constexpr int kListIconCount = sizeof kListIconIds / sizeof kListIconIds[0];
 
-// What a slot of a type without a row of its own shows: a "Printer" slot
-// (the one type name without a row) gets the printer icon and picture;
-// everything else keeps what it had.
+// What a slot of a type without a row of its own shows: a printer (the one
+// type name without a row, in any language) gets the printer icon and
+// picture; everything else keeps what it had.
 const DeviceTypeRow* FallbackDeviceTypeRow(const SharedTexts& texts, const char* type_name);
 
 }  // namespace td

@@ -1,6 +1,7 @@
 #include "inventory/views_win32.h"
 
 #include "common/number_text.h"
+#include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "inventory/device_selection.h"
 #include "inventory/device_type_table.h"
@@ -70,7 +71,7 @@ HWND CreateAdapterTree(Program& program, HWND parent, HINSTANCE instance) {
 
 HTREEITEM InsertRootItem(Program& program, HINSTANCE instance, HWND tree) {
     char text[17] = "";  // the root's label: at most 16 characters
-    LoadStringA(instance, IDS_TREE_ROOT, text, sizeof text);
+    LoadProgramText(IDS_TREE_ROOT, text, sizeof text);
     TVINSERTSTRUCTA insert{};
     insert.hParent = TVI_ROOT;
     insert.hInsertAfter = TVI_FIRST;
@@ -146,7 +147,7 @@ HWND CreateDeviceList(Program& program, HWND parent, HINSTANCE instance, DWORD v
 
     for (int column = 0; column < kColumnCount; ++column) {
         char header[64] = "";
-        LoadStringA(instance, IDS_COLUMN_SCSI_ID + column, header, sizeof header);
+        LoadProgramText(IDS_COLUMN_SCSI_ID + column, header, sizeof header);
         LVCOLUMNA info{};
         info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         info.fmt = LVCFMT_LEFT;

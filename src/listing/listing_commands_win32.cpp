@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "common/fixed_text.h"
+#include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "listing/file_dialog_errors.h"
 #include "listing/listing_format.h"
@@ -49,7 +50,7 @@ void ReportFileDialogError(Program& program, DWORD code, HWND owner) {
     const int text_id = FileDialogErrorTextId(code);
     if (text_id == 0) return;
     char text[260] = "";
-    LoadStringA(program.app.instance, static_cast<UINT>(text_id), text, sizeof text);
+    LoadProgramText(text_id, text, sizeof text);
     MessageBoxA(owner, text, nullptr, MB_OK);
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
+#include "inventory/slot_kind.h"
 #include "listing/listing_scanner.h"
 #include "resources/resource_ids.h"
 
@@ -111,8 +112,10 @@ int ParseListing(const char* data, std::size_t size, Inventory& inventory, const
         if (owner < 0) continue;
 
         HostAdapterRecord& record = inventory.adapters[owner];
-        const bool own_slot = SameText(slot.type_name, texts.host_adapter);
-        if (!own_slot && !SameText(slot.type_name, texts.no_device)) ++record.device_count;
+        // A listing keeps its writer's words: recognised in any language.
+        const SlotKind kind = KindOfSlot(texts, slot);
+        const bool own_slot = kind == SlotKind::HostAdapter;
+        if (!own_slot && kind != SlotKind::NoDevice) ++record.device_count;
         if (own_slot && !own_id_known[owner]) {
             record.own_scsi_id = slot.target_id;
             own_id_known[owner] = true;

@@ -176,6 +176,7 @@
 #define IDS_LIST_INSERT_FAILED    50069
 #define IDS_NOT_TESTED            50070
 #define IDS_TYPE_PRINTER          50071
+#define IDS_ABOUT_TITLE           50100 /* "About ": the About box's title, before the product's name */
 
 /* ---- Dialogs ---------------------------------------------------------- */
 #define IDD_ADAPTER_PAGE          135

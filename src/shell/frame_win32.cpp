@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "inventory/views_win32.h"
 #include "resources/resource_ids.h"
@@ -123,9 +124,9 @@ void UpdateStatusBar(Program& program, int adapter_index) {
     if (app.status_bar == nullptr) return;
     // A label that fails to load is tried again on the next update.
     if (app.status_selected_label[0] == '\0')
-        LoadStringA(app.instance, IDS_STATUS_SELECTED, app.status_selected_label, sizeof app.status_selected_label);
+        LoadProgramText(IDS_STATUS_SELECTED, app.status_selected_label, sizeof app.status_selected_label);
     if (app.status_count_label[0] == '\0')
-        LoadStringA(app.instance, IDS_STATUS_DEVICES, app.status_count_label, sizeof app.status_count_label);
+        LoadProgramText(IDS_STATUS_DEVICES, app.status_count_label, sizeof app.status_count_label);
     const StatusPanes panes = FormatStatusPanes(program.inventory, adapter_index, app.status_selected_label,
                                                 app.status_count_label, program.texts.none);
     SendMessageA(app.status_bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(panes.adapter));

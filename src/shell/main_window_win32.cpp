@@ -6,12 +6,14 @@
 #include <initializer_list>
 
 #include "common/fixed_text.h"
+#include "common/program_resources_win32.h"
 
 #include "common/win_codes.h"
 #include "diagnostics/diagnostics_dialog_win32.h"
 #include "infowin/about_box_win32.h"
 #include "infowin/properties_sheet_win32.h"
 #include "inventory/device_selection.h"
+#include "inventory/slot_kind.h"
 #include "inventory/views_win32.h"
 #include "listing/listing_commands_win32.h"
 #include "resources/resource_ids.h"
@@ -158,8 +160,8 @@ void OnDeviceProperties(Program& program, HWND window) {
     if (position < 0) return;
     program.app.selected_slot = position;
     const int slot = SelectedAdapterSlot(program.inventory, program.app.selected_adapter, position);
-    program.app.host_adapter_selected = std::strcmp(program.inventory.slots[slot].type_name,
-                                                    program.texts.host_adapter) == 0
+    program.app.host_adapter_selected = KindOfSlot(program.texts, program.inventory.slots[slot]) ==
+                                                SlotKind::HostAdapter
                                             ? 1
                                             : 0;
     if (ShowDeviceProperties(program, window) == 1 && program.app.device_list != nullptr)
@@ -242,7 +244,7 @@ bool OnCommand(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
 void OnToolTip(Program& program, NMHDR* header) {
     const UINT command = static_cast<UINT>(header->idFrom);
     program.app.title[0] = '\0';
-    LoadStringA(program.app.instance, command, program.app.title, sizeof program.app.title);
+    LoadProgramText(static_cast<int>(command), program.app.title, sizeof program.app.title);
     if (header->code == TTN_NEEDTEXTA) {
         reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = program.app.title;
     } else {
@@ -271,7 +273,7 @@ LRESULT OnNotify(Program& program, HWND window, LPARAM lparam) {
 
 void OnContextMenu(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
     if (reinterpret_cast<HWND>(wparam) != program.app.device_list || program.app.device_list == nullptr) return;
-    HMENU menu = LoadMenuA(program.app.instance, "DEVICEPOPUPMENU");
+    HMENU menu = LoadProgramMenu("DEVICEPOPUPMENU");
     if (menu == nullptr) return;
     POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
     if (lparam == -1) {

@@ -109,5 +109,6 @@ DeviceIo& SystemDeviceIo();
 
 constexpr char kMainWindowClass[] = "APP_UI_WClass";
 constexpr char kMainWindowCaption[] = "Tessaline Diagnostics";
+constexpr char kMainMenuName[] = "APP_UI_MENU";
 
 }  // namespace td

@@ -1,5 +1,6 @@
 #include "shell/startup_win32.h"
 
+#include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "infowin/splash_win32.h"
 #include "resources/resource_ids.h"
@@ -23,7 +24,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    window_class.lpszMenuName = "APP_UI_MENU";
+    window_class.lpszMenuName = kMainMenuName;
     window_class.lpszClassName = kMainWindowClass;
     return RegisterClassA(&window_class) != 0;
 }
@@ -34,9 +35,13 @@ bool CreateMainWindow(Program& program, HINSTANCE instance, int /*show_command*/
     program.placement = LoadWindowPlacement(program.registry, screen_width, screen_height);
     program.app.instance = instance;
     const WindowPlacementRecord& place = program.placement;
+    // The menu of the user's language set; the class's own menu, which the
+    // system would pick by its own rules, only where the program file has
+    // none to give.
+    HMENU menu = LoadProgramMenu(kMainMenuName);
     program.app.main_window = CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, WS_OVERLAPPEDWINDOW, place.left,
-                                              place.top, place.width, place.height, nullptr, nullptr, instance,
-                                              nullptr);
+                                              place.top, place.width, place.height, nullptr, menu, instance, nullptr);
+    if (program.app.main_window == nullptr && menu != nullptr) DestroyMenu(menu);
     return program.app.main_window != nullptr;
 }
 

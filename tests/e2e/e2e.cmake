@@ -24,7 +24,7 @@ add_dependencies(td_winauto td_probe)
 file(GLOB TD_E2E_SUPPORT_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/support/*.cpp)
 add_library(td_e2e_support STATIC ${TD_E2E_SUPPORT_SOURCES})
 target_include_directories(td_e2e_support PUBLIC ${TD_ROOT}/tests/e2e ${TD_ROOT}/src)
-target_link_libraries(td_e2e_support PUBLIC td_winauto gtest advapi32 shell32 version)
+target_link_libraries(td_e2e_support PUBLIC td_winauto gtest tessaline_core advapi32 shell32 version)
 set(TD_E2E_FAILURES e2e-failures)
 if(NOT TD_WIN64)
   set(TD_E2E_FAILURES e2e-failures-32)
@@ -58,3 +58,15 @@ gtest_add_tests(TARGET e2e_tests
   TEST_PREFIX "e2e."
   TEST_LIST TD_E2E_TESTS)
 set_tests_properties(${TD_E2E_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+
+# The tests of suite Locale run under the Unix locale their name begins with
+# ("e2e.Locale.es_MX..."): Wine takes a process's locale from it, and the
+# program a test starts inherits the test's. scripts/wine-env.sh compiles
+# the locales into build/locales (td_prepare_locales).
+get_filename_component(TD_LOCALE_DIR ${CMAKE_BINARY_DIR}/../locales ABSOLUTE)
+foreach(test ${TD_E2E_TESTS})
+  if(test MATCHES "^e2e\\.Locale\\.([a-z][a-z]_[A-Z][A-Z])")
+    set(locale "${CMAKE_MATCH_1}.UTF-8")
+    set_tests_properties(${test} PROPERTIES ENVIRONMENT "LOCPATH=${TD_LOCALE_DIR};LC_ALL=${locale};LANG=${locale}")
+  endif()
+endforeach()

@@ -42,7 +42,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(LoadSharedTexts(messages, texts)); }
 
     DevicePageContent Device(const Inventory& inventory, int slot) const {
-        return DescribeDevicePage(inventory, slot, texts.no_device, texts.host_adapter);
+        return DescribeDevicePage(inventory, slot, texts);
     }
 
     test::ScriptedMessages messages;

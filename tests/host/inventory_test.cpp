@@ -1,10 +1,16 @@
 // The inventory tables: placement, lookups, bounds and the re-scan reset.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "common/fixed_text.h"
 #include "common/shared_texts.h"
+#include "inventory/device_type_table.h"
 #include "inventory/device_types.h"
 #include "inventory/inventory.h"
+#include "inventory/slot_kind.h"
+#include "support/rc_strings.h"
 #include "support/scripted_messages.h"
 
 namespace td {
@@ -126,6 +132,48 @@ TEST_F(DeviceTypeNames, FollowTheInterfaceLanguage) {
     SharedTexts other = texts;
     CopyText(other.hard_disk, "Festplatte");
     EXPECT_STREQ(DeviceTypeName(other, 0, 0), "Festplatte");
+}
+
+// Whatever the interface language, every language's type names, and NT
+// discovery's fixed English ones, name their kind; no name of one kind
+// names another kind in another language.
+TEST(SlotKinds, EveryLanguagesNamesUnderEveryInterfaceLanguage) {
+    const struct {
+        int id;
+        SlotKind kind;
+    } kNames[] = {{50010, SlotKind::NoDevice},    {50011, SlotKind::HostAdapter}, {50026, SlotKind::HardDisk},
+                  {50027, SlotKind::CdRom},       {50028, SlotKind::Tape},        {50029, SlotKind::Removable},
+                  {50030, SlotKind::HostAdapter}, {50031, SlotKind::Worm},        {50032, SlotKind::Scanner},
+                  {50033, SlotKind::NoDevice},    {50034, SlotKind::Unknown},     {50071, SlotKind::Printer}};
+    const char* const kFolders[] = {"de", "en", "es", "fr", "it"};
+    for (const char* interface : kFolders) {
+        test::ScriptedMessages messages(interface);
+        SharedTexts texts{};
+        ASSERT_TRUE(LoadSharedTexts(messages, texts)) << interface;
+        for (const char* written : kFolders) {
+            for (const auto& name : kNames) {
+                const std::string text = test::LoadStringTable(written).at(name.id);
+                EXPECT_EQ(KindOfTypeName(texts, text.c_str()), name.kind)
+                    << interface << " interface, " << written << " " << text;
+            }
+        }
+        EXPECT_EQ(KindOfTypeName(texts, kFixedHostAdapterType), SlotKind::HostAdapter) << interface;
+        EXPECT_EQ(KindOfTypeName(texts, kFixedNoDeviceType), SlotKind::NoDevice) << interface;
+        const DeviceTypeRow* empty_id = FindDeviceTypeRow(texts, kFixedNoDeviceType);
+        ASSERT_NE(empty_id, nullptr) << interface;
+        EXPECT_EQ(empty_id->image_index, 10) << interface;
+        for (const char* stranger : {"", "no device", "Festplatte ", "Hard Disk2"})
+            EXPECT_EQ(KindOfTypeName(texts, stranger), SlotKind::Unrecognised) << interface << " '" << stranger << "'";
+    }
+}
+
+// A type field that lost its terminator is read no further than its width.
+TEST(SlotKinds, AFieldWithoutTerminatorIsReadWithinItsWidth) {
+    DeviceSlot slot{};
+    std::memset(slot.type_name, 'A', sizeof slot.type_name);
+    EXPECT_EQ(KindOfSlot(test::EnglishSharedTexts(), slot), SlotKind::Unrecognised);
+    CopyText(slot.type_name, "Hostadapter");
+    EXPECT_EQ(KindOfSlot(test::EnglishSharedTexts(), slot), SlotKind::HostAdapter);
 }
 
 }  // namespace

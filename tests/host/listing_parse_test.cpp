@@ -304,22 +304,29 @@ TEST(ListingDevices, CountedByAdapterIdentifierExceptNoDeviceAndHostAdapter) {
     }
 }
 
-TEST(ListingDevices, AnotherInterfaceLanguageMatchesNoPictureAndCountsEveryLine) {
-    ListingReader reader;
-    for (DeviceSlot& slot : reader.inventory.slots) slot.image_index = -7;
-    ASSERT_EQ(reader.Read("1\naic78xx\n4\n"
-                          "0,Festplatte,IBM,DDRS,S97B,aic78xx,2\n"
-                          "1,Kein Ger\xE4t, ,Kein Ger\xE4t, ,aic78xx,0\n"
-                          "7,Hostadapter,Adaptec,aic78xx,N/A,aic78xx,0\n"
-                          "3,CD-ROM,TOSHIBA,XM-5701,3136,aic78xx,2\n"),
-              1);
-    EXPECT_EQ(reader.views.assigned_types.size(), 4u);
-    EXPECT_EQ(reader.views.pictures_found, 1) << "only CD-ROM is spelt the same";
-    EXPECT_EQ(reader.inventory.slots[0].image_index, -7) << "no picture row: image left as it was";
-    EXPECT_EQ(reader.inventory.slots[3].image_index, 3);
-    EXPECT_EQ(reader.inventory.adapters[0].device_count, 4)
-        << "its \"No Device\" and \"Host Adapter\" lines count as devices";
-    EXPECT_EQ(reader.inventory.adapters[0].own_scsi_id, 0) << "no line typed with this language's Host Adapter";
+// A listing saved under any of the five languages, opened in the English
+// interface: its words stay as written, its slots are what they were.
+TEST(ListingDevices, AListingOfAnyLanguageOpensWithItsPicturesAndCounts) {
+    for (const char* folder : {"de", "es", "fr", "it", "en"}) {
+        const test::StringTable& written = test::LoadStringTable(folder);
+        const auto name = [&](int id) { return written.at(id); };
+        ListingReader reader;
+        for (DeviceSlot& slot : reader.inventory.slots) slot.image_index = -7;
+        const std::string file = "1\naic78xx\n5\n0," + name(50026) + ",IBM,DDRS,S97B,aic78xx,2\n1," + name(50010) +
+                                 ", ," + name(50010) + ", ,aic78xx,0\n7," + name(50011) +
+                                 ",Adaptec,aic78xx,N/A,aic78xx,0\n3," + name(50032) + ",HP,C6270A,3.01,aic78xx,2\n4," +
+                                 name(50071) + ",HP,LaserJet,1.0,aic78xx,2\n";
+        ASSERT_EQ(reader.Read(file), 1) << folder;
+        const Inventory& inventory = reader.inventory;
+        EXPECT_STREQ(inventory.slots[0].type_name, name(50026).c_str()) << folder << ": written words are kept";
+        EXPECT_EQ(inventory.slots[0].image_index, 1) << folder << " hard disk";
+        EXPECT_EQ(inventory.slots[1].image_index, 10) << folder << " empty ID";
+        EXPECT_EQ(inventory.slots[2].image_index, 8) << folder << " host adapter";
+        EXPECT_EQ(inventory.slots[3].image_index, 5) << folder << " scanner";
+        EXPECT_EQ(reader.views.pictures_found, 4) << folder << ": the printer has no row of its own";
+        EXPECT_EQ(inventory.adapters[0].device_count, 3) << folder << ": disk, scanner, printer";
+        EXPECT_EQ(inventory.adapters[0].own_scsi_id, 7) << folder;
+    }
 }
 
 // ---- Round trips -----------------------------------------------------------------

@@ -10,14 +10,31 @@ namespace td::test {
 
 ScriptedMessages::ScriptedMessages(const std::string& language) : table_(LoadStringTable(language)) {}
 
-int ScriptedMessages::LoadText(int id, char* buffer, int size) {
-    const auto found = table_.find(id);
-    if (found == table_.end() || std::find(removed_.begin(), removed_.end(), id) != removed_.end() || size <= 0) {
+namespace {
+
+int CopyFromTable(const StringTable& table, int id, char* buffer, int size) {
+    const auto found = table.find(id);
+    if (found == table.end() || size <= 0) {
         if (size > 0) buffer[0] = '\0';
         return 0;
     }
     CopyTextTo(buffer, static_cast<std::size_t>(size), found->second.c_str());
     return static_cast<int>(std::string(buffer).size());
+}
+
+}  // namespace
+
+int ScriptedMessages::LoadText(int id, char* buffer, int size) {
+    if (std::find(removed_.begin(), removed_.end(), id) != removed_.end()) {
+        if (size > 0) buffer[0] = '\0';
+        return 0;
+    }
+    return CopyFromTable(table_, id, buffer, size);
+}
+
+int ScriptedMessages::LoadTextOf(InterfaceLanguage language, int id, char* buffer, int size) {
+    static const char* const kFolders[kInterfaceLanguageCount] = {"de", "en", "es", "fr", "it"};
+    return CopyFromTable(LoadStringTable(kFolders[static_cast<int>(language)]), id, buffer, size);
 }
 
 int ScriptedMessages::Box(WindowRef owner, const char* text, const char* caption, unsigned flags) {

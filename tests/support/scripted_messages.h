@@ -24,6 +24,8 @@ public:
     explicit ScriptedMessages(const std::string& language = "en");
 
     int LoadText(int id, char* buffer, int size) override;
+    // From the string table of that language's folder.
+    int LoadTextOf(InterfaceLanguage language, int id, char* buffer, int size) override;
     int Box(WindowRef owner, const char* text, const char* caption, unsigned flags) override;
 
     // The text of string `id` as the program would load it.

@@ -268,6 +268,23 @@ std::vector<std::vector<std::string>> ReadList(HWND list, int columns) {
     return rows;
 }
 
+std::vector<int> ListItemImages(HWND list) {
+    std::vector<int> images;
+    RemoteMemory block(list, sizeof(LVITEMA));
+    if (!block.ok()) return images;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA request{};
+        request.mask = LVIF_IMAGE;
+        request.iItem = i;
+        block.Write(0, &request, sizeof request);
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0)));
+        block.Read(0, &request, sizeof request);
+        images.push_back(request.iImage);
+    }
+    return images;
+}
+
 int ListSelectedIndex(HWND list) {
     return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }

@@ -103,6 +103,8 @@ void SelectTreeItem(HWND tree, HTREEITEM item);
 // including texts the program supplies on request.
 std::vector<std::vector<std::string>> ReadList(HWND list, int columns);
 int ListSelectedIndex(HWND list);
+// The image list index of every item, in row order.
+std::vector<int> ListItemImages(HWND list);
 // Selects and focuses item `index` as a click would.
 void SelectListItem(HWND list, int index);
 // The screen rectangle of an item / of a header column.

@@ -29,7 +29,12 @@ ProgramSession::~ProgramSession() {
 
 void ProgramSession::UseEdition(Edition edition) {
     edition_ = edition;
-    texts_ = std::make_unique<ProgramTexts>(program_folder() + exe_name());
+    texts_ = std::make_unique<ProgramTexts>(program_folder() + exe_name(), language_);
+}
+
+void ProgramSession::ExpectLanguage(LANGID language) {
+    language_ = language;
+    UseEdition(edition_);
 }
 
 void ProgramSession::RunFrom(const std::string& folder) {

@@ -135,8 +135,11 @@ public:
     testing::AssertionResult ChooseFromPopupMenu(UINT command);
 
     // ---- Texts and pictures --------------------------------------------------
-    // String `id` of the program's own string table.
+    // String `id` of the program's own string table, in the language set
+    // the test expects the program to show (English unless told).
     std::string Text(int id) const { return (*texts_)(id); }
+    void ExpectLanguage(LANGID language);
+    const ProgramTexts& texts() const { return *texts_; }
     // The screen, with the program's windows drawn as the program draws them.
     bool SaveScreenshot(const std::string& path);
 
@@ -152,6 +155,7 @@ private:
     Edition edition_ = Edition::Shipped;
     std::string program_folder_;  // empty: the build's
     std::string scenario_;        // Windows path; empty for the built-in machine
+    LANGID language_ = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     std::unique_ptr<ProgramTexts> texts_;
     autom::Launched process_;
     std::optional<autom::Probe> probe_;
