@@ -61,6 +61,8 @@ int ToAnsi(const BlockString& text, char* buffer, int size) {
 }
 
 int LoadTextOfLanguage(LANGID language, int id, char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    buffer[0] = '\0';
     DWORD block_size = 0;
     const void* block = FindResourceOf(language, RT_STRING, MAKEINTRESOURCEA(StringTableBlockName(id)), &block_size);
     if (block == nullptr) return 0;

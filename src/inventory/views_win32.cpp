@@ -65,11 +65,11 @@ HWND CreateAdapterTree(Program& program, HWND parent, HINSTANCE instance) {
         return nullptr;
     }
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-    InsertRootItem(program, instance, tree);
+    InsertRootItem(program, tree);
     return tree;
 }
 
-HTREEITEM InsertRootItem(Program& program, HINSTANCE instance, HWND tree) {
+HTREEITEM InsertRootItem(Program& program, HWND tree) {
     char text[17] = "";  // the root's label: at most 16 characters
     LoadProgramText(IDS_TREE_ROOT, text, sizeof text);
     TVINSERTSTRUCTA insert{};
@@ -109,7 +109,7 @@ void ResetViews(Program& program) {
     program.app.selected_slot = -1;
     if (program.app.adapter_tree != nullptr) {
         ClearAdapterTree(program.app.adapter_tree);
-        InsertRootItem(program, program.app.instance, program.app.adapter_tree);
+        InsertRootItem(program, program.app.adapter_tree);
     }
     if (program.app.device_list != nullptr) ClearDeviceList(program.app.device_list);
 }

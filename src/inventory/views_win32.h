@@ -11,7 +11,7 @@ namespace td {
 struct Program;
 
 HWND CreateAdapterTree(Program& program, HWND parent, HINSTANCE instance);
-HTREEITEM InsertRootItem(Program& program, HINSTANCE instance, HWND tree);
+HTREEITEM InsertRootItem(Program& program, HWND tree);
 HTREEITEM InsertAdapterItem(Program& program, const char* text, HWND tree, LPARAM data);
 void ClearAdapterTree(HWND tree);
 

@@ -46,7 +46,7 @@ OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD
     return dialog;
 }
 
-void ReportFileDialogError(Program& program, DWORD code, HWND owner) {
+void ReportFileDialogError(DWORD code, HWND owner) {
     const int text_id = FileDialogErrorTextId(code);
     if (text_id == 0) return;
     char text[260] = "";
@@ -95,7 +95,7 @@ bool OpenListing(Program& program, HWND owner) {
                                        OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY,
                                        "*.txt");
     if (!GetOpenFileNameA(&dialog)) {
-        ReportFileDialogError(program, CommDlgExtendedError(), owner);
+        ReportFileDialogError(CommDlgExtendedError(), owner);
         return false;
     }
     // The listing replaces the inventory: a device scan still running
@@ -107,7 +107,7 @@ bool OpenListing(Program& program, HWND owner) {
 bool SaveListingAs(Program& program, HWND owner) {
     OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.save_title, 0, "txt");
     if (!GetSaveFileNameA(&dialog)) {
-        ReportFileDialogError(program, CommDlgExtendedError(), owner);
+        ReportFileDialogError(CommDlgExtendedError(), owner);
         return false;
     }
     return SaveListing(program);

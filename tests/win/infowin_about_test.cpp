@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/program_resources_win32.h"
 #include "infowin/about_box_win32.h"
 #include "infowin/about_text.h"
 #include "resources/resource_ids.h"
@@ -73,6 +74,19 @@ TEST_F(AboutBox, ShowsTheVersionInformationAndTheSystemCentredOverItsOwner) {
     GetWindowRect(box, &dialog);
     EXPECT_NEAR((dialog.left + dialog.right) / 2, (outer.left + outer.right) / 2, 1);
     EXPECT_NEAR((dialog.top + dialog.bottom) / 2, (outer.top + outer.bottom) / 2, 1);
+}
+
+// In another language set the title's "About" and the description are
+// that set's; the product's name stays as it is.
+TEST_F(AboutBox, TheTitleAndDescriptionFollowTheLanguageSetInUse) {
+    const InterfaceLanguage before = ProgramLanguage();
+    UseProgramLanguage(InterfaceLanguage::Spanish);
+    Open();
+    UseProgramLanguage(before);
+    EXPECT_EQ(TextOf(box), "Acerca de Tessaline Utilities");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_DESCRIPTION),
+              "Tessaline Diagnostics realiza pruebas y enumera los dispositivos del sistema SCSI.");
+    EXPECT_EQ(ItemText(box, IDC_ABOUT_VERSION), "1.02");
 }
 
 TEST_F(AboutBox, TwoFontsTheLargeOneOnRunningOn) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/program_resources_win32.h"
+#include "infowin/version_resource.h"
 #include "resources/resource_ids.h"
 #include "shell/window_placement.h"
 #include "support/rc_strings.h"
@@ -717,6 +719,71 @@ TEST(Resources, EveryLanguageHasTheVersionOfEnglishWithItsOwnDescription) {
         ASSERT_NE(shown, nullptr) << language.folder;
         EXPECT_TRUE(TextFits(shown, description, RoomOf(shown))) << language.folder << " description";
     }
+}
+
+// ---- The program's own reading of its resources ----------------------------
+
+InterfaceLanguage SetOf(const Language& language) { return ChooseInterfaceLanguage(language.id); }
+
+// The program finds its texts itself, in the set it chose: every string of
+// every language reads as the system's own reading of that compiled string
+// in the ANSI code page, whole or cut to the buffer as LoadStringA cuts.
+TEST(ProgramResources, TheProgramReadsEveryStringOfEverySet) {
+    for (const Language& language : kLanguages) {
+        for (const auto& [id, text] : test::LoadStringTable(language.folder)) {
+            const std::string expected = ToAnsi(LoadStringIn(language.id, id));
+            char read[4096];
+            EXPECT_EQ(LoadProgramTextOf(SetOf(language), id, read, sizeof read), static_cast<int>(expected.size()))
+                << language.folder << " string " << id;
+            EXPECT_EQ(read, expected) << language.folder << " string " << id;
+            char cut[6];
+            LoadProgramTextOf(SetOf(language), id, cut, sizeof cut);
+            EXPECT_EQ(cut, expected.substr(0, 5)) << language.folder << " string " << id;
+        }
+    }
+    char none[8] = "x";
+    EXPECT_EQ(LoadProgramTextOf(InterfaceLanguage::German, 49999, none, sizeof none), 0);
+    EXPECT_STREQ(none, "");
+}
+
+// With each set in use, the menus, dialogs and version texts the program
+// finds are that set's own; the version texts read as the system's version
+// functions read them, keys matched without regard to case.
+TEST(ProgramResources, EachSetsMenusDialogsAndVersionTexts) {
+    const InterfaceLanguage before = ProgramLanguage();
+    for (const Language& language : kLanguages) {
+        UseProgramLanguage(SetOf(language));
+        for (const char* dialog : std::initializer_list<const char*>{"ABOUTBOX", MAKEINTRESOURCEA(IDD_DIAGNOSTICS),
+                                                                     MAKEINTRESOURCEA(IDD_DEVICE_PAGE),
+                                                                     MAKEINTRESOURCEA(IDD_ADAPTER_PAGE)}) {
+            HRSRC own = FindResourceExA(Program(), RT_DIALOG, dialog, language.id);
+            ASSERT_NE(own, nullptr) << language.folder;
+            EXPECT_EQ(ProgramDialogTemplate(dialog), LockResource(LoadResource(Program(), own))) << language.folder;
+        }
+        HMENU menu = LoadProgramMenu("APP_UI_MENU");
+        HMENU own = LoadMenuIn(language.id, "APP_UI_MENU");
+        ASSERT_NE(menu, nullptr) << language.folder;
+        EXPECT_EQ(ItemText(menu, 0), ItemText(own, 0)) << language.folder;
+        DestroyMenu(menu);
+        DestroyMenu(own);
+
+        DWORD size = 0;
+        const void* block = FindProgramResource(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
+        ASSERT_NE(block, nullptr) << language.folder;
+        std::vector<BYTE> copy = VersionIn(language.id);
+        for (const wchar_t* key : {L"CompanyName", L"FileDescription", L"ProductName", L"ProductVersion",
+                                   L"LegalCopyright", L"LegalCopyRight", L"LegalTrademarks", L"OSVERSION"}) {
+            std::string path = "\\StringFileInfo\\040904E4\\";
+            for (const wchar_t* c = key; *c != 0; ++c) path += static_cast<char>(*c);
+            const VersionText found = FindVersionText(block, size, path.c_str());
+            const std::wstring read = found.length > 0
+                                          ? std::wstring(reinterpret_cast<const wchar_t*>(found.text), found.length)
+                                          : L"";
+            const std::wstring expected = VersionValue(copy, key);
+            EXPECT_EQ(read, expected == L"<missing>" ? L"" : expected) << language.folder << " " << path;
+        }
+    }
+    UseProgramLanguage(before);
 }
 
 }  // namespace
