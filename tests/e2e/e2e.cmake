@@ -59,13 +59,14 @@ gtest_add_tests(TARGET e2e_tests
   TEST_LIST TD_E2E_TESTS)
 set_tests_properties(${TD_E2E_TESTS} PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 
-# The tests of suite Locale run under the Unix locale their name begins with
-# ("e2e.Locale.es_MX..."): Wine takes a process's locale from it, and the
-# program a test starts inherits the test's. scripts/wine-env.sh compiles
-# the locales into build/locales (td_prepare_locales).
+# A test whose name begins with a locale ("e2e.Locale.es_MX",
+# "e2e.SetupInTheUsersLanguage.fr_CA_...") runs under that Unix locale: Wine
+# takes a process's locale from it, and the program a test starts inherits
+# the test's. scripts/wine-env.sh compiles the locales into build/locales
+# (td_prepare_locales).
 get_filename_component(TD_LOCALE_DIR ${CMAKE_BINARY_DIR}/../locales ABSOLUTE)
 foreach(test ${TD_E2E_TESTS})
-  if(test MATCHES "^e2e\\.Locale\\.([a-z][a-z]_[A-Z][A-Z])")
+  if(test MATCHES "^e2e\\.[A-Za-z]+\\.([a-z][a-z]_[A-Z][A-Z])(_|$)")
     set(locale "${CMAKE_MATCH_1}.UTF-8")
     set_tests_properties(${test} PROPERTIES ENVIRONMENT "LOCPATH=${TD_LOCALE_DIR};LC_ALL=${locale};LANG=${locale}")
   endif()

@@ -12,11 +12,14 @@
 // locales), and checks first that it really runs under it.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "support/device_windows.h"
+#include "support/paths.h"
 #include "support/program_test.h"
 #include "support/user_steps.h"
 
@@ -46,6 +49,86 @@ const Country kCountries[] = {
     {"fr_CH", 0x100C, kFrench},  {"it_IT", 0x0410, kItalian}, {"it_CH", 0x0810, kItalian}, {"en_US", 0x0409, kEnglish},
     {"en_GB", 0x0809, kEnglish}, {"ja_JP", 0x0411, kEnglish}, {"pt_BR", 0x0416, kEnglish}, {"nl_NL", 0x0413, kEnglish},
 };
+
+// ---- Damaged copies of a program file ----------------------------------------------
+
+// The program file's bytes, with its resource directory (the root, one
+// level per type, name and language; each entry an id and an offset, the
+// top bit of the offset marking a directory) reachable for changes in place.
+class ProgramImage {
+public:
+    explicit ProgramImage(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (bytes_.size() < sizeof(IMAGE_DOS_HEADER)) return;
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes_.data());
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(bytes_.data() + dos->e_lfanew);
+        const DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+        const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+            if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->Misc.VirtualSize)
+                resources_ = section->PointerToRawData + (rva - section->VirtualAddress);
+        }
+    }
+
+    bool ok() const { return resources_ != 0; }
+
+    // Every entry of the directory at `directory` (relative to the resource
+    // section), each given as a reference to its id and its offset.
+    template <typename Visit>
+    void ForEachEntry(DWORD directory, Visit visit) {
+        auto* header = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY*>(bytes_.data() + resources_ + directory);
+        auto* entry = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(header + 1);
+        const int count = header->NumberOfNamedEntries + header->NumberOfIdEntries;
+        for (int i = 0; i < count; ++i, ++entry) visit(entry->Name, entry->OffsetToData & 0x7FFFFFFFu);
+    }
+
+    // The language entries of the string tables, menus and dialogs.
+    template <typename Visit>
+    void ForEachTextLanguage(Visit visit) {
+        ForEachEntry(0, [&](DWORD& type, DWORD types) {
+            if (type != 4 && type != 5 && type != 6) return;  // RT_MENU, RT_DIALOG, RT_STRING
+            ForEachEntry(types, [&](DWORD&, DWORD names) { ForEachEntry(names, visit); });
+        });
+    }
+
+    bool Write(const std::string& path) const {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+        return static_cast<bool>(out);
+    }
+
+private:
+    std::vector<char> bytes_;
+    DWORD resources_ = 0;
+};
+
+// A copy of `exe` whose string tables, menus and dialogs tagged English
+// (1033) are tagged Greek (1032) instead: English is missing, four other
+// sets remain, the directory stays in order.
+testing::AssertionResult CopyWithoutEnglish(const std::string& exe, const std::string& copy) {
+    ProgramImage image(exe);
+    if (!image.ok()) return testing::AssertionFailure() << "no resources in " << exe;
+    int changed = 0;
+    image.ForEachTextLanguage([&](DWORD& language, DWORD) {
+        if (language == 0x0409) language = 0x0408, ++changed;
+    });
+    if (changed == 0) return testing::AssertionFailure() << "no English set in " << exe;
+    return image.Write(copy) ? testing::AssertionSuccess() : testing::AssertionFailure() << "cannot write " << copy;
+}
+
+// A copy of `exe` without any string table: type 6 becomes type 7, which
+// the program never asks for (the directory stays in order).
+testing::AssertionResult CopyWithoutTexts(const std::string& exe, const std::string& copy) {
+    ProgramImage image(exe);
+    if (!image.ok()) return testing::AssertionFailure() << "no resources in " << exe;
+    bool changed = false;
+    image.ForEachEntry(0, [&](DWORD& type, DWORD) {
+        if (type == 6) type = 7, changed = true;
+    });
+    if (!changed) return testing::AssertionFailure() << "no string tables in " << exe;
+    return image.Write(copy) ? testing::AssertionSuccess() : testing::AssertionFailure() << "cannot write " << copy;
+}
 
 class Locale : public ProgramTest {
 protected:
@@ -199,6 +282,40 @@ TEST_F(Locale, es_MX_EveryWindow) { WalkThroughEveryWindow(); }
 TEST_F(Locale, fr_CA_EveryWindow) { WalkThroughEveryWindow(); }
 TEST_F(Locale, it_CH_EveryWindow) { WalkThroughEveryWindow(); }
 TEST_F(Locale, en_GB_EveryWindow) { WalkThroughEveryWindow(); }
+
+// ---- A damaged program file ---------------------------------------------------------
+
+// Without the set of the user's language and without English, the program
+// takes a set its file still holds; without any text, it ends at once with
+// exit code 0, as when its texts do not load.
+TEST_F(Locale, en_US_AProgramFileWithoutTheSetsItLooksFor) {
+    program.UseEdition(Edition::NtSimulator);
+    program.OnPlatform(Platform::WindowsNt);
+    const std::string built = ProgramFolder() + program.exe_name();
+    // Each copy in a folder of its own: the session reads the texts of the
+    // program it runs, which keeps that file open.
+    const std::string without_english = ProgramFolder() + "without-english\\";
+    const std::string without_texts = ProgramFolder() + "without-texts\\";
+    for (const std::string& folder : {without_english, without_texts}) CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyWithoutEnglish(built, without_english + program.exe_name()));
+    ASSERT_TRUE(CopyWithoutTexts(built, without_texts + program.exe_name()));
+
+    program.RunFrom(without_english);
+    ASSERT_TRUE(program.Start());
+    ASSERT_NE(program.WaitForMainWindow(), nullptr);
+    const std::optional<autom::Menu> menu = program.MenuBar();
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->Titles().size(), 4u);
+    EXPECT_NE(menu->Titles()[0], "&File");
+    EXPECT_FALSE(menu->Titles()[0].empty());
+    ExitWithZero();
+
+    // A box would wait for an answer: the program ends without one.
+    program.RunFrom(without_texts);
+    ASSERT_TRUE(program.Start());
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    program.RunFrom("");
+}
 
 }  // namespace
 }  // namespace td::e2e

@@ -467,5 +467,78 @@ TEST_F(Setup, ASetupThatCannotWriteTheInstallationEntryStopsAndLeavesNothing) {
     EXPECT_FALSE(Exists(StartMenuFolder())) << "Start-menu entries for nothing";
 }
 
+// ---- In the user's language, in any of its countries -------------------------------
+
+// These tests run under the locale their name begins with (e2e.cmake). The
+// interactive setup first asks for a language and proposes the user's; the
+// silent one installs in it, help included.
+class SetupInTheUsersLanguage : public Setup {
+protected:
+    // The language dialog the setup opens first: the language it proposes.
+    // Cancelled there, the setup ends without installing anything.
+    void ExpectProposed(const std::string& language_name) {
+        const std::string setup = SetupProgram();
+        ASSERT_FALSE(setup.empty());
+        std::optional<autom::Launched> launched = autom::Launch(setup, {});
+        ASSERT_TRUE(launched) << "the setup did not start";
+        HWND dialog = nullptr;
+        HWND choice = nullptr;
+        autom::WaitUntil(
+            [&] {
+                for (HWND window : autom::TopLevelWindows(launched->process_id)) {
+                    HWND combo = FindWindowExA(window, nullptr, "ComboBox", nullptr);
+                    if (combo != nullptr) dialog = window, choice = combo;
+                }
+                return choice != nullptr;
+            },
+            15000);
+        if (choice == nullptr) autom::Terminate(*launched);
+        ASSERT_NE(choice, nullptr) << "no language dialog";
+        EXPECT_EQ(autom::TextOf(choice), language_name);
+        EXPECT_TRUE(autom::PressButton(dialog, IDCANCEL));
+        const bool ended = autom::WaitExit(*launched, 15000).has_value();
+        EXPECT_TRUE(ended) << "the setup did not end on Cancel";
+        if (!ended) autom::Terminate(*launched);
+        CloseHandle(launched->process);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "a cancelled setup installed";
+    }
+
+    // The silent setup installs the help of language folder `language`.
+    void ExpectHelpInstalled(const std::string& language) {
+        const std::optional<Finished> finished = RunSetup("/S /D=" + std::string(kChosenFolder));
+        ASSERT_TRUE(finished) << "the setup did not run or did not end";
+        ASSERT_EQ(finished->exit_code, 0u);
+        for (const char* help : {"KDX.hlp", "KDXCH.hlp", "KDX.chm"}) {
+            const std::string built = Contents(std::string(TD_HOST_HELP_DIR) + "/" + language + "/" + help);
+            ASSERT_FALSE(built.empty()) << help;
+            EXPECT_TRUE(Contents(std::string(kChosenFolder) + "\\" + help) == built)
+                << help << " is not the " << language << " one";
+        }
+        EXPECT_TRUE(UninstallQuietly());
+    }
+};
+
+TEST_F(SetupInTheUsersLanguage, es_MX_SpanishIsProposedAndInstalled) {
+    ExpectProposed("Espa\xF1ol");
+    ExpectHelpInstalled("es");
+}
+
+TEST_F(SetupInTheUsersLanguage, de_AT_GermanIsProposedAndInstalled) {
+    ExpectProposed("Deutsch");
+    ExpectHelpInstalled("de");
+}
+
+TEST_F(SetupInTheUsersLanguage, fr_CA_FrenchIsProposedAndInstalled) {
+    ExpectProposed(
+        "Fran\xE7"
+        "ais");
+    ExpectHelpInstalled("fr");
+}
+
+TEST_F(SetupInTheUsersLanguage, it_CH_ItalianIsProposedAndInstalled) {
+    ExpectProposed("Italiano");
+    ExpectHelpInstalled("it");
+}
+
 }  // namespace
 }  // namespace td::e2e
