@@ -9,7 +9,8 @@
 # source (help/<language>/settings.but, then help/<language>/kdx.but or the
 # language-neutral help/kdxch.but), Halibut writes the WinHelp file into
 # help/stage/<language>/, and td-hlpfix re-sorts its |CONTEXT, writes its
-# |CTXOMAP from help/kdx.map or help/kdxch.map and marks it as ANSI text.
+# |CTXOMAP from help/kdx.map or help/kdxch.map, marks it as ANSI text and
+# names the viewer's About and Up buttons in the language of its settings.
 # KDX.chm comes from the same staged manual, with help/chm.but's layout.
 
 find_program(TD_HALIBUT halibut REQUIRED)
@@ -78,8 +79,8 @@ foreach(language ${TD_HELP_LANGUAGES})
     add_custom_command(
       OUTPUT ${out}/${name}.hlp
       COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
-      COMMAND td-hlpfix ${map} ${stage}/${name}.hlp ${out}/${name}.hlp
-      DEPENDS td-hlpfix ${stage}/${name}.hlp ${map}
+      COMMAND td-hlpfix ${map} ${stage}/${name}.hlp ${out}/${name}.hlp ${TD_ROOT}/help/${language}/settings.but
+      DEPENDS td-hlpfix ${stage}/${name}.hlp ${map} ${TD_ROOT}/help/${language}/settings.but
       COMMENT "Help file ${language}/${name}.hlp"
       VERBATIM)
     list(APPEND TD_HELP_FILES ${out}/${name}.hlp)

@@ -150,6 +150,16 @@ TEST(HelpFiles, EveryNameAndNumberLeadsToATopic) {
                 EXPECT_NE(TopicAt(topics, map[i].topic_offset), nullptr) << "id " << map[i].id;
             }
             EXPECT_EQ(SystemCharset(*file.Find("|SYSTEM")), 0) << "not marked as ANSI text";
+
+            // The viewer's two buttons of the help compiler's own, named in
+            // the file's language.
+            std::string macros;
+            for (const std::string& macro : SystemMacros(*file.Find("|SYSTEM"))) macros += macro + "\n";
+            EXPECT_NE(macros.find("CB(\"btn_about\",\""), std::string::npos) << macros;
+            EXPECT_NE(macros.find("CB(\"btn_up\",\""), std::string::npos) << macros;
+            const bool english = language == "en";
+            EXPECT_EQ(macros.find("\"&About\"") != std::string::npos, english) << macros;
+            EXPECT_EQ(macros.find("\"&Up\"") != std::string::npos, english) << macros;
         }
     }
 }

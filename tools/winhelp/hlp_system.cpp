@@ -8,6 +8,7 @@ namespace {
 constexpr std::uint16_t kSystemMagic = 0x036C;
 constexpr std::size_t kSystemHeaderSize = 12;
 constexpr std::uint16_t kTitleRecord = 1;
+constexpr std::uint16_t kMacroRecord = 4;
 constexpr std::uint16_t kCharsetRecord = 11;
 constexpr std::uint16_t kFirstFormatWithRecords = 17;
 
@@ -60,6 +61,37 @@ Bytes WithCharset(const Bytes& system, std::uint8_t charset) {
     AppendU16(result, kCharsetRecord);
     AppendU16(result, 2);
     AppendU16(result, charset);
+    return result;
+}
+
+std::vector<std::string> SystemMacros(const Bytes& system) {
+    std::vector<std::string> macros;
+    ForEachRecord(system, [&](std::uint16_t type, std::size_t at, std::size_t) {
+        if (type == kMacroRecord) macros.push_back(CString(system, at));
+    });
+    return macros;
+}
+
+Bytes WithMacroText(const Bytes& system, const std::string& from, const std::string& to) {
+    if (from.empty()) return system;
+    Bytes result(system.begin(), system.begin() + kSystemHeaderSize);
+    ForEachRecord(system, [&](std::uint16_t type, std::size_t at, std::size_t size) {
+        Bytes data(system.begin() + static_cast<std::ptrdiff_t>(at),
+                   system.begin() + static_cast<std::ptrdiff_t>(at + size));
+        if (type == kMacroRecord) {
+            std::string macro = CString(system, at);
+            for (std::size_t found = macro.find(from); found != std::string::npos;
+                 found = macro.find(from, found + to.size())) {
+                macro.replace(found, from.size(), to);
+            }
+            data.assign(macro.begin(), macro.end());
+            data.push_back(0);
+            if (data.size() > 0xFFFF) throw FormatError("a |SYSTEM macro grew past 64 kB");
+        }
+        AppendU16(result, type);
+        AppendU16(result, static_cast<std::uint16_t>(data.size()));
+        result.insert(result.end(), data.begin(), data.end());
+    });
     return result;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "hlp_bytes.h"
 
@@ -28,5 +29,13 @@ int SystemCharset(const Bytes& system);
 // character set number, 0 for ANSI): the viewer then takes the topics'
 // 8-bit text in that character set instead of the reader's default one.
 Bytes WithCharset(const Bytes& system, std::uint8_t charset);
+
+// The macros the viewer runs when it opens the file (records of type 4),
+// in order.
+std::vector<std::string> SystemMacros(const Bytes& system);
+
+// `system` with every `from` in its macros replaced by `to`: Halibut names
+// the viewer's buttons in English ("&About", "&Up") in every language.
+Bytes WithMacroText(const Bytes& system, const std::string& from, const std::string& to);
 
 }  // namespace td::hlp

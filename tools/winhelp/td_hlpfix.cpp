@@ -14,7 +14,12 @@
 // or as the name of a resource id of the program (resource_ids.h). A '#'
 // starts a comment. One topic may carry several numbers.
 //
-// usage: td-hlpfix map-file input.hlp output.hlp
+// Halibut also names the viewer's two buttons of its own in English,
+// "&About" and "&Up", in a manual of any language: given the manual's
+// Halibut settings file, whose \cfg{td-winhelp-buttons}{About}{Up} (UTF-8)
+// names them in its language, this step puts those names in their place.
+//
+// usage: td-hlpfix map-file input.hlp output.hlp [settings.but]
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -78,10 +83,47 @@ std::vector<td::hlp::MapEntry> ReadMap(const std::string& path, const Bytes& con
     return entries;
 }
 
+// UTF-8 text of Latin-1's range as code page 1252's bytes, which the help
+// file's text is.
+std::string ToAnsi(const std::string& utf8, const std::string& where) {
+    std::string ansi;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            ansi += static_cast<char>(byte);
+        } else if ((byte & 0xE0) == 0xC0 && byte >= 0xC2 && byte <= 0xC3 && i + 1 < utf8.size()) {
+            ansi += static_cast<char>(((byte & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+        } else {
+            Fail(where + ": a button name holds a character outside Latin-1");
+        }
+    }
+    return ansi;
+}
+
+// The two button names of \cfg{td-winhelp-buttons}{About}{Up}, or none.
+std::vector<std::string> ReadButtonNames(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) Fail(path + " cannot be read");
+    const std::string settings((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string key = "\\cfg{td-winhelp-buttons}";
+    std::size_t at = settings.find(key);
+    std::vector<std::string> names;
+    if (at == std::string::npos) return names;
+    at += key.size();
+    while (names.size() < 2 && at < settings.size() && settings[at] == '{') {
+        const std::size_t end = settings.find('}', at);
+        if (end == std::string::npos) break;
+        names.push_back(ToAnsi(settings.substr(at + 1, end - at - 1), path));
+        at = end + 1;
+    }
+    if (names.size() != 2) Fail(path + ": td-winhelp-buttons names two buttons, About and Up");
+    return names;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) Fail("usage: td-hlpfix map-file input.hlp output.hlp");
+    if (argc != 4 && argc != 5) Fail("usage: td-hlpfix map-file input.hlp output.hlp [settings.but]");
     try {
         td::hlp::HelpFile help = td::hlp::HelpFile::Parse(ReadImage(argv[2]));
         Bytes* context = help.Find("|CONTEXT");
@@ -93,6 +135,13 @@ int main(int argc, char** argv) {
         *context = td::hlp::BuildContextTree(td::hlp::ReadContextEntries(*context), *context);
         *map = td::hlp::BuildContextMap(ReadMap(argv[1], *context));
         *system = td::hlp::WithCharset(*system, 0);  // ANSI_CHARSET
+        if (argc == 5) {
+            const std::vector<std::string> names = ReadButtonNames(argv[4]);
+            if (names.size() == 2) {
+                *system = td::hlp::WithMacroText(*system, "\"&About\"", "\"" + names[0] + "\"");
+                *system = td::hlp::WithMacroText(*system, "\"&Up\"", "\"" + names[1] + "\"");
+            }
+        }
         WriteImage(argv[3], help.Serialize());
     } catch (const td::hlp::FormatError& error) {
         Fail(std::string(argv[2]) + ": " + error.what());
