@@ -27,7 +27,7 @@ namespace {
 // build catches any read past them.
 class ListingReader {
 public:
-    ListingReader() {
+    explicit ListingReader(const std::string& interface_language = "en") : messages(interface_language) {
         EXPECT_TRUE(LoadSharedTexts(messages, texts));
         inventory.max_target_id = kMaxTargetIdNarrow;
     }
@@ -304,29 +304,31 @@ TEST(ListingDevices, CountedByAdapterIdentifierExceptNoDeviceAndHostAdapter) {
     }
 }
 
-// A listing saved under any of the five languages, opened in the English
-// interface: its words stay as written, its slots are what they were.
+// A listing saved under any of the five languages, opened under any of
+// them: its words stay as written, its slots are what they were.
 TEST(ListingDevices, AListingOfAnyLanguageOpensWithItsPicturesAndCounts) {
-    for (const char* folder : {"de", "es", "fr", "it", "en"}) {
-        const test::StringTable& written = test::LoadStringTable(folder);
-        const auto name = [&](int id) { return written.at(id); };
-        ListingReader reader;
-        for (DeviceSlot& slot : reader.inventory.slots) slot.image_index = -7;
-        const std::string file = "1\naic78xx\n5\n0," + name(50026) + ",IBM,DDRS,S97B,aic78xx,2\n1," + name(50010) +
-                                 ", ," + name(50010) + ", ,aic78xx,0\n7," + name(50011) +
-                                 ",Adaptec,aic78xx,N/A,aic78xx,0\n3," + name(50032) + ",HP,C6270A,3.01,aic78xx,2\n4," +
-                                 name(50071) + ",HP,LaserJet,1.0,aic78xx,2\n";
-        ASSERT_EQ(reader.Read(file), 1) << folder;
-        const Inventory& inventory = reader.inventory;
-        EXPECT_STREQ(inventory.slots[0].type_name, name(50026).c_str()) << folder << ": written words are kept";
-        EXPECT_EQ(inventory.slots[0].image_index, 1) << folder << " hard disk";
-        EXPECT_EQ(inventory.slots[1].image_index, 10) << folder << " empty ID";
-        EXPECT_EQ(inventory.slots[2].image_index, 8) << folder << " host adapter";
-        EXPECT_EQ(inventory.slots[3].image_index, 5) << folder << " scanner";
-        EXPECT_EQ(reader.views.pictures_found, 4) << folder << ": the printer has no row of its own";
-        EXPECT_EQ(inventory.adapters[0].device_count, 3) << folder << ": disk, scanner, printer";
-        EXPECT_EQ(inventory.adapters[0].own_scsi_id, 7) << folder;
-    }
+    for (const char* interface : {"en", "de", "es", "fr", "it"})
+        for (const char* folder : {"de", "es", "fr", "it", "en"}) {
+            SCOPED_TRACE(std::string(interface) + " interface");
+            const test::StringTable& written = test::LoadStringTable(folder);
+            const auto name = [&](int id) { return written.at(id); };
+            ListingReader reader(interface);
+            for (DeviceSlot& slot : reader.inventory.slots) slot.image_index = -7;
+            const std::string file = "1\naic78xx\n5\n0," + name(50026) + ",IBM,DDRS,S97B,aic78xx,2\n1," + name(50010) +
+                                     ", ," + name(50010) + ", ,aic78xx,0\n7," + name(50011) +
+                                     ",Adaptec,aic78xx,N/A,aic78xx,0\n3," + name(50032) +
+                                     ",HP,C6270A,3.01,aic78xx,2\n4," + name(50071) + ",HP,LaserJet,1.0,aic78xx,2\n";
+            ASSERT_EQ(reader.Read(file), 1) << folder;
+            const Inventory& inventory = reader.inventory;
+            EXPECT_STREQ(inventory.slots[0].type_name, name(50026).c_str()) << folder << ": written words are kept";
+            EXPECT_EQ(inventory.slots[0].image_index, 1) << folder << " hard disk";
+            EXPECT_EQ(inventory.slots[1].image_index, 10) << folder << " empty ID";
+            EXPECT_EQ(inventory.slots[2].image_index, 8) << folder << " host adapter";
+            EXPECT_EQ(inventory.slots[3].image_index, 5) << folder << " scanner";
+            EXPECT_EQ(reader.views.pictures_found, 4) << folder << ": the printer has no row of its own";
+            EXPECT_EQ(inventory.adapters[0].device_count, 3) << folder << ": disk, scanner, printer";
+            EXPECT_EQ(inventory.adapters[0].own_scsi_id, 7) << folder;
+        }
 }
 
 // ---- Round trips -----------------------------------------------------------------
