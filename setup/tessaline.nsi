@@ -71,6 +71,10 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 !define MUI_WELCOMEPAGE_TITLE_3LINES
 !define MUI_FINISHPAGE_TITLE_3LINES
 !define MUI_LANGDLL_ALLLANGUAGES
+; The language question in the language it proposes: the system's, in any
+; of its countries (the LangStrings below).
+!define MUI_LANGDLL_WINDOWTITLE "$(LanguageQuestionTitle)"
+!define MUI_LANGDLL_INFO "$(LanguageQuestion)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -119,6 +123,17 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
     File "/oname=KDX.chm" "${HELP_DIR}/${FOLDER}/KDX.chm"
     ${Break}
 !macroend
+
+LangString LanguageQuestionTitle ${LANG_ENGLISH} "Setup Language"
+LangString LanguageQuestionTitle ${LANG_GERMAN} "Sprache des Setups"
+LangString LanguageQuestionTitle ${LANG_SPANISH} "Idioma de la instalación"
+LangString LanguageQuestionTitle ${LANG_FRENCH} "Langue de l'installation"
+LangString LanguageQuestionTitle ${LANG_ITALIAN} "Lingua dell'installazione"
+LangString LanguageQuestion ${LANG_ENGLISH} "Please select a language."
+LangString LanguageQuestion ${LANG_GERMAN} "Bitte wählen Sie eine Sprache."
+LangString LanguageQuestion ${LANG_SPANISH} "Seleccione un idioma."
+LangString LanguageQuestion ${LANG_FRENCH} "Veuillez choisir une langue."
+LangString LanguageQuestion ${LANG_ITALIAN} "Scegliere una lingua."
 
 LangString EntryNotWritten ${LANG_ENGLISH} "Setup could not write the registry entries of Tessaline Diagnostics.$\r$\n$\r$\nNothing has been installed."
 LangString EntryNotWritten ${LANG_GERMAN} "Das Setup konnte die Registrierungseinträge von Tessaline Diagnostics nicht schreiben.$\r$\n$\r$\nEs wurde nichts installiert."

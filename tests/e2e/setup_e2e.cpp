@@ -474,9 +474,10 @@ TEST_F(Setup, ASetupThatCannotWriteTheInstallationEntryStopsAndLeavesNothing) {
 // silent one installs in it, help included.
 class SetupInTheUsersLanguage : public Setup {
 protected:
-    // The language dialog the setup opens first: the language it proposes.
-    // Cancelled there, the setup ends without installing anything.
-    void ExpectProposed(const std::string& language_name) {
+    // The language dialog the setup opens first: the language it proposes,
+    // and its title in that language. Cancelled there, the setup ends
+    // without installing anything.
+    void ExpectProposed(const std::string& language_name, const std::string& title) {
         const std::string setup = SetupProgram();
         ASSERT_FALSE(setup.empty());
         std::optional<autom::Launched> launched = autom::Launch(setup, {});
@@ -495,6 +496,7 @@ protected:
         if (choice == nullptr) autom::Terminate(*launched);
         ASSERT_NE(choice, nullptr) << "no language dialog";
         EXPECT_EQ(autom::TextOf(choice), language_name);
+        EXPECT_EQ(autom::TextOf(dialog), title);
         EXPECT_TRUE(autom::PressButton(dialog, IDCANCEL));
         const bool ended = autom::WaitExit(*launched, 15000).has_value();
         EXPECT_TRUE(ended) << "the setup did not end on Cancel";
@@ -519,24 +521,26 @@ protected:
 };
 
 TEST_F(SetupInTheUsersLanguage, es_MX_SpanishIsProposedAndInstalled) {
-    ExpectProposed("Espa\xF1ol");
+    ExpectProposed("Espa\xF1ol", "Idioma de la instalaci\xF3n");
     ExpectHelpInstalled("es");
 }
 
 TEST_F(SetupInTheUsersLanguage, de_AT_GermanIsProposedAndInstalled) {
-    ExpectProposed("Deutsch");
+    ExpectProposed("Deutsch", "Sprache des Setups");
     ExpectHelpInstalled("de");
 }
 
 TEST_F(SetupInTheUsersLanguage, fr_CA_FrenchIsProposedAndInstalled) {
+    // "Fran\xE7" "ais": the escape would take the a as a hexadecimal digit.
     ExpectProposed(
         "Fran\xE7"
-        "ais");
+        "ais",
+        "Langue de l'installation");
     ExpectHelpInstalled("fr");
 }
 
 TEST_F(SetupInTheUsersLanguage, it_CH_ItalianIsProposedAndInstalled) {
-    ExpectProposed("Italiano");
+    ExpectProposed("Italiano", "Lingua dell'installazione");
     ExpectHelpInstalled("it");
 }
 
