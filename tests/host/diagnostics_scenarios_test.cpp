@@ -76,6 +76,43 @@ TEST(DiagnosticsScenarios, EachMachineBehavesAsItsDescriptionSays) {
     }
 }
 
+// Each device's answer reads back in the same words on both transports,
+// the words the end-to-end tests expect.
+TEST(DiagnosticsScenarios, TheAnswersToExplainReadAlikeOnBothTransports) {
+    std::ifstream in(std::string(TD_SOURCE_DIR) + "/tests/e2e/scenarios/diagnostics_explained.txt");
+    std::ostringstream text;
+    text << in.rdbuf();
+    const struct {
+        int target_id;
+        std::vector<RowState> rows;
+        const char* opens_with;
+    } devices[] = {
+        {0, {P, F, N}, "This SCSI Command is not supported by this SCSI device"},
+        {1, {F, P, P}, "This SCSI Command is not supported by this SCSI device"},
+        {2,
+         {F, P, P},
+         "The device reports NOT READY: LOGICAL UNIT NOT READY, OPERATION IN PROGRESS (ASC 04h, ASCQ 07h)."},
+        {3, {P, P, F}, "The device reports MEDIUM ERROR: UNRECOVERED READ ERROR (ASC 11h, ASCQ 00h)."},
+        {4, {F, P, P}, "The device reports ABORTED COMMAND: SCSI PARITY ERROR (ASC 47h, ASCQ 00h)."},
+        {5, {F, P, P}, "There is no media in the device."},
+        {6, {P, P, F}, "The SCSI Read Buffer command failed."},
+    };
+    for (const auto& device : devices) {
+        std::string shown[2];
+        for (const int platform : {kPlatformWin95, kPlatformNt}) {
+            SCOPED_TRACE(testing::Message() << "ID " << device.target_id << " on platform " << platform);
+            test::DiagnosticsRig rig(text.str(), platform);
+            ASSERT_TRUE(rig.Open(0, device.target_id));
+            rig.Begin();
+            for (int row = 0; row < kTestRows; ++row) EXPECT_EQ(rig.sequence.row(row), device.rows[row]) << row;
+            ASSERT_EQ(rig.messages.boxes().size(), 2u);
+            shown[platform == kPlatformNt] = rig.messages.boxes()[1].text;
+            EXPECT_EQ(shown[platform == kPlatformNt].rfind(device.opens_with, 0), 0u) << shown[platform == kPlatformNt];
+        }
+        EXPECT_EQ(shown[0], shown[1]) << "ID " << device.target_id;
+    }
+}
+
 TEST(DiagnosticsScenarios, ScannerAndWormAreNotTestedAndTheRestIsRefused) {
     std::ifstream in(std::string(TD_SOURCE_DIR) + "/tests/e2e/scenarios/diagnostics_untestable.txt");
     std::ostringstream text;
