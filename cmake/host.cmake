@@ -4,6 +4,13 @@
 option(TD_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(TD_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
+# The tool that makes the core's table of sense code names (every build
+# needs it, the Windows builds from here): made before the instrumentation
+# options below, which are for the code under test, not for build tools.
+add_executable(td-ascnames ${TD_ROOT}/tools/ascnames/td_ascnames.cpp)
+set_target_properties(td-ascnames PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+set(TD_ASCNAMES_TOOL td-ascnames)
+
 # tessaline_core and tessaline_sim are created before this file is read, so
 # directory-wide options do not reach them: they get the flags by name.
 if(TD_SANITIZE OR TD_FUZZ)

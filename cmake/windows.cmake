@@ -35,10 +35,13 @@ if(TD_PROGRAMS STREQUAL "shipped")
   target_compile_definitions(tessaline_core PRIVATE _CRTIMP=)
 endif()
 
-set(TD_HOST_TOOLS "" CACHE PATH "Folder of the host build's tools (td-pixmap)")
-if(NOT EXISTS "${TD_HOST_TOOLS}/td-pixmap")
-  message(FATAL_ERROR "TD_HOST_TOOLS must name the host build's tools folder (td-pixmap not found)")
-endif()
+set(TD_HOST_TOOLS "" CACHE PATH "Folder of the host build's tools (td-pixmap, td-ascnames)")
+foreach(tool td-pixmap td-ascnames)
+  if(NOT EXISTS "${TD_HOST_TOOLS}/${tool}")
+    message(FATAL_ERROR "TD_HOST_TOOLS must name the host build's tools folder (${tool} not found)")
+  endif()
+endforeach()
+set(TD_ASCNAMES_TOOL ${TD_HOST_TOOLS}/td-ascnames)
 
 # ---- Pictures: text pixel maps turned into .bmp and .ico ----------------
 file(GLOB TD_PICTURE_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/src/resources/pictures/*.txt)

@@ -22,12 +22,12 @@
 //   points at, and the pass-through blocks never promise the driver more
 //   sense or data bytes than they hold;
 // - the sense report changes only after a request that was not clean (ASPI)
-//   or that ended with a SCSI status (NT); ASPI leaves the last_error alone;
-//   NT's last_error holds a string id of its own or a system text of at
-//   most 63 characters, terminated;
+//   or that ended with a SCSI status (NT); the last_error holds a string id
+//   of a failure or a system text of at most 63 characters, terminated;
 // - a command waits no longer than its fixed wait and the abort's;
 // - every device opened is closed and every buffer given back;
-// - the explanation of the records stays terminated within its buffers.
+// - the explanation of the records stays terminated within its buffers,
+//   and a command that failed is always explained in words.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -349,20 +349,41 @@ bool SameError(const LastError& a, const LastError& b) {
     return a.text_id == b.text_id && std::memcmp(a.system_text, b.system_text, sizeof a.system_text) == 0;
 }
 
+// The texts a command may leave in the last_error.
+bool IsFailureText(std::int32_t id) {
+    static const std::set<std::int32_t> ids = {
+        0,
+        kUseSystemText,
+        IDS_NT_CLASS_UNSUPPORTED,
+        IDS_READ_BUFFER_MISMATCH,
+        IDS_NO_MEMORY,
+        IDS_ASPI_NOT_AVAILABLE,
+        IDS_REQUEST_ABORTED,
+        IDS_ASPI_REQUEST_STATUS,
+        IDS_ADAPTER_STATUS,
+        IDS_TARGET_STATUS,
+        IDS_OPEN_FAILED,
+        IDS_NO_DEVICE_PATH,
+        IDS_NO_PORT_DRIVER,
+        IDS_PASS_THROUGH_REFUSED,
+    };
+    return ids.count(id) != 0;
+}
+
 void CheckRecords(const LastError& last_error) {
     RequireTerminated(last_error.system_text, "the system text lost its terminator");
-    Require(last_error.text_id == 0 || last_error.text_id == kUseSystemText ||
-                last_error.text_id == IDS_NT_CLASS_UNSUPPORTED || last_error.text_id == IDS_READ_BUFFER_MISMATCH,
-            "the last_error names a text of no failure");
+    Require(IsFailureText(last_error.text_id), "the last_error names a text of no failure");
     Require(std::strlen(last_error.system_text) <= kSystemTextSize - 1, "a system text longer than 63 characters");
 }
 
-void CheckExplanation(Messages& messages, const SenseReport& report, const LastError& last_error) {
+void CheckExplanation(Messages& messages, const SenseReport& report, const LastError& last_error, bool failed) {
     FailureExplanation explanation;
     std::memset(&explanation, 'x', sizeof explanation);
     ExplainFailure(messages, report, last_error, explanation);
     RequireTerminated(explanation.text, "the explanation lost its terminator");
     RequireTerminated(explanation.sense_display, "the sense display lost its terminator");
+    RequireTerminated(explanation.information, "the information block's text lost its terminator");
+    if (failed) Require(explanation.text[0] != '\0', "a command failed without an explanation");
 }
 
 enum class Command { TestUnitReady, WriteBuffer, ReadBuffer };
@@ -377,7 +398,7 @@ struct Rig {
     SizedHeap heap;
 };
 
-void RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command command) {
+int RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command command) {
     const SenseReport before = rig.sense_report;
     const LastError error_before = rig.last_error;
     const std::uint32_t start = rig.clock.now;
@@ -397,12 +418,13 @@ void RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command c
             break;
     }
     Require(passed == 0 || passed == 1, "a command answered other than 1 or 0");
-    Require(SameError(rig.last_error, error_before), "an ASPI command wrote the last_error");
+    CheckRecords(rig.last_error);
+    if (passed == 1) Require(SameError(rig.last_error, error_before), "a command that passed wrote the last_error");
     Require(rig.clock.now - start <= wait + kAbortWaitMs + 2 * kTickMs, "a command waited past its wait");
     const aspi::SrbExecScsiCmd& srb = *rig.exec_srb;
     if (library == nullptr) {
         Require(passed == 0 && Same(rig.sense_report, before), "a command without a library did something");
-        return;
+        return passed;
     }
     const bool judged = library->Completed(srb);
     if (passed == 1) {
@@ -416,9 +438,10 @@ void RunAspi(Rig& rig, ScsiCommandContext& context, FuzzAspi* library, Command c
         Require(Same(rig.sense_report, before), "the sense of a clean request was read");
     }
     if (!judged) Require(passed == 0, "a request that never ended passed");
+    return passed;
 }
 
-void RunNt(Rig& rig, ScsiCommandContext& context, FuzzPorts& ports, Command command) {
+int RunNt(Rig& rig, ScsiCommandContext& context, FuzzPorts& ports, Command command) {
     const SenseReport before = rig.sense_report;
     int passed = -1;
     switch (command) {
@@ -437,6 +460,7 @@ void RunNt(Rig& rig, ScsiCommandContext& context, FuzzPorts& ports, Command comm
     Require(rig.heap.outstanding() == 0, "a data buffer not given back");
     CheckRecords(rig.last_error);
     if (passed == 1) Require(Same(rig.sense_report, before), "a command that passed recorded sense data");
+    return passed;
 }
 
 }  // namespace
@@ -480,12 +504,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ClearFailureRecords(rig.sense_report, rig.last_error);
     for (Command command : {Command::TestUnitReady, Command::WriteBuffer, Command::ReadBuffer}) {
         if (clear_each) ClearFailureRecords(rig.sense_report, rig.last_error);
-        if (on_nt) {
-            RunNt(rig, context, ports, command);
-        } else {
-            RunAspi(rig, context, without ? nullptr : &library, command);
-        }
-        CheckExplanation(messages, rig.sense_report, rig.last_error);
+        const int passed = on_nt ? RunNt(rig, context, ports, command)
+                                 : RunAspi(rig, context, without ? nullptr : &library, command);
+        CheckExplanation(messages, rig.sense_report, rig.last_error, passed == 0);
     }
     return 0;
 }

@@ -14,19 +14,19 @@
 // - sense data is read only within its length (it lies in a block of
 //   exactly that size: the address sanitizer stops any read past it), and
 //   reading all of it answers the same as reading its first 14 bytes;
-// - data shorter than 14 bytes, with a response code the transport does
-//   not accept, or with a FILEMARK/EOM/ILI bit in the sense key byte
-//   changes nothing; ILLEGAL REQUEST changes nothing on ASPI;
-// - a match records exactly the device's key, ASC and ASCQ and an
-//   explanation of the table; no match keeps the explanation and the
-//   qualifier, and sets at most the key (and ASC 04h of NOT READY);
+// - data shorter than 14 bytes, or with a response code the transport does
+//   not accept, changes nothing;
+// - any other data records exactly the device's key (byte 2, bits 0-3),
+//   ASC and ASCQ, and an explanation: one of the table, or the standard's
+//   names of the key and codes; the FILEMARK/EOM/ILI bits change nothing;
 // - the ASPI block's sense area is read within SRB_SenseLen and the area,
 //   whatever SRB_SenseLen says (the block ends where the area ends); a
 //   block with CHECK CONDITION, an adapter status or a pending status is
 //   never clean;
 // - both pass-through blocks give the NT reading of their sense buffer;
-// - the explanation and the sense display stay terminated within their
-//   256 bytes, whatever the records hold.
+// - the explanation, the sense display and the information block's text
+//   stay terminated within their 256 bytes, whatever the records hold, and
+//   sense data that was read is always explained in words.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -92,23 +92,21 @@ void CheckSense(const std::vector<std::uint8_t>& sense, SenseTransport transport
 
     const bool nt = transport == SenseTransport::Nt;
     const bool accepted = sense.size() >= kFixedSenseLength && (sense[0] == 0x70 || (!nt && sense[0] == 0x71));
-    if (!accepted || (sense[2] & 0xF0) != 0 || (!nt && sense[2] == 0x05)) {
+    if (!accepted) {
         Require(answer == 0 && Same(report, earlier), "data that is not to be read changed the sense report");
         return;
     }
-    if (answer == 1) {
-        Require(report.sense_key == sense[2] && report.sense_code == sense[12] && report.sense_qualifier == sense[13],
-                "a match recorded other values than the device's");
-        Require(IsExplanation(report.message_id), "a match recorded no explanation of the table");
-    } else {
-        Require(report.message_id == earlier.message_id && report.sense_qualifier == earlier.sense_qualifier,
-                "data without a match changed the explanation");
-        Require(report.sense_key == earlier.sense_key || report.sense_key == sense[2],
-                "data without a match recorded another key");
-        Require(report.sense_code == earlier.sense_code ||
-                    (sense[2] == 0x02 && sense[12] == 0x04 && report.sense_code == 0x04),
-                "data without a match recorded an ASC");
-    }
+    Require(answer == 1, "sense data that can be read was not recorded");
+    Require(report.sense_key == (sense[2] & 0x0F) && report.sense_code == sense[12] &&
+                report.sense_qualifier == sense[13],
+            "the record holds other values than the device's");
+    Require(IsExplanation(report.message_id) || report.message_id == IDS_SENSE_REPORTED,
+            "sense data was recorded without an explanation");
+    std::vector<std::uint8_t> without_flags(sense);
+    without_flags[2] &= 0x0F;
+    int plain_answer = -1;
+    const SenseReport plain = Interpret(without_flags, without_flags.size(), transport, earlier, plain_answer);
+    Require(plain_answer == answer && Same(plain, report), "a FILEMARK, EOM or ILI bit changed the reading");
 }
 
 void CheckAspiBlock(const std::vector<std::uint8_t>& fields, const std::vector<std::uint8_t>& sense,
@@ -178,8 +176,12 @@ void CheckExplanation(const SenseReport& report, const LastError& last_error) {
     ExplainFailure(messages, report, last_error, explanation);
     RequireTerminated(explanation.text, "the explanation lost its terminator");
     RequireTerminated(explanation.sense_display, "the sense display lost its terminator");
+    RequireTerminated(explanation.information, "the information block's text lost its terminator");
     Require((explanation.sense_display[0] != '\0') == (report.message_id != 0),
             "a sense display without recognised sense data, or none with it");
+    if (report.message_id == IDS_SENSE_REPORTED || IsExplanation(report.message_id)) {
+        Require(explanation.text[0] != '\0', "sense data was read and explained by nothing");
+    }
     if (report.message_id == 0 && last_error.text_id == kUseSystemText) {
         const std::size_t length = std::strlen(explanation.text);
         Require(length <= sizeof last_error.system_text &&

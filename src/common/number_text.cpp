@@ -36,4 +36,9 @@ void AppendUnsignedTo(char* buffer, std::size_t size, unsigned long value) {
 
 void AppendHexTo(char* buffer, std::size_t size, unsigned long value) { AppendInBase(buffer, size, value, 16, false); }
 
+void AppendHexByteTo(char* buffer, std::size_t size, unsigned value) {
+    const char digits[3] = {"0123456789ABCDEF"[(value >> 4) & 0x0F], "0123456789ABCDEF"[value & 0x0F], '\0'};
+    AppendTextTo(buffer, size, digits);
+}
+
 }  // namespace td

@@ -17,6 +17,9 @@ void AppendDecimalTo(char* buffer, std::size_t size, long value);
 void AppendUnsignedTo(char* buffer, std::size_t size, unsigned long value);
 // Appends `value` in lower-case hexadecimal digits, without a prefix.
 void AppendHexTo(char* buffer, std::size_t size, unsigned long value);
+// Appends the low byte of `value` as two upper-case hexadecimal digits, the
+// way SCSI codes are written ("3A" of 3Ah).
+void AppendHexByteTo(char* buffer, std::size_t size, unsigned value);
 
 template <std::size_t N>
 void AppendDecimal(char (&field)[N], long value) {
@@ -31,6 +34,11 @@ void AppendUnsigned(char (&field)[N], unsigned long value) {
 template <std::size_t N>
 void AppendHex(char (&field)[N], unsigned long value) {
     AppendHexTo(field, N, value);
+}
+
+template <std::size_t N>
+void AppendHexByte(char (&field)[N], unsigned value) {
+    AppendHexByteTo(field, N, value);
 }
 
 }  // namespace td

@@ -229,16 +229,21 @@ bool DiagnosticsSequence::AwaitSharedBlock() {
 
 int DiagnosticsSequence::RunCommand(Command command) {
     ScsiCommandContext& scsi = context_.scsi;
-    // A command that cannot have the block fails like one that timed out:
-    // without an explanation, and without touching the scan's request.
-    if (scsi.inventory.platform == kPlatformWin95 && !AwaitSharedBlock()) return 0;
+    // A command that cannot have the block fails without being sent, and
+    // without touching the scan's request.
+    if (scsi.inventory.platform == kPlatformWin95 && !AwaitSharedBlock()) {
+        RecordFailure(scsi.last_error, IDS_SCAN_HOLDS_BLOCK);
+        return 0;
+    }
     const DeviceSlot& slot = scsi.inventory.slots[slot_];
     return command(scsi, slot.adapter_number, slot.target_id);
 }
 
 void DiagnosticsSequence::Explain(FailureExplanation& explanation) {
     ExplainFailure(context_.scsi.messages, context_.scsi.sense_report, context_.scsi.last_error, explanation);
-    if (explanation.sense_display[0] != '\0') face_.SetText(IDC_INFO_BLOCK, explanation.sense_display);
+    // The reason stays in the dialog after its box is gone: the sense data,
+    // or else what was reported.
+    if (explanation.information[0] != '\0') face_.SetText(IDC_INFO_BLOCK, explanation.information);
 }
 
 void DiagnosticsSequence::TestUnitReady() {

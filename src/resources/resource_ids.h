@@ -83,6 +83,40 @@
 #define IDS_NOT_TESTABLE          6300
 #define IDS_TESTS_VERDICT         10000
 
+/* ---- Strings: failures told in words (7000 to 7999) ------------------ */
+/* Sentences with places %1 to %4 that the program fills in. */
+#define IDS_SENSE_REPORTED        7000 /* key name, ASC/ASCQ name, ASC, ASCQ */
+#define IDS_SENSE_UNNAMED_CODE    7001 /* key name, ASC, ASCQ */
+#define IDS_REQUEST_ABORTED       7010 /* seconds waited */
+#define IDS_ASPI_REQUEST_STATUS   7011 /* status name, SRB_Status */
+#define IDS_ADAPTER_STATUS        7012 /* status name, SRB_HaStat */
+#define IDS_TARGET_STATUS         7013 /* status name, SCSI status byte */
+#define IDS_SYSTEM_ERROR_CODE     7014 /* system error code */
+#define IDS_OPEN_FAILED           7015
+#define IDS_NO_DEVICE_PATH        7016
+#define IDS_NO_PORT_DRIVER        7017
+#define IDS_SCAN_HOLDS_BLOCK      7018
+#define IDS_PASS_THROUGH_REFUSED  7019
+#define IDS_READ_BUFFER_DIFFERS   7020 /* bytes differing, first offset, written, read */
+#define IDS_UNKNOWN_STATUS        7030
+/* The sixteen sense keys by name: 7100 + the key. */
+#define IDS_KEY_NO_SENSE          7100
+#define IDS_KEY_RECOVERED_ERROR   7101
+#define IDS_KEY_NOT_READY         7102
+#define IDS_KEY_MEDIUM_ERROR      7103
+#define IDS_KEY_HARDWARE_ERROR    7104
+#define IDS_KEY_ILLEGAL_REQUEST   7105
+#define IDS_KEY_UNIT_ATTENTION    7106
+#define IDS_KEY_DATA_PROTECT      7107
+#define IDS_KEY_BLANK_CHECK       7108
+#define IDS_KEY_VENDOR_SPECIFIC   7109
+#define IDS_KEY_COPY_ABORTED      7110
+#define IDS_KEY_ABORTED_COMMAND   7111
+#define IDS_KEY_EQUAL             7112
+#define IDS_KEY_VOLUME_OVERFLOW   7113
+#define IDS_KEY_MISCOMPARE        7114
+#define IDS_KEY_RESERVED          7115
+
 /* ---- Strings: context help of the properties pages ------------------- */
 /* The control's help context id is also the number of its help text. */
 #define IDH_SCSI_ID               20000

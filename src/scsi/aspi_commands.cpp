@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/clock.h"
+#include "resources/resource_ids.h"
 #include "scsi/data_pattern.h"
 #include "scsi/scsi_opcodes.h"
 #include "scsi/sense.h"
@@ -51,11 +52,29 @@ void AbortExecRequest(ScsiCommandContext& context) {
     if (ReadStatus(abort_srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, kAbortWaitMs);
 }
 
+// A finished request that failed without sense data the interpreter could
+// read: what the adapter saw on the bus comes first, then the status the
+// device answered with, then the library's own status of the request.
+void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb) {
+    if (srb.SRB_HaStat != aspi::kHaStatOk) {
+        RecordFailure(last_error, IDS_ADAPTER_STATUS, srb.SRB_HaStat);
+    } else if (srb.SRB_TargStat != aspi::kStatusGood && srb.SRB_TargStat != aspi::kStatusConditionMet &&
+               srb.SRB_TargStat != aspi::kStatusIntermediateConditionMet) {
+        RecordFailure(last_error, IDS_TARGET_STATUS, srb.SRB_TargStat);
+    } else {
+        RecordFailure(last_error, IDS_ASPI_REQUEST_STATUS, srb.SRB_Status);
+    }
+}
+
 // Sends the request prepared in `exec_srb`, waits, and judges it: 1 when
-// it completed with SS_COMP.
+// it completed with SS_COMP. A failure leaves its reason in the sense
+// report (sense data) or in the last_error (everything else).
 int RunExecRequest(ScsiCommandContext& context, std::uint32_t wait_ms) {
     aspi::SrbExecScsiCmd& srb = context.exec_srb;
-    if (context.aspi == nullptr) return 0;  // no library loaded: nothing can be sent
+    if (context.aspi == nullptr) {  // no library loaded: nothing can be sent
+        RecordFailure(context.last_error, IDS_ASPI_NOT_AVAILABLE);
+        return 0;
+    }
 
     context.aspi->SendCommand(&srb);
     // The wait does not look at the status: a request pending now gets
@@ -65,10 +84,13 @@ int RunExecRequest(ScsiCommandContext& context, std::uint32_t wait_ms) {
     const std::uint8_t status = ReadStatus(srb.SRB_Status);
     if (status == aspi::kSsPending) {
         AbortExecRequest(context);
+        RecordFailure(context.last_error, IDS_REQUEST_ABORTED, wait_ms / 1000);
         return 0;
     }
-    if (!request_is_clean(srb)) interpret_aspi_sense(srb, context.sense_report);
-    return status == aspi::kSsComp ? 1 : 0;
+    const bool explained_by_sense = !request_is_clean(srb) && interpret_aspi_sense(srb, context.sense_report) != 0;
+    if (status == aspi::kSsComp) return 1;
+    if (!explained_by_sense) RecordRequestStatus(context.last_error, srb);
+    return 0;
 }
 
 }  // namespace
@@ -124,8 +146,7 @@ int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, s
     srb.SRB_BufPointer = context.aspi_area.receive;
     SetBufferCdb(srb, kOpReadBuffer);
     if (RunExecRequest(context, kBufferCommandWaitMs) == 0) return 0;
-    // A mismatch fails without an explanation.
-    return MatchesDataPattern(context.aspi_area.receive, 0, kAspiBufferLength) ? 1 : 0;
+    return ReadBackMatches(context.aspi_area.receive, 0, kAspiBufferLength, context.last_error) ? 1 : 0;
 }
 
 }  // namespace td

@@ -6,7 +6,9 @@
 // request was still pending right after the send, however early it
 // finishes; a request that is still pending afterwards is aborted and
 // fails. A finished request that is not clean has its sense data recorded
-// in the `sense_report`. Nothing here writes the `last_error`.
+// in the `sense_report`; every other reason for a failure (the abort, the
+// adapter's or the device's status without sense data, the library's own
+// status, data read back that differs) goes to the `last_error`.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +32,7 @@ void ResetExecSrb(aspi::SrbExecScsiCmd& exec_srb);
 int aspi_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 int aspi_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 // Passes only when the request completed and all 512 bytes read back carry
-// the pattern WRITE BUFFER sent.
+// the pattern WRITE BUFFER sent; a difference is recorded with its bytes.
 int aspi_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 
 }  // namespace td

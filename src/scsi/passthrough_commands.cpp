@@ -27,29 +27,54 @@ using DevicePathBuffer = char[sizeof kDevicePrefix - 1 + sizeof(DeviceSlot::devi
 
 // Opens the device recorded for the first counted slot with this adapter
 // and SCSI ID. 0 when there is none, its path is empty or it cannot be
-// opened; nothing is recorded then.
+// opened; the reason is recorded then.
 DeviceHandle OpenSlotDevice(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
-    if (context.device_io == nullptr) return 0;
+    if (context.device_io == nullptr) {
+        RecordFailure(context.last_error, IDS_NO_PORT_DRIVER);
+        return 0;
+    }
     const int index = FindSlotByAddress(context.inventory, adapter_number, target_id);
-    if (index < 0) return 0;
+    if (index < 0 || IsEmpty(context.inventory.slots[index].device_path)) {
+        RecordFailure(context.last_error, IDS_NO_DEVICE_PATH);
+        return 0;
+    }
     const DeviceSlot& slot = context.inventory.slots[index];
-    if (IsEmpty(slot.device_path)) return 0;
 
     DevicePathBuffer path;
     CopyText(path, kDevicePrefix);
     char device_path[sizeof slot.device_path];
     CopyBytes(device_path, slot.device_path, sizeof slot.device_path);  // terminated whatever the field holds
     AppendText(path, device_path);
-    return context.device_io->Open(path, slot.access_mode, slot.share_mode);
+    const DeviceHandle device = context.device_io->Open(path, slot.access_mode, slot.share_mode);
+    if (device == 0) {
+        // The system's reason (access denied, a sharing violation ...) goes
+        // with it, or at least its error code.
+        const std::uint32_t code = context.device_io->LastError();
+        if (code != win::kErrorSuccess) format_system_error(*context.device_io, code, context.last_error);
+        RecordFailure(context.last_error, IDS_OPEN_FAILED, code);
+    }
+    return device;
 }
 
-// Records why a request failed: the system's text for the last error when
-// there is one, and the device's sense data when it answered with a status.
+// Records why a request failed: the device's sense data when it answered
+// with a status, and the system's text for the error of a call that
+// failed. A failure neither explains is told by the status the device
+// answered with, or else as a request the driver refused.
 template <typename Block>
-void RecordFailure(ScsiCommandContext& context, const Block& block, std::uint8_t scsi_status) {
-    const std::uint32_t code = context.device_io->LastError();
-    if (code != win::kErrorSuccess) format_system_error(*context.device_io, code, context.last_error);
-    if (scsi_status != 0) interpret_nt_sense(block, context.sense_report);
+void RecordRequestFailure(ScsiCommandContext& context, const Block& block, bool call_failed, std::uint8_t scsi_status) {
+    const bool explained_by_sense = scsi_status != 0 && interpret_nt_sense(block, context.sense_report) != 0;
+    // GetLastError speaks of a call that failed only: after one that
+    // succeeded it still holds the error of some earlier call.
+    const std::uint32_t code = call_failed ? context.device_io->LastError() : win::kErrorSuccess;
+    if (code != win::kErrorSuccess) {
+        format_system_error(*context.device_io, code, context.last_error);
+    } else if (!explained_by_sense) {
+        if (scsi_status != 0) {
+            RecordFailure(context.last_error, IDS_TARGET_STATUS, scsi_status);
+        } else {
+            RecordFailure(context.last_error, IDS_PASS_THROUGH_REFUSED);
+        }
+    }
 }
 
 void SetDirectFields(nt::ScsiPassThroughDirect& sptd, std::uint8_t opcode, std::uint8_t data_in, void* buffer) {
@@ -85,6 +110,7 @@ bool BeginDirectCommand(ScsiCommandContext& context, std::int32_t adapter_number
         context.device_io->Close(command.device);
         command.device = 0;
         ShowMessage(context.messages, 0, IDS_NO_MEMORY, win::kMbOk);
+        RecordFailure(context.last_error, IDS_NO_MEMORY);
         return false;
     }
     return true;
@@ -104,7 +130,7 @@ bool SendDirect(ScsiCommandContext& context, DeviceHandle device, nt::PassThroug
     const bool ok = context.device_io->Control(device, nt::kIoctlScsiPassThroughDirect, &block, nt::kDirectInOutSize,
                                                &block, nt::kDirectInOutSize, &returned);
     if (ok && block.sptd.ScsiStatus == 0) return true;
-    RecordFailure(context, block, block.sptd.ScsiStatus);
+    RecordRequestFailure(context, block, !ok, block.sptd.ScsiStatus);
     return false;
 }
 
@@ -132,7 +158,7 @@ int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number,
                                                &block, nt::kTestUnitReadyOutSize, &returned);
     int passed = 1;
     if (!ok || spt.ScsiStatus != 0) {
-        RecordFailure(context, block, spt.ScsiStatus);
+        RecordRequestFailure(context, block, !ok, spt.ScsiStatus);
         passed = 0;
     }
     context.device_io->Close(device);
@@ -152,7 +178,7 @@ int nt_write_buffer(ScsiCommandContext& context, std::int32_t adapter_number, st
     EndDirectCommand(context, command);
     if (!sent) return 0;
     if (block.sptd.DataTransferLength == 0) {
-        context.last_error.text_id = IDS_NT_CLASS_UNSUPPORTED;
+        RecordFailure(context.last_error, IDS_NT_CLASS_UNSUPPORTED);
         return 0;
     }
     return 1;
@@ -170,10 +196,8 @@ int nt_read_buffer(ScsiCommandContext& context, std::int32_t adapter_number, std
     int passed = 0;
     if (SendDirect(context, command.device, block)) {
         if (block.sptd.DataTransferLength == 0) {
-            context.last_error.text_id = IDS_NT_CLASS_UNSUPPORTED;
-        } else if (!MatchesDataPattern(command.buffer, kComparedFrom, kComparedEnd)) {
-            context.last_error.text_id = IDS_READ_BUFFER_MISMATCH;
-        } else {
+            RecordFailure(context.last_error, IDS_NT_CLASS_UNSUPPORTED);
+        } else if (ReadBackMatches(command.buffer, kComparedFrom, kComparedEnd, context.last_error)) {
             passed = 1;
         }
     }

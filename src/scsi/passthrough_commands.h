@@ -5,8 +5,10 @@
 // port), sends one pass-through request and closes it again. TEST UNIT
 // READY goes as IOCTL_SCSI_PASS_THROUGH without data; WRITE BUFFER and READ
 // BUFFER go as IOCTL_SCSI_PASS_THROUGH_DIRECT with a 2048-byte heap buffer.
-// A failure leaves its reason in the `last_error` (system text, 6100 or
-// 6200) and, when the device reported a status, in the `sense_report`.
+// A failure leaves its reason in the `sense_report` when the device
+// answered with sense data, and otherwise in the `last_error`: the
+// system's text for a call that failed, the device's status, 6100, or
+// 6200 with the bytes that differ.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,8 @@ constexpr std::uint32_t kPassThroughTimeoutSeconds = 2;
 constexpr std::uint32_t kPassThroughBufferLength = 2048;
 
 // Each answers 1 when the command passed, 0 when it failed. A slot that is
-// not found, has no device path or cannot be opened fails without a reason.
+// not found or has no device path fails as a device without a name; one
+// that cannot be opened with the system's reason.
 int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id);
 // Fails with 6100 when the class driver accepted the request but moved no
 // data: it does not pass WRITE BUFFER on for this device type.

@@ -13,22 +13,23 @@ constexpr std::size_t kSenseKeyByte = 2;
 constexpr std::size_t kAscByte = 12;
 constexpr std::size_t kAscqByte = 13;
 
-constexpr std::uint8_t kKeyNotReady = 0x02;
-constexpr std::uint8_t kAscLogicalUnitNotReady = 0x04;
+// Byte 2 holds the sense key in bits 0-3; bits 5, 6 and 7 are the ILI,
+// EOM and FILEMARK flags, which a tape or a short read sets beside any key.
+constexpr std::uint8_t kSenseKeyMask = 0x0F;
 
 constexpr int kAny = -1;
 
 struct SenseRow {
     std::uint8_t sense_key;
-    int asc;           // kAny matches every ASC
-    int ascq;          // kAny matches every ASCQ
-    int aspi_message;  // 0: the ASPI side has no explanation for this row
+    int asc;   // kAny matches every ASC
+    int ascq;  // kAny matches every ASCQ
+    int aspi_message;
     int nt_message;
 };
 
-// The first row whose key, ASC and ASCQ match and that has an explanation
-// on the transport in question wins. The sense key byte is compared whole:
-// a FILEMARK, EOM or ILI bit makes it match no key at all.
+// The program's own advice for the answers it knows best. The first row
+// whose key, ASC and ASCQ match wins; every other answer is explained from
+// the standard's names of its key and codes.
 constexpr SenseRow kSenseTable[] = {
     {0x02, 0x04, 0x00, IDS_SENSE_NOT_REPORTABLE, IDS_SENSE_NOT_REPORTABLE},
     {0x02, 0x04, 0x01, IDS_SENSE_MEDIA_CHANGED, IDS_SENSE_MEDIA_CHANGED},
@@ -40,27 +41,25 @@ constexpr SenseRow kSenseTable[] = {
     {0x04, 0x41, kAny, IDS_SENSE_HARDWARE, IDS_SENSE_SELF_TEST},
     {0x04, 0x42, kAny, IDS_SENSE_HARDWARE, IDS_SENSE_SELF_TEST},
     {0x04, kAny, kAny, IDS_SENSE_HARDWARE, IDS_SENSE_HARDWARE},
-    {0x05, 0x20, kAny, 0, IDS_SENSE_NOT_SUPPORTED},
-    {0x05, 0x22, kAny, 0, IDS_SENSE_NOT_SUPPORTED},
-    {0x05, 0x24, kAny, 0, IDS_SENSE_NOT_SUPPORTED},
-    {0x05, 0x26, kAny, 0, IDS_SENSE_NOT_SUPPORTED},
+    // A command the device does not have, or a field of it it does not
+    // take: WRITE BUFFER and READ BUFFER are optional for most device types.
+    {0x05, 0x20, kAny, IDS_SENSE_NOT_SUPPORTED, IDS_SENSE_NOT_SUPPORTED},
+    {0x05, 0x22, kAny, IDS_SENSE_NOT_SUPPORTED, IDS_SENSE_NOT_SUPPORTED},
+    {0x05, 0x24, kAny, IDS_SENSE_NOT_SUPPORTED, IDS_SENSE_NOT_SUPPORTED},
+    {0x05, 0x26, kAny, IDS_SENSE_NOT_SUPPORTED, IDS_SENSE_NOT_SUPPORTED},
     {0x06, 0x28, kAny, IDS_SENSE_MEDIA_CHANGED, IDS_SENSE_MEDIA_CHANGED},
     {0x06, 0x29, kAny, IDS_SENSE_RESET, IDS_SENSE_RESET},
     {0x07, kAny, kAny, IDS_SENSE_WRITE_PROTECTED, IDS_SENSE_WRITE_PROTECTED},
 };
 
-int MessageOf(const SenseRow& row, SenseTransport transport) {
-    return transport == SenseTransport::Aspi ? row.aspi_message : row.nt_message;
-}
-
-// A sense key is known to a transport when its column explains at least
-// one row of that key: ILLEGAL REQUEST is known on NT only, so on ASPI it
-// records nothing at all, not even the key.
-bool KeyIsKnown(std::uint8_t key, SenseTransport transport) {
+int TableMessage(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq, SenseTransport transport) {
     for (const SenseRow& row : kSenseTable) {
-        if (row.sense_key == key && MessageOf(row, transport) != 0) return true;
+        if (row.sense_key != key) continue;
+        if (row.asc != kAny && row.asc != asc) continue;
+        if (row.ascq != kAny && row.ascq != ascq) continue;
+        return transport == SenseTransport::Aspi ? row.aspi_message : row.nt_message;
     }
-    return false;
+    return 0;
 }
 
 bool ResponseCodeAccepted(std::uint8_t code, SenseTransport transport) {
@@ -89,29 +88,15 @@ int InterpretSenseData(const std::uint8_t* sense, std::size_t length, SenseTrans
     if (sense == nullptr || length < kFixedSenseLength) return 0;
     if (!ResponseCodeAccepted(sense[kResponseCodeByte], transport)) return 0;
 
-    const std::uint8_t key = sense[kSenseKeyByte];
+    const std::uint8_t key = sense[kSenseKeyByte] & kSenseKeyMask;
     const std::uint8_t asc = sense[kAscByte];
     const std::uint8_t ascq = sense[kAscqByte];
-    if (!KeyIsKnown(key, transport)) return 0;
-
     sense_report.sense_key = key;
-    // A unit that is becoming ready keeps its ASC even when the ASCQ is one
-    // the table does not explain.
-    if (key == kKeyNotReady && asc == kAscLogicalUnitNotReady) {
-        sense_report.sense_code = kAscLogicalUnitNotReady;
-    }
-
-    for (const SenseRow& row : kSenseTable) {
-        const int message = MessageOf(row, transport);
-        if (row.sense_key != key || message == 0) continue;
-        if (row.asc != kAny && row.asc != asc) continue;
-        if (row.ascq != kAny && row.ascq != ascq) continue;
-        sense_report.sense_code = asc;
-        sense_report.sense_qualifier = ascq;
-        sense_report.message_id = message;
-        return 1;
-    }
-    return 0;
+    sense_report.sense_code = asc;
+    sense_report.sense_qualifier = ascq;
+    const int message = TableMessage(key, asc, ascq, transport);
+    sense_report.message_id = message != 0 ? message : IDS_SENSE_REPORTED;
+    return 1;
 }
 
 int interpret_aspi_sense(const aspi::SrbExecScsiCmd& srb, SenseReport& sense_report) {

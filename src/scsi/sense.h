@@ -2,10 +2,12 @@
 //
 // An ASPI request is first classified from its three status bytes; only a
 // request that is not clean has its sense data looked at. Sense data of
-// either transport is then matched against one table of sense keys and
-// additional sense codes whose explanation ids differ slightly between the
-// ASPI and the NT column. A match fills the `sense_report`; data that
-// matches nothing leaves the earlier explanation in place.
+// either transport that the interpreter can read fills the `sense_report`
+// with its key, ASC and ASCQ, and with an explanation: the program's own
+// advice where its table of sense keys and additional sense codes has one
+// (the ASPI and the NT column differ slightly), otherwise IDS_SENSE_REPORTED,
+// the standard's names of the key and the codes. Data it cannot read
+// leaves the earlier explanation in place.
 #pragma once
 
 #include <cstddef>
@@ -28,9 +30,10 @@ constexpr std::size_t kFixedSenseLength = 14;
 // INTERMEDIATE-CONDITION MET. 0 for every other combination.
 int request_is_clean(const aspi::SrbExecScsiCmd& srb);
 
-// Interprets `length` bytes of sense data as the given transport does and
-// fills `sense_report` as far as the data is recognised. Answers 1 when a
-// row of the sense table matched (an explanation was recorded), else 0.
+// Interprets `length` bytes of sense data as the given transport does.
+// Answers 1 when the data was read and `sense_report` now explains it; 0
+// when it cannot be read (too short, or a response code the transport does
+// not take: NT takes current errors only) and nothing was recorded.
 int InterpretSenseData(const std::uint8_t* sense, std::size_t length, SenseTransport transport,
                        SenseReport& sense_report);
 

@@ -177,8 +177,9 @@ TEST(DiagnosticsSequence, UnitAttentionIsAskedAgainOnceSilently) {
         EXPECT_EQ(twice.messages.boxes()[1].text,
                   twice.messages.Text(IDS_SENSE_MEDIA_CHANGED) + twice.messages.Text(IDS_CONTINUE_QUESTION));
 
-        // A second answer that explains nothing is shown as such: the first
-        // answer's "powered on or reset" does not stand in for it.
+        // A second answer the table has no advice for is explained by its
+        // own codes: the first answer's "powered on or reset" does not
+        // stand in for it.
         DiagnosticsRig other(Disk("  on tur check 06 29 00 times 1\n  on tur check 0b 47 00\n"), platform);
         ASSERT_TRUE(other.Open(0, 0));
         other.messages.Answer(win::kIdYes);
@@ -186,8 +187,11 @@ TEST(DiagnosticsSequence, UnitAttentionIsAskedAgainOnceSilently) {
         other.Begin();
         EXPECT_EQ(other.Opcodes(), (Opcodes{kTur, kTur}));
         ASSERT_EQ(other.messages.boxes().size(), 2u);
-        EXPECT_EQ(other.messages.boxes()[1].text, other.messages.Text(IDS_CONTINUE_QUESTION));
-        EXPECT_EQ(other.face.texts[IDC_INFO_BLOCK], " ") << "no sense display without a recognised answer";
+        EXPECT_EQ(other.messages.boxes()[1].text,
+                  "The device reports ABORTED COMMAND: SCSI PARITY ERROR (ASC 47h, ASCQ 00h)." +
+                      other.messages.Text(IDS_CONTINUE_QUESTION));
+        EXPECT_EQ(other.face.texts[IDC_INFO_BLOCK],
+                  "Last Error Reported Sense Data:\nSense Key: b\nSense Code: 47\nSense Code Qualifier: 0");
     }
 }
 
@@ -233,9 +237,12 @@ TEST(DiagnosticsSequence, FailedReadBufferEndsTheTestsWithTheFirstRowsGreen) {
         EXPECT_EQ(rig.Opcodes(), (Opcodes{kTur, kWrite, kRead}));
         ASSERT_EQ(rig.messages.boxes().size(), 2u);
         const test::ShownBox& box = rig.messages.boxes()[1];
-        // ASPI compares without explaining; NT explains the mismatch. No
-        // line is appended and no question asked.
-        EXPECT_EQ(box.text, platform == kPlatformWin95 ? "" : rig.messages.Text(IDS_READ_BUFFER_MISMATCH));
+        // Both transports say which bytes came back otherwise; no line is
+        // appended and no question asked. The information block keeps
+        // the bytes.
+        const std::string differs = "Bytes that differ: 1, the first at offset 100 (written AAh, read 55h).";
+        EXPECT_EQ(box.text, rig.messages.Text(IDS_READ_BUFFER_MISMATCH) + "\n\n" + differs);
+        EXPECT_EQ(rig.face.texts[IDC_INFO_BLOCK], differs);
         EXPECT_EQ(box.caption, "Diagnostic Tests:  SCSI Read Buffer Command Failed");
         EXPECT_EQ(box.flags, win::kMbIconError);
 
@@ -253,16 +260,18 @@ TEST(DiagnosticsSequence, FailedReadBufferEndsTheTestsWithTheFirstRowsGreen) {
 }
 
 TEST(DiagnosticsSequence, FailedWriteBufferEndsTheTests) {
-    // NT: the device refuses the command; ASPI: the request never ends and
-    // is aborted after its 8 s, without an explanation.
+    // The device does not have the command (on both transports the same
+    // words), or the request never ends and is aborted after its 8 s.
+    const std::string aborted = "The device did not finish the command within 8 seconds; the request was aborted.";
     struct Case {
         int platform;
         const char* rule;
-        int explanation_id;  // 0: none
+        int explanation_id;  // 0: the abort
     };
     for (const Case& c : {Case{kPlatformNt, "  on write-buffer check 05 24 00\n", IDS_SENSE_NOT_SUPPORTED},
+                          Case{kPlatformWin95, "  on write-buffer check 05 24 00\n", IDS_SENSE_NOT_SUPPORTED},
                           Case{kPlatformWin95, "  on write-buffer hang\n", 0}}) {
-        SCOPED_TRACE(Name(c.platform));
+        SCOPED_TRACE(testing::Message() << Name(c.platform) << c.rule);
         DiagnosticsRig rig(Disk(c.rule), c.platform);
         ASSERT_TRUE(rig.Open(0, 0));
         rig.Begin();
@@ -270,7 +279,7 @@ TEST(DiagnosticsSequence, FailedWriteBufferEndsTheTests) {
         EXPECT_EQ(rig.Opcodes(), (Opcodes{kTur, kWrite}));
         ASSERT_EQ(rig.messages.boxes().size(), 2u);
         const test::ShownBox& box = rig.messages.boxes()[1];
-        const std::string explanation = c.explanation_id != 0 ? rig.messages.Text(c.explanation_id) : "";
+        const std::string explanation = c.explanation_id != 0 ? rig.messages.Text(c.explanation_id) : aborted;
         EXPECT_EQ(box.text, explanation + rig.messages.Text(IDS_TESTING_COMPLETE));
         EXPECT_EQ(box.caption, "Diagnostic Tests:  SCSI Write Buffer Command Failed");
         EXPECT_EQ(box.flags, win::kMbIconError);
@@ -279,10 +288,10 @@ TEST(DiagnosticsSequence, FailedWriteBufferEndsTheTests) {
         EXPECT_EQ(rig.face.texts[IDC_WRITE_STATE], "FAILED!");
         EXPECT_EQ(rig.sequence.row(kRowReadBuffer), RowState::NotTested);
         EXPECT_EQ(rig.face.texts[IDC_INFO_LINE], TestingComplete(rig));
-        if (c.platform == kPlatformNt) {
-            EXPECT_EQ(rig.face.texts[IDC_INFO_BLOCK],
-                      "Last Error Reported Sense Data:\nSense Key: 5\nSense Code: 24\nSense Code Qualifier: 0");
-        }
+        EXPECT_EQ(rig.face.texts[IDC_INFO_BLOCK],
+                  c.explanation_id != 0
+                      ? "Last Error Reported Sense Data:\nSense Key: 5\nSense Code: 24\nSense Code Qualifier: 0"
+                      : aborted);
     }
 }
 
@@ -342,8 +351,8 @@ TEST(DiagnosticsSequence, AspiCommandsWaitForTheDeviceScanToLetGoOfTheBlock) {
     EXPECT_EQ(pumps_at_send, (std::vector<int>{3, 3, 3})) << "nothing sent before the scan ended";
     EXPECT_EQ(rig.sequence.row(kRowReadBuffer), RowState::Passed);
 
-    // A scan that never lets go: the command fails unsent, without an
-    // explanation, and the scan's request stays as it was.
+    // A scan that never lets go: the command fails unsent, saying so, and
+    // the scan's request stays as it was.
     DiagnosticsRig stuck(Disk(), kPlatformWin95);
     ScanThatEnds never(0);
     stuck.context.scan = &never;
@@ -361,7 +370,8 @@ TEST(DiagnosticsSequence, AspiCommandsWaitForTheDeviceScanToLetGoOfTheBlock) {
     EXPECT_EQ(stuck.exec_srb.SRB_Target, 5);
     EXPECT_GE(stuck.clock.now() - start, kScanWaitLimitMs);
     ASSERT_EQ(stuck.messages.boxes().size(), 2u);
-    EXPECT_EQ(stuck.messages.boxes()[1].text, stuck.messages.Text(IDS_CONTINUE_QUESTION));
+    EXPECT_EQ(stuck.messages.boxes()[1].text,
+              stuck.messages.Text(IDS_SCAN_HOLDS_BLOCK) + stuck.messages.Text(IDS_CONTINUE_QUESTION));
     EXPECT_EQ(stuck.sequence.row(kRowTestUnitReady), RowState::Failed);
 
     // NT shares no block: the scan is never asked about.

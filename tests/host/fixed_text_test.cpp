@@ -3,6 +3,7 @@
 
 #include "common/fixed_text.h"
 #include "common/number_text.h"
+#include "common/text_template.h"
 
 namespace td {
 namespace {
@@ -57,6 +58,25 @@ TEST(FixedText, NumbersAreAppendedInTheirBaseAndCutToTheField) {
     char small[4] = "ID";
     AppendUnsigned(small, 4294967295ul);
     EXPECT_STREQ(small, "ID4");
+    char code[9] = "ASC ";
+    AppendHexByte(code, 0x3a);
+    AppendHexByte(code, 0x107);  // the low byte only
+    EXPECT_STREQ(code, "ASC 3A07");
+}
+
+// Sentences with places: each language puts the values where it wants
+// them, and the result is cut to the buffer like any copy.
+TEST(FixedText, PlacesAreFilledInAnyOrderAndCutToTheField) {
+    const char* const values[] = {"NOT READY", "MEDIUM NOT PRESENT", "3A"};
+    char text[64];
+    FillText(text, "%2 (%3h) - %1; 100%% %4%", values);
+    EXPECT_STREQ(text, "MEDIUM NOT PRESENT (3Ah) - NOT READY; 100% %");
+    char small[12];
+    std::memset(small, 'x', sizeof small);
+    FillText(small, "Key %1, code %3h", values);
+    EXPECT_STREQ(small, "Key NOT REA");
+    FillText(small, nullptr, values);
+    EXPECT_STREQ(small, "");
 }
 
 }  // namespace

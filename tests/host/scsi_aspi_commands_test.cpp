@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "scsi/aspi_commands.h"
 #include "scsi/data_pattern.h"
 #include "support/fake_aspi_library.h"
@@ -191,7 +192,7 @@ TEST_F(AspiCommands, WaitKeepsItsLengthWhenTheTickCounterWraps) {
     EXPECT_EQ(static_cast<std::uint32_t>(near_wrap.now() - start), 2000u);
 }
 
-TEST_F(AspiCommands, RequestNeverCompletingIsAbortedAndFailsWithNothingRecorded) {
+TEST_F(AspiCommands, RequestNeverCompletingIsAbortedAndFailsWithItsWaitRecorded) {
     for (const CommandCase& command : kCommands) {
         SCOPED_TRACE(command.name);
         sense_report = {6, 0x29, 0, 5801};
@@ -212,10 +213,11 @@ TEST_F(AspiCommands, RequestNeverCompletingIsAbortedAndFailsWithNothingRecorded)
         EXPECT_EQ(abort.block.SRB_ToAbort, &exec_srb);
         EXPECT_EQ(abort.sent_at, start + command.wait_ms);
         EXPECT_EQ(clock.now() - start, command.wait_ms) << "an abort finished at once adds no wait";
-        EXPECT_EQ(sense_report.message_id, 5801);
+        EXPECT_EQ(sense_report.message_id, 5801) << "the sense area of an unfinished request is not read";
         EXPECT_EQ(sense_report.sense_key, 6);
         EXPECT_EQ(sense_report.sense_code, 0x29);
-        EXPECT_EQ(last_error.text_id, 0);
+        EXPECT_EQ(last_error.text_id, IDS_REQUEST_ABORTED);
+        EXPECT_EQ(last_error.values[0], command.wait_ms / 1000) << "the seconds waited";
     }
 }
 
@@ -273,6 +275,8 @@ TEST_F(AspiCommands, ErrorStatusWithGoodTargetIsCleanButFails) {
     EXPECT_EQ(aspi_test_unit_ready(context, 0, 1), 0);
     EXPECT_EQ(sense_report.message_id, 0);
     EXPECT_EQ(sense_report.sense_key, 0);
+    EXPECT_EQ(last_error.text_id, IDS_ASPI_REQUEST_STATUS) << "the request's own status explains it";
+    EXPECT_EQ(last_error.values[0], aspi::kSsErr);
 
     // The same sense with CHECK CONDITION is interpreted.
     answer.targ_stat = aspi::kStatusCheckCondition;
@@ -305,7 +309,8 @@ TEST_F(AspiCommands, CheckConditionRecordsTheSenseInTheSenseReportOnly) {
         EXPECT_EQ(last_error.text_id, 0);
     }
     // An adapter failure is not clean either: its sense area is looked at,
-    // and holds nothing.
+    // holds nothing, and the adapter's status explains the failure; a
+    // device status without sense data explains it likewise.
     sense_report = {};
     AspiAnswer timeout;
     timeout.status = aspi::kSsErr;
@@ -313,25 +318,49 @@ TEST_F(AspiCommands, CheckConditionRecordsTheSenseInTheSenseReportOnly) {
     library.Queue(timeout);
     EXPECT_EQ(aspi_test_unit_ready(context, 0, 1), 0);
     EXPECT_EQ(sense_report.message_id, 0);
+    EXPECT_EQ(last_error.text_id, IDS_ADAPTER_STATUS);
+    EXPECT_EQ(last_error.values[0], aspi::kHaStatSelectionTimeout);
+
+    AspiAnswer busy;
+    busy.status = aspi::kSsErr;
+    busy.targ_stat = aspi::kStatusBusy;
+    library.Queue(busy);
+    EXPECT_EQ(aspi_test_unit_ready(context, 0, 1), 0);
+    EXPECT_EQ(sense_report.message_id, 0);
+    EXPECT_EQ(last_error.text_id, IDS_TARGET_STATUS);
+    EXPECT_EQ(last_error.values[0], aspi::kStatusBusy);
 }
 
+// A mismatch is recorded with how many bytes differ and the first of them,
+// as written and as read.
 TEST_F(AspiCommands, ReadBufferMustReturnThePatternToTheLastByte) {
+    const auto expect_mismatch = [&](std::uint32_t count, std::uint32_t first, std::uint32_t written,
+                                     std::uint32_t read) {
+        EXPECT_EQ(last_error.text_id, IDS_READ_BUFFER_MISMATCH);
+        EXPECT_EQ(last_error.values[0], count);
+        EXPECT_EQ(last_error.values[1], first);
+        EXPECT_EQ(last_error.values[2], written);
+        EXPECT_EQ(last_error.values[3], read);
+    };
     AspiAnswer answer;
     answer.data = Pattern(512);
     answer.data[511] = 0x54;
     library.Queue(answer);
     EXPECT_EQ(aspi_read_buffer(context, 0, 1), 0);
+    expect_mismatch(1, 511, 0x55, 0x54);
 
     answer.data = Pattern(512);
     answer.data[0] = 0xAB;
+    answer.data[7] = 0x00;
     library.Queue(answer);
     EXPECT_EQ(aspi_read_buffer(context, 0, 1), 0);
+    expect_mismatch(2, 0, 0xAA, 0xAB);
 
     answer.data = Pattern(256);  // half the buffer came back
     library.Queue(answer);
     EXPECT_EQ(aspi_read_buffer(context, 0, 1), 0);
-    EXPECT_EQ(sense_report.message_id, 0) << "a mismatch has no explanation";
-    EXPECT_EQ(last_error.text_id, 0);
+    expect_mismatch(256, 256, 0xAA, 0x00);
+    EXPECT_EQ(sense_report.message_id, 0);
 
     answer.data = Pattern(512);
     library.Queue(answer);
@@ -344,7 +373,11 @@ TEST_F(AspiCommands, ReadBufferMustReturnThePatternToTheLastByte) {
 
 TEST_F(AspiCommands, NothingIsSentWithoutALibrary) {
     context.aspi = nullptr;
-    for (const CommandCase& command : kCommands) EXPECT_EQ(command.run(context, 0, 1), 0);
+    for (const CommandCase& command : kCommands) {
+        ClearFailureRecords(sense_report, last_error);
+        EXPECT_EQ(command.run(context, 0, 1), 0);
+        EXPECT_EQ(last_error.text_id, IDS_ASPI_NOT_AVAILABLE);
+    }
     EXPECT_TRUE(library.execs().empty());
 }
 

@@ -11,6 +11,7 @@
 
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
+#include "resources/resource_ids.h"
 #include "scsi/explanation.h"
 #include "scsi/nt_layout.h"
 #include "scsi/passthrough_commands.h"
@@ -200,14 +201,25 @@ TEST_F(PassThroughCommands, NoMediaFailsWithItsSenseExplanation) {
         ExpectAllGivenBack();
     }
 
-    // A system error reported alongside is recorded too; the sense explains.
+    // The call itself succeeded: whatever error number is left over from
+    // an earlier call is not this request's, and is not asked for.
     answer.last_error = win::kErrorNotReady;
     io.SetSystemMessage(win::kErrorNotReady, "The device is not ready.\r\n");
     ClearFailureRecords(sense_report, last_error);
     EXPECT_EQ(nt_test_unit_ready(context, 0, 2), 0);
-    EXPECT_EQ(last_error.text_id, kUseSystemText);
-    EXPECT_STREQ(last_error.system_text, "The device is not ready.\r");
+    EXPECT_EQ(last_error.text_id, 0);
     EXPECT_EQ(Explained(), messages.Text(5406));
+
+    // A status without sense data is named; a leftover error number again
+    // plays no part.
+    answer.scsi_status = 0x18;  // RESERVATION CONFLICT
+    answer.sense.clear();
+    ClearFailureRecords(sense_report, last_error);
+    EXPECT_EQ(nt_write_buffer(context, 0, 2), 0);
+    EXPECT_EQ(sense_report.message_id, 0);
+    EXPECT_EQ(Explained(),
+              "The device answered with status RESERVATION CONFLICT (18h) and no sense data the program could read.");
+    ExpectAllGivenBack();
 }
 
 TEST_F(PassThroughCommands, FailedCallIsExplainedByTheSystemText) {
@@ -225,12 +237,17 @@ TEST_F(PassThroughCommands, FailedCallIsExplainedByTheSystemText) {
         ExpectAllGivenBack();
     }
 
-    // A failure without an error code records nothing.
+    // An error code the system has no text for is named by its number; a
+    // failure without any code is a request the driver refused.
+    answer.last_error = 1234;
+    ClearFailureRecords(sense_report, last_error);
+    EXPECT_EQ(nt_read_buffer(context, 0, 2), 0);
+    EXPECT_EQ(Explained(), "The system reports error 1234 and gives no text for it.");
     answer.last_error = 0;
     ClearFailureRecords(sense_report, last_error);
     EXPECT_EQ(nt_write_buffer(context, 0, 2), 0);
-    EXPECT_EQ(last_error.text_id, 0);
-    EXPECT_EQ(Explained(), "");
+    EXPECT_EQ(Explained(), "The SCSI port driver refused the request without giving a reason.");
+    ExpectAllGivenBack();
 }
 
 TEST_F(PassThroughCommands, NoDataMovedMeansTheClassDriverDoesNotSupportIt) {
@@ -258,49 +275,70 @@ TEST_F(PassThroughCommands, ReadBufferComparesBytesFourToFiveHundredEleven) {
     EXPECT_EQ(nt_read_buffer(context, 0, 2), 1);
     EXPECT_EQ(last_error.text_id, 0);
 
-    for (const std::size_t offset : {std::size_t{4}, std::size_t{5}, std::size_t{511}}) {
-        SCOPED_TRACE(offset);
+    const struct {
+        std::size_t offset;
+        const char* differs;
+    } cases[] = {
+        {4, "Bytes that differ: 1, the first at offset 4 (written AAh, read 55h)."},
+        {5, "Bytes that differ: 1, the first at offset 5 (written 55h, read AAh)."},
+        {511, "Bytes that differ: 1, the first at offset 511 (written 55h, read AAh)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offset);
         ClearFailureRecords(sense_report, last_error);
         answer.data_in = Pattern(2048);
-        answer.data_in[offset] ^= 0xFF;
+        answer.data_in[c.offset] ^= 0xFF;
         EXPECT_EQ(nt_read_buffer(context, 0, 2), 0);
         EXPECT_EQ(last_error.text_id, 6200);
-        EXPECT_EQ(Explained(), messages.Text(6200));
+        EXPECT_EQ(Explained(), messages.Text(6200) + "\n\n" + c.differs);
         ExpectAllGivenBack();
     }
 
-    // Fewer bytes than compared: the rest of the buffer is zero, not the pattern.
+    // Fewer bytes than compared: the rest of the buffer is zero, not the
+    // pattern, and only the compared bytes are counted.
     ClearFailureRecords(sense_report, last_error);
     answer.data_in = Pattern(100);
     EXPECT_EQ(nt_read_buffer(context, 0, 2), 0);
     EXPECT_EQ(last_error.text_id, 6200);
+    EXPECT_EQ(last_error.values[0], 412u);
+    EXPECT_EQ(last_error.values[1], 100u);
 }
 
-TEST_F(PassThroughCommands, DeviceThatCannotBeReachedFailsWithoutAReason) {
+TEST_F(PassThroughCommands, DeviceThatCannotBeReachedFailsSayingWhy) {
     AddSlot(2, 3, "Scanner0", win::kGenericReadWrite, 0);  // no such device object
     AddSlot(2, 5, "", win::kGenericReadWrite, 0);          // discovery found no name
     inventory.slots[10].adapter_number = 3;                // not counted
     inventory.slots[10].target_id = 1;
     CopyText(inventory.slots[10].device_path, "C:");
+    io.SetSystemMessage(2, "The system cannot find the file specified.\r\n");
 
+    const std::string not_opened = "The device could not be opened.\nThe system cannot find the file specified.\r";
+    const std::string no_name = "No device name was found for this device, so it cannot be opened.";
     const struct {
         int adapter, target;
         std::size_t opens;
-    } cases[] = {{2, 3, 1}, {2, 5, 0}, {3, 1, 0}, {5, 5, 0}};
+        const std::string& explained;
+    } cases[] = {{2, 3, 1, not_opened}, {2, 5, 0, no_name}, {3, 1, 0, no_name}, {5, 5, 0, no_name}};
     for (const auto& c : cases) {
         for (const CommandCase& command : kCommands) {
             SCOPED_TRACE(testing::Message() << command.name << " at " << c.adapter << ":" << c.target);
+            ClearFailureRecords(sense_report, last_error);
             const std::size_t opens = io.opens().size();
             EXPECT_EQ(command.run(context, c.adapter, c.target), 0);
             EXPECT_EQ(io.opens().size() - opens, c.opens);
-            EXPECT_EQ(Explained(), "");
-            EXPECT_EQ(last_error.text_id, 0);
+            EXPECT_EQ(Explained(), c.explained);
             EXPECT_EQ(sense_report.sense_key, 0);
         }
     }
     EXPECT_TRUE(io.controls().empty());
     EXPECT_TRUE(heap.sizes.empty()) << "no buffer is taken for a device that is not open";
     EXPECT_EQ(io.opens().at(0).name, "\\\\.\\Scanner0");
+
+    // Without a port driver at all.
+    context.device_io = nullptr;
+    ClearFailureRecords(sense_report, last_error);
+    EXPECT_EQ(nt_test_unit_ready(context, 0, 2), 0);
+    EXPECT_EQ(Explained(), "The SCSI port driver cannot be reached.");
 }
 
 TEST_F(PassThroughCommands, FailedAllocationIsShownAndNothingIsSent) {
@@ -318,8 +356,8 @@ TEST_F(PassThroughCommands, FailedAllocationIsShownAndNothingIsSent) {
         ExpectAllGivenBack();
     }
     EXPECT_TRUE(io.controls().empty());
-    EXPECT_EQ(sense_report.message_id, 5801) << "nothing recorded";
-    EXPECT_EQ(last_error.text_id, 0);
+    EXPECT_EQ(sense_report.message_id, 5801) << "the sense report is left alone";
+    EXPECT_EQ(last_error.text_id, IDS_NO_MEMORY) << "the failure box says what the message box said";
 }
 
 TEST_F(PassThroughCommands, EveryWayOutClosesTheDeviceAndFreesTheBuffer) {

@@ -5,15 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <cwctype>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "common/program_resources_win32.h"
 #include "infowin/version_resource.h"
 #include "resources/resource_ids.h"
+#include "scsi/asc_names.h"
+#include "scsi/explanation.h"
 #include "shell/window_placement.h"
 #include "support/rc_strings.h"
 
@@ -532,6 +537,103 @@ TEST(Resources, DiagnosticsStatesFitTheirControls) {
             EXPECT_TRUE(TextFits(button, LoadStringIn(language.id, id), RoomOf(button)))
                 << language.folder << " string " << id;
         }
+    }
+}
+
+// The program's texts in one language, as LoadStringA gives them.
+class TextsIn final : public Messages {
+public:
+    explicit TextsIn(LANGID language) : language_(language) {}
+    int LoadText(int id, char* buffer, int size) override {
+        const std::wstring text = LoadStringIn(language_, id);
+        const std::string ansi = text.rfind(L"<missing", 0) == 0 ? std::string() : ToAnsi(text);
+        const int n = std::min(static_cast<int>(ansi.size()), size - 1);
+        std::memcpy(buffer, ansi.data(), n);
+        buffer[n] = '\0';
+        return n;
+    }
+    int Box(WindowRef, const char*, const char*, unsigned) override { return 0; }
+
+private:
+    LANGID language_;
+};
+
+// The longest explanations a failure can bring: every sense key with the
+// longest name of the standard's list and with a code it does not name,
+// every status value of every status sentence, the longest system text and
+// error code, the abort, and a READ BUFFER mismatch at the end of the
+// buffer.
+std::vector<std::pair<SenseReport, LastError>> LongestFailures() {
+    std::vector<std::pair<SenseReport, LastError>> failures;
+    const AscName* longest = &kAscNames[0];
+    for (std::size_t i = 0; i < kAscNameCount; ++i)
+        if (std::strlen(kAscNames[i].name) > std::strlen(longest->name)) longest = &kAscNames[i];
+    for (std::int32_t key = 0; key < 16; ++key) {
+        failures.push_back({{key, longest->asc, longest->ascq_first, IDS_SENSE_REPORTED}, {}});
+        failures.push_back({{key, 0xFF, 0xFF, IDS_SENSE_REPORTED}, {}});
+    }
+    const auto error = [&](std::int32_t text_id, std::uint32_t a = 0, std::uint32_t b = 0, std::uint32_t c = 0,
+                           std::uint32_t d = 0, const char* system_text = "") {
+        LastError last_error{};
+        RecordFailure(last_error, text_id, a, b, c, d);
+        std::strncpy(last_error.system_text, system_text, sizeof last_error.system_text - 1);
+        failures.push_back({{}, last_error});
+    };
+    for (std::int32_t id : {IDS_ASPI_REQUEST_STATUS, IDS_ADAPTER_STATUS, IDS_TARGET_STATUS})
+        for (std::uint32_t value = 0; value < 256; ++value) error(id, value);
+    // The system's longest text: words of the widest letter.
+    std::string system_text;
+    while (system_text.size() < kSystemTextSize - 1) system_text += "WWWWWWW ";
+    system_text.resize(kSystemTextSize - 1);
+    error(kUseSystemText, 4294967295u);
+    error(kUseSystemText, 5, 0, 0, 0, system_text.c_str());
+    error(IDS_OPEN_FAILED, 5, 0, 0, 0, system_text.c_str());
+    error(IDS_OPEN_FAILED, 4294967295u);
+    error(IDS_REQUEST_ABORTED, 8);
+    error(IDS_READ_BUFFER_MISMATCH, 512, 511, 0xAA, 0x55);  // every byte READ BUFFER compares
+    for (std::int32_t id : {IDS_NT_CLASS_UNSUPPORTED, IDS_NO_MEMORY, IDS_ASPI_NOT_AVAILABLE, IDS_NO_DEVICE_PATH,
+                            IDS_NO_PORT_DRIVER, IDS_SCAN_HOLDS_BLOCK, IDS_PASS_THROUGH_REFUSED})
+        error(id);
+    return failures;
+}
+
+// In every language, each explanation goes into the failure box whole with
+// the line appended to it, in the 256-byte buffer the box is built in; and
+// what the information block keeps of it fits the block, in the dialog's
+// font, without a line lost.
+TEST(Resources, EveryFailureExplanationFitsItsBoxAndTheInformationBlock) {
+    const auto failures = LongestFailures();
+    for (const Language& language : kLanguages) {
+        TextsIn texts(language.id);
+        const std::size_t appended = std::max(AnsiLength(language.id, IDS_CONTINUE_QUESTION),
+                                              AnsiLength(language.id, IDS_TESTING_COMPLETE));
+        DialogIn dialog(language.id, kDialogs[2].name);
+        HWND block = GetDlgItem(dialog.get(), IDC_INFO_BLOCK);
+        ASSERT_NE(block, nullptr) << language.folder;
+        std::size_t longest_box = 0, longest_block = 0;
+        for (const auto& [sense_report, last_error] : failures) {
+            FailureExplanation explanation;
+            ExplainFailure(texts, sense_report, last_error, explanation);
+            const std::string text = explanation.text, information = explanation.information;
+            SCOPED_TRACE(testing::Message() << language.folder << ": " << text);
+            // READ BUFFER's box appends nothing: its explanation must end
+            // with the bytes that differ, uncut.
+            if (last_error.text_id == IDS_READ_BUFFER_MISMATCH) {
+                EXPECT_EQ(text.substr(text.size() - std::min(text.size(), information.size())), information);
+                EXPECT_LT(text.size(), 256u);
+            } else {
+                EXPECT_LT(text.size() + appended, 256u);
+            }
+            EXPECT_FALSE(information.empty());
+            std::wstring wide(information.size(), L'\0');
+            MultiByteToWideChar(1252, 0, information.data(), static_cast<int>(information.size()), wide.data(),
+                                static_cast<int>(wide.size()));
+            EXPECT_TRUE(TextFits(block, wide, RoomOf(block))) << information;
+            longest_box = std::max(longest_box, text.size());
+            longest_block = std::max(longest_block, information.size());
+        }
+        std::printf("%s: the longest explanation has %zu characters (%zu in the information block)\n", language.folder,
+                    longest_box, longest_block);
     }
 }
 
