@@ -35,10 +35,13 @@ constexpr char kListingPatterns[] = "*.txt;*.log";
 // the chosen file type's first extension, which is the same.
 constexpr char kDefaultExtension[] = "txt";
 
+constexpr char kAllPatterns[] = "*.*";
+constexpr std::size_t kFileTypeNameSize = 64;
+
 // The file types offered by both dialogs, listings first, in the interface
 // language: "name\0patterns\0" pairs ending in an empty name.
 struct FileTypes {
-    char list[2 * 64 + sizeof kListingPatterns + 8];
+    char list[kFileTypeNameSize + sizeof kListingPatterns + kFileTypeNameSize + sizeof kAllPatterns + 1];
 };
 
 FileTypes ListingFileTypes(Program& program) {
@@ -46,11 +49,11 @@ FileTypes ListingFileTypes(Program& program) {
         int name;
         const char* patterns;
     };
-    const Type types[] = {{IDS_FILTER_LISTING_FILES, kListingPatterns}, {IDS_FILTER_ALL_FILES, "*.*"}};
+    const Type types[] = {{IDS_FILTER_LISTING_FILES, kListingPatterns}, {IDS_FILTER_ALL_FILES, kAllPatterns}};
     FileTypes result{};
     std::size_t at = 0;
     for (const Type& type : types) {
-        char name[64] = "";
+        char name[kFileTypeNameSize] = "";
         program.messages.LoadText(type.name, name, sizeof name);
         for (const char* part : {static_cast<const char*>(name), type.patterns}) {
             const std::size_t length = std::strlen(part);
