@@ -70,6 +70,10 @@ void CheckWindowPos(std::uint8_t settings, std::int32_t width, std::int32_t heig
     Require(registry.OpenKeyCount() == 0, "the settings key left open");
     Require(record.screen_width == width && record.screen_height == height,
             "a placement for another screen than the present one");
+    const std::int64_t right = static_cast<std::int64_t>(record.left) + record.width;
+    const std::int64_t bottom = static_cast<std::int64_t>(record.top) + record.height;
+    Require(record.left >= 0 && record.top >= 0 && right <= width && bottom <= height,
+            "a window placed where the user cannot reach it");
     std::vector<std::uint8_t> after;
     Require(registry.GetBytes(RegistryRoot::CurrentUser, kSettingsKeyPath, kWindowPosValueName, &after),
             "no WindowPos after the start");

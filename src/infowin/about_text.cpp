@@ -10,6 +10,14 @@ void VersionQueryPath(const char* key, char* path, std::size_t size) {
     AppendTextTo(path, size, key);
 }
 
+// Windows 95, 98 and Me are all version 4 and told apart by the minor
+// version: 0 for Windows 95, 10 for 98, 90 for Me.
+static const char* WindowsFamilyName(unsigned minor) {
+    if (minor >= 90) return "Microsoft Windows Me  Version: ";
+    if (minor >= 10) return "Microsoft Windows 98  Version: ";
+    return "Microsoft Windows 95  Version: ";
+}
+
 void FormatOsLine(std::uint32_t version, char* line, std::size_t size) {
     if (line == nullptr || size == 0) return;
     const unsigned major = version & 0xFFu;
@@ -33,7 +41,7 @@ void FormatOsLine(std::uint32_t version, char* line, std::size_t size) {
         name_and_version("Microsoft Win32s ");
         build_number(build & 0x7FFFu);
     } else {
-        name_and_version("Microsoft Windows 95  Version: ");
+        name_and_version(WindowsFamilyName(minor));
     }
 }
 

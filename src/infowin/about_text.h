@@ -24,7 +24,9 @@ void VersionQueryPath(const char* key, char* path, std::size_t size);
 // information; its top bit set on Windows 95 and Win32s):
 //   "Microsoft Windows NT 4.0 Build: 1381"
 //   "Microsoft Win32s 1.30 Build: 166"      (build without its top bit)
-//   "Microsoft Windows 95  Version: 4.0"
+//   "Microsoft Windows 95  Version: 4.0"     (minor version below 10)
+//   "Microsoft Windows 98  Version: 4.10"    (minor version 10 to 89)
+//   "Microsoft Windows Me  Version: 4.90"    (minor version 90 and above)
 void FormatOsLine(std::uint32_t version, char* line, std::size_t size);
 
 // What a control of the About box shows for a version key: the value when

@@ -56,6 +56,7 @@ void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t*
     Program& program = ProgramOf(page);
     const char* file = program.help.context_help_file;
     const bool has_winhelp = program.help_viewer == HelpViewerKind::WinHelp;
+    if (has_winhelp) program.winhelp_use.context_help = true;
     if (has_winhelp && g_help_viewer(control, file, command, reinterpret_cast<ULONG_PTR>(table))) return;
     const std::uint32_t context = HelpContextOf(table, GetDlgCtrlID(control));
     if (context == 0) return;

@@ -3,13 +3,17 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <cstring>
+#include <initializer_list>
 
 #include "common/fixed_text.h"
 #include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "listing/file_dialog_errors.h"
+#include "listing/listing_files_win32.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
+#include "listing/safe_save.h"
 #include "resources/resource_ids.h"
 #include "shell/discovery_win32.h"
 #include "shell/program_win32.h"
@@ -23,17 +27,53 @@ namespace {
 constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "OPENFILENAME_SIZE_VERSION_400A");
 
-// The file types offered by both dialogs: listings first.
-constexpr char kFilter[] = "Log Files (*.LOG)\0*.LOG\0All Files (*.*)\0*.*\0";
+// The listings this program writes and reads: the .txt files it saves and
+// the .LOG files it always proposed.
+constexpr char kListingPatterns[] = "*.txt;*.log";
 
-OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD flags, const char* extension) {
+// A name typed without extension gets this one. Windows 95 to XP append
+// lpstrDefExt itself, three characters at most, after a dot; Wine appends
+// the chosen file type's first extension, which is the same.
+constexpr char kDefaultExtension[] = "txt";
+
+constexpr char kAllPatterns[] = "*.*";
+constexpr std::size_t kFileTypeNameSize = 64;
+
+// The file types offered by both dialogs, listings first, in the interface
+// language: "name\0patterns\0" pairs ending in an empty name.
+struct FileTypes {
+    char list[kFileTypeNameSize + sizeof kListingPatterns + kFileTypeNameSize + sizeof kAllPatterns + 1];
+};
+
+FileTypes ListingFileTypes(Program& program) {
+    struct Type {
+        int name;
+        const char* patterns;
+    };
+    const Type types[] = {{IDS_FILTER_LISTING_FILES, kListingPatterns}, {IDS_FILTER_ALL_FILES, kAllPatterns}};
+    FileTypes result{};
+    std::size_t at = 0;
+    for (const Type& type : types) {
+        char name[kFileTypeNameSize] = "";
+        program.messages.LoadText(type.name, name, sizeof name);
+        for (const char* part : {static_cast<const char*>(name), type.patterns}) {
+            const std::size_t length = std::strlen(part);
+            std::memcpy(result.list + at, part, length + 1);
+            at += length + 1;
+        }
+    }
+    result.list[at] = '\0';
+    return result;
+}
+
+OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD flags, const FileTypes& types) {
     ListingFileNames& names = program.listing_file;
     names.path[0] = '\0';
     names.title[0] = '\0';
     OPENFILENAMEA dialog{};
     dialog.lStructSize = kOpenFileNameSize;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFilter = types.list;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = names.path;
     dialog.nMaxFile = sizeof names.path;
@@ -42,7 +82,7 @@ OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD
     dialog.lpstrInitialDir = nullptr;
     dialog.lpstrTitle = title;
     dialog.Flags = flags;
-    dialog.lpstrDefExt = extension;
+    dialog.lpstrDefExt = kDefaultExtension;
     return dialog;
 }
 
@@ -88,15 +128,34 @@ int ReadListingFile(Program& program, HWND main_window) {
     return result;
 }
 
+bool FileExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
+// A name typed without extension is the listing of that name with the
+// extension .txt. Wine's dialog appends the extension only after it has
+// looked for the file as typed, and with OFN_FILEMUSTEXIST refuses the name
+// at that first look; so the dialog is not asked to insist on an existing
+// file, the program checks that the file exists itself, and a name that
+// names none is reported and goes back to the dialog to be corrected.
 bool OpenListing(Program& program, HWND owner) {
-    OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.open_title,
-                                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY,
-                                       "*.txt");
-    if (!GetOpenFileNameA(&dialog)) {
-        ReportFileDialogError(CommDlgExtendedError(), owner);
-        return false;
+    const FileTypes types = ListingFileTypes(program);
+    char typed[260] = "";
+    for (;;) {
+        OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.open_title,
+                                           OFN_PATHMUSTEXIST | OFN_SHOWHELP | OFN_HIDEREADONLY, types);
+        CopyText(program.listing_file.path, typed);
+        if (!GetOpenFileNameA(&dialog)) {
+            program.listing_file = ListingFileNames{};
+            ReportFileDialogError(CommDlgExtendedError(), owner);
+            return false;
+        }
+        if (FileExists(program.listing_file.path)) break;
+        ShowMessage(program.messages, ToRef(owner), IDS_FILE_NOT_FOUND, win::kMbOk);
+        CopyText(typed, program.listing_file.path);
     }
     // The listing replaces the inventory: a device scan still running
     // must not go on writing into it.
@@ -104,8 +163,11 @@ bool OpenListing(Program& program, HWND owner) {
     return ReadListingFile(program, owner) == 1;
 }
 
+// The system's own question before an existing file is replaced: No goes
+// back to the dialog.
 bool SaveListingAs(Program& program, HWND owner) {
-    OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.save_title, 0, "txt");
+    const FileTypes types = ListingFileTypes(program);
+    OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.save_title, OFN_OVERWRITEPROMPT, types);
     if (!GetSaveFileNameA(&dialog)) {
         ReportFileDialogError(CommDlgExtendedError(), owner);
         return false;
@@ -116,14 +178,15 @@ bool SaveListingAs(Program& program, HWND owner) {
 bool SaveListing(Program& program) {
     const ListingText text = FormatListing(program.inventory, program.messages);
     if (!text) return Fail(program, nullptr, IDS_FORMAT_FAILED) == 1;
-    HANDLE file = CreateFileA(program.listing_file.path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Fail(program, nullptr, IDS_FILE_CREATE_FAILED) == 1;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.length()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != text.length()) return Fail(program, nullptr, IDS_FILE_WRITE_FAILED) == 1;
-    return true;
+    switch (SaveReplacing(SystemListingFiles(), program.listing_file.path, text.data(), text.length())) {
+        case SaveOutcome::Saved:
+            return true;
+        case SaveOutcome::NotCreated:
+            return Fail(program, nullptr, IDS_FILE_CREATE_FAILED) == 1;
+        case SaveOutcome::NotWritten:
+            return Fail(program, nullptr, IDS_FILE_WRITE_FAILED) == 1;
+    }
+    return false;
 }
 
 const char* ListingFileTitle(const Program& program) { return program.listing_file.title; }

@@ -25,6 +25,16 @@ constexpr std::size_t FieldWidth(const char (&)[N]) {
     return N - 1;
 }
 
+// How a character of a text goes out: the comma separates the fields and
+// the line feed ends the line, so a comma becomes a semicolon and every
+// control character a blank.
+char ListingCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == ',') return ';';
+    if (byte < 0x20 || byte == 0x7F) return ' ';
+    return c;
+}
+
 // The counts as written: what the tables can hold. The inventory never
 // holds anything else; a damaged count must not make the writer walk past
 // the tables.
@@ -52,12 +62,11 @@ public:
         Bytes(digits, static_cast<std::size_t>(result.ptr - digits));
     }
 
-    // A fixed field up to its terminator, never past its width.
+    // A fixed field up to its terminator, never past its width, with the
+    // characters that would split its line replaced.
     template <std::size_t N>
     void Field(const char (&field)[N]) {
-        std::size_t length = 0;
-        while (length < N - 1 && field[length] != '\0') ++length;
-        Bytes(field, length);
+        for (std::size_t i = 0; i < N - 1 && field[i] != '\0'; ++i) Char(ListingCharacter(field[i]));
     }
 
     bool full() const { return full_; }

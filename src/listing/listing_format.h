@@ -9,9 +9,16 @@
 //   one device line per slot, in order           "%d,%s,%s,%s,%s,%s,%d\n"
 //
 // with the device fields target_id, type_name, vendor, product, revision,
-// adapter_identifier and scsi_version. Texts go out as they are held, with
-// no quoting: a comma or apostrophe inside a field changes how the line
-// reads back, which is how the program's listings have always behaved.
+// adapter_identifier and scsi_version. The format has no quoting, and other
+// programs read it as plain comma-separated text, so the texts go out as
+// they are held except for the two characters that would break a line
+// apart: a comma is written as a semicolon, and a line feed or any other
+// control character (0x00 to 0x1F, 0x7F) that a device may send in its
+// INQUIRY texts as a blank. Every other character, the apostrophe
+// included, is written as it is, and an empty text as an empty field; the
+// reader takes each back as written. An adapter's identifier is written the
+// same way on its own line and in its devices' lines, so the two still
+// match when they are read back.
 #pragma once
 
 #include <cstddef>

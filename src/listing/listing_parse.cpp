@@ -20,8 +20,8 @@ bool SameText(const char (&a)[N], const char (&b)[N]) {
 
 // An adapter record as the file describes it; see listing_parse.h for why
 // each field holds what it does.
-void LoadAdapterRecord(HostAdapterRecord& record, TextRun word, int index) {
-    CopyBytes(record.identifier, word.begin, word.length);
+void LoadAdapterRecord(HostAdapterRecord& record, TextRun line, int index) {
+    CopyBytes(record.identifier, line.begin, line.length);
     CopyText(record.manager_name, "");
     CopyText(record.manufacturer, "");
     CopyText(record.description, record.identifier);
@@ -88,7 +88,7 @@ int ParseListing(const char* data, std::size_t size, Inventory& inventory, const
     }
     for (int i = 0; i < adapters; ++i) {
         HostAdapterRecord& record = inventory.adapters[i];
-        LoadAdapterRecord(record, cursor.LineWord(), i);
+        LoadAdapterRecord(record, cursor.Line(), i);
         cursor.NextLine();
         inventory.adapter_count = i + 1;
         record.tree_item = views.InsertAdapterItem(record.identifier, i);
@@ -103,7 +103,7 @@ int ParseListing(const char* data, std::size_t size, Inventory& inventory, const
     for (int j = 0; j < slots; ++j) {
         DeviceSlot& slot = inventory.slots[j];
         ClearUncarriedFields(slot);
-        StoreDeviceFields(slot, ScanDeviceLine(cursor.Rest()));
+        StoreDeviceFields(slot, ScanDeviceLine(cursor.Line()));
         const int owner = OwningAdapter(inventory, slot);
         slot.adapter_number = owner >= 0 ? inventory.adapters[owner].adapter_number : kNoAdapterNumber;
         views.AssignDeviceImage(slot);

@@ -11,20 +11,21 @@
 //   converted like atoi. Adapters 1 to 8, else 50024 and an empty
 //   inventory; devices 1 to 64, else 50025 with the adapters read kept
 //   (in the tree and counted) and no devices.
-// - An adapter line: its first white-space-delimited word is the adapter's
-//   identifier, so a name with a space reads back up to the space.
-// - A device line: scanned like sscanf with
-//   "%[^','],%[^','],%[^','],%[^','],%[^','],%[^','],%s" on the rest of the
-//   file (ScanDeviceLine). The scan stops at the first field that does not
-//   match (an empty field, for one); the slot's carried fields from there
-//   on keep what they held. The next device line is found from the start of
-//   this one, however far the scan ran.
+// - An adapter line: the whole line is the adapter's identifier, blanks
+//   included, so that it matches the devices' adapter field, which holds the
+//   same text (a carriage return before the line feed is not part of it).
+// - A device line: its seven fields as ScanDeviceLine finds them in the
+//   line. An empty text field is an empty text, and the apostrophe is an
+//   ordinary character. A malformed line (a field missing, a SCSI ID or
+//   SCSI version that is not a number) stops at that field: the slot's
+//   carried fields from there on keep what they held. A device line never
+//   reaches into the next line.
 // - A file that ends early reads as if the missing lines were empty: a
-//   missing count is 0, a missing identifier empty, and the scan of a
-//   missing device line stops at its first field.
+//   missing count is 0, a missing identifier empty, and a missing device
+//   line stops at its first field.
 // - Texts are cut to their fields (identifier 31 characters, type name 31,
 //   vendor 7, product 31, revision 24, adapter identifier 31); the rest of
-//   an overlong word or field is passed over, so the fields after it still
+//   an overlong line or field is passed over, so the fields after it still
 //   come from their own places in the line.
 //
 // What the records hold after a successful read:

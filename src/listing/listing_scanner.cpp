@@ -38,10 +38,11 @@ TextRun ListingCursor::LineWord() const {
     return {data_ + at, end - at};
 }
 
-TextRun ListingCursor::Rest() const {
+TextRun ListingCursor::Line() const {
     if (AtEnd()) return {data_ + size_, 0};
-    const void* nul = std::memchr(data_ + position_, '\0', size_ - position_);
-    const std::size_t end = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - data_) : size_;
+    std::size_t end = position_;
+    while (end < size_ && data_[end] != '\n' && data_[end] != '\0') ++end;
+    if (end > position_ && end < size_ && data_[end] == '\n' && data_[end - 1] == '\r') --end;
     return {data_ + position_, end - position_};
 }
 
@@ -51,29 +52,51 @@ void ListingCursor::NextLine() {
     position_ = feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(feed) - data_) + 1 : size_;
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// An optional sign and at least one decimal digit, and nothing else.
+bool IsWholeNumber(const char* begin, const char* end) {
+    if (begin < end && (*begin == '+' || *begin == '-')) ++begin;
+    if (begin == end) return false;
+    for (; begin < end; ++begin) {
+        if (!IsDigit(*begin)) return false;
+    }
+    return true;
+}
+
+// The same with blanks around it.
+bool IsPaddedNumber(const char* begin, const char* end) {
+    while (begin < end && IsBlank(*begin)) ++begin;
+    while (end > begin && IsBlank(end[-1])) --end;
+    return IsWholeNumber(begin, end);
+}
+
+}  // namespace
+
 DeviceLineFields ScanDeviceLine(TextRun text) {
     DeviceLineFields fields;
     if (text.begin == nullptr) return fields;
-    // A run handed in from elsewhere may hold a NUL: the string ends there.
+    // A run handed in from elsewhere may hold a NUL: the text ends there.
     const void* nul = std::memchr(text.begin, '\0', text.length);
     const char* const end = nul != nullptr ? static_cast<const char*>(nul) : text.begin + text.length;
     const char* at = text.begin;
     for (int i = 0; i < kDeviceLineFields - 1; ++i) {
-        const char* run_end = at;
-        while (run_end < end && *run_end != ',' && *run_end != '\'') ++run_end;
-        if (run_end == at) return fields;
-        fields.field[i] = {at, static_cast<std::size_t>(run_end - at)};
+        const char* field_end = at;
+        while (field_end < end && *field_end != ',') ++field_end;
+        if (i == 0 && !IsPaddedNumber(at, field_end)) return fields;
+        fields.field[i] = {at, static_cast<std::size_t>(field_end - at)};
         fields.matched = i + 1;
-        // The literal comma after the field; an apostrophe or the end of
-        // the text stops the scan here.
-        if (run_end == end || *run_end != ',') return fields;
-        at = run_end + 1;
+        if (field_end == end) return fields;  // the line ends without this field's comma
+        at = field_end + 1;
     }
     while (at < end && IsListingSpace(*at)) ++at;
-    const char* run_end = at;
-    while (run_end < end && !IsListingSpace(*run_end)) ++run_end;
-    if (run_end == at) return fields;
-    fields.field[kDeviceLineFields - 1] = {at, static_cast<std::size_t>(run_end - at)};
+    const char* word_end = at;
+    while (word_end < end && !IsListingSpace(*word_end)) ++word_end;
+    if (!IsWholeNumber(at, word_end)) return fields;
+    fields.field[kDeviceLineFields - 1] = {at, static_cast<std::size_t>(word_end - at)};
     fields.matched = kDeviceLineFields;
     return fields;
 }

@@ -48,10 +48,10 @@ public:
     // the next line, so a blank line gives an empty word.
     TextRun LineWord() const;
 
-    // The text from the cursor to its end: the first NUL byte at or after
-    // the cursor, or the end of the data. The device-line scan reads this,
-    // and may run over line feeds into the lines that follow.
-    TextRun Rest() const;
+    // The text of the line: up to its line feed, the first NUL byte or the
+    // end of the data, without a carriage return just before its line feed
+    // (a file saved by a Windows editor). Never reaches into the next line.
+    TextRun Line() const;
 
     // Moves past the first line feed at or after the cursor. Without one the
     // cursor goes to the end of the data, so every line that a short file
@@ -75,14 +75,18 @@ struct DeviceLineFields {
     int matched = 0;  // fields 0 to matched - 1 were found; the rest were not looked at
 };
 
-// Scans `text` as sscanf(text, "%[^','],%[^','],%[^','],%[^','],%[^','],%[^','],%s")
-// would: six non-empty runs of bytes other than comma and apostrophe, each
-// followed by one comma, then white space skipped and a non-empty run of
-// bytes other than white space. Line feeds are ordinary bytes for the first
-// six fields, and the seventh may start on a later line, exactly as with
-// sscanf on the rest of a file image; the end of `text` is the end of the
-// string. The scan stops at the first field that does not match. A field
-// that matched but is not followed by its comma still counts as matched.
+// Splits the text of one device line (a Line()) into its seven fields:
+// - fields 1 to 6 each end at the next comma; the texts (fields 2 to 6) may
+//   be empty and hold any other character, the apostrophe included;
+// - field 1, the SCSI ID, must be a number: an optional sign and decimal
+//   digits, blanks around them allowed;
+// - field 7, the SCSI version, is the first white-space-delimited word after
+//   the sixth comma and must be an optional sign and decimal digits; the
+//   rest of the line is not looked at.
+// The scan stops at the first field that is missing or is not a number;
+// `matched` counts the fields before it. The last field of a line that has
+// too few commas still counts as found when it is a text, so "3,CD-ROM"
+// gives the SCSI ID and the type. A NUL in the text ends it.
 DeviceLineFields ScanDeviceLine(TextRun text);
 
 }  // namespace td

@@ -211,6 +211,9 @@
 #define IDS_NOT_TESTED            50070
 #define IDS_TYPE_PRINTER          50071
 #define IDS_ABOUT_TITLE           50100 /* "About ": the About box's title, before the product's name */
+#define IDS_FILTER_LISTING_FILES  50150
+#define IDS_FILTER_ALL_FILES      50151
+#define IDS_FILE_NOT_FOUND        50152
 
 /* ---- Dialogs ---------------------------------------------------------- */
 #define IDD_ADAPTER_PAGE          135

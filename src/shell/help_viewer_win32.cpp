@@ -34,10 +34,15 @@ bool ShowHtmlHelpContents(Program& program, HWND window) {
 
 void ShowHelpContents(Program& program, HWND window) {
     if (program.help_viewer == HelpViewerKind::HtmlHelp && ShowHtmlHelpContents(program, window)) return;
+    program.winhelp_use.manual = true;
     WinHelpA(window, program.help.help_file, HELP_CONTENTS, 0);
 }
 
 void CloseHelpViewers(Program& program) {
+    WinHelpUse& use = program.winhelp_use;
+    if (use.manual) WinHelpA(program.app.main_window, program.help.help_file, HELP_QUIT, 0);
+    if (use.context_help) WinHelpA(program.app.main_window, program.help.context_help_file, HELP_QUIT, 0);
+    use = WinHelpUse{};
     // hhctrl.ocx stays loaded: the process ends right after, and a library
     // released under its own windows' last messages could be called again.
     if (program.html_help.html_help != nullptr) program.html_help.html_help(nullptr, nullptr, HH_CLOSE_ALL, 0);

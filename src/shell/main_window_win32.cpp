@@ -50,16 +50,45 @@ std::int32_t CurrentViewMode(const Program& program) {
     return static_cast<std::int32_t>(GetWindowLongA(program.app.device_list, GWL_STYLE) & LVS_TYPEMASK);
 }
 
-// Stores the placement the user left the window in, with the list's view
-// mode, so that the next start opens the same way.
-void OnClose(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    WindowPlacementRecord record{};
+// Where the placement's rectangles start: workspace coordinates count from
+// the primary screen's work area, which begins below or beside a taskbar
+// docked at the top or left.
+POINT WorkspaceOrigin() {
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return POINT{0, 0};
+    return POINT{work.left, work.top};
+}
+
+// The window's restored rectangle in screen coordinates, whatever its state:
+// a minimized window's own rectangle is its strip (off the screen on
+// Windows), a maximized one's the whole screen and more, and neither is
+// where it should open again.
+RECT RestoredRect(const WINDOWPLACEMENT& placement) {
+    const POINT origin = WorkspaceOrigin();
+    RECT rect = placement.rcNormalPosition;
+    OffsetRect(&rect, origin.x, origin.y);
+    return rect;
+}
+
+void PutRect(WindowPlacementRecord& record, const RECT& rect) {
     record.left = rect.left;
     record.top = rect.top;
     record.width = rect.right - rect.left;
     record.height = rect.bottom - rect.top;
+}
+
+WINDOWPLACEMENT PlacementOf(HWND window) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    return placement;
+}
+
+// Stores where the user left the window, restored, with the list's view
+// mode, so that the next start opens the same way.
+void OnClose(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
+    WindowPlacementRecord record{};
+    PutRect(record, RestoredRect(PlacementOf(window)));
     record.view_mode = CurrentViewMode(program);
     record.screen_width = GetSystemMetrics(SM_CXSCREEN);
     record.screen_height = GetSystemMetrics(SM_CYSCREEN);
@@ -103,16 +132,13 @@ void OnDisplayChange(Program& program, HWND window, LPARAM lparam) {
         record = WindowPlacementRecord{};
         record.view_mode = CurrentViewMode(program);
     }
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(window, &placement);
-    record.left = placement.rcNormalPosition.left;
-    record.top = placement.rcNormalPosition.top;
-    record.width = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
-    record.height = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
+    WINDOWPLACEMENT placement = PlacementOf(window);
+    PutRect(record, RestoredRect(placement));
     StoreWindowPos(program.registry, key, width, height, record, kWindowPosSize, PlacementAdjust::Rescale);
     program.registry.CloseKey(key);
+    const POINT origin = WorkspaceOrigin();
     placement.rcNormalPosition = {record.left, record.top, record.left + record.width, record.top + record.height};
+    OffsetRect(&placement.rcNormalPosition, -origin.x, -origin.y);
     SetWindowPlacement(window, &placement);
 }
 

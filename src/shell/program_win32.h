@@ -71,6 +71,7 @@ struct Program {
     HelpFiles help;
     HelpViewerKind help_viewer;  // decided at start-up from the system's version
     HtmlHelpLibrary html_help;   // loaded when the manual is first shown through HTML Help
+    WinHelpUse winhelp_use;      // the files WinHelp was given, let go at the end
 
     // SCSI command execution: the one execute block shared by the device
     // scan and the tests, and what a failed command leaves behind.

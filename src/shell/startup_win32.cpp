@@ -32,7 +32,11 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 bool CreateMainWindow(Program& program, HINSTANCE instance, int /*show_command*/) {
     const int screen_width = GetSystemMetrics(SM_CXSCREEN);
     const int screen_height = GetSystemMetrics(SM_CYSCREEN);
-    program.placement = LoadWindowPlacement(program.registry, screen_width, screen_height);
+    // Windows 95 and NT 4.0 know no virtual screen and answer 0 for it,
+    // which stands for the primary screen.
+    const ScreenArea screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    program.placement = LoadWindowPlacement(program.registry, screen_width, screen_height, screen);
     program.app.instance = instance;
     const WindowPlacementRecord& place = program.placement;
     // The menu of the user's language set; the class's own menu, which the

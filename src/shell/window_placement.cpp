@@ -1,5 +1,7 @@
 #include "shell/window_placement.h"
 
+#include <cstring>
+
 namespace td {
 
 void ResetPlacement(WindowPlacementRecord& record, std::int32_t screen_width, std::int32_t screen_height) {
@@ -48,7 +50,33 @@ bool StoreWindowPos(Registry& registry, RegistryKey key, std::int32_t screen_wid
     return registry.SetBinaryValue(key, kWindowPosValueName, &record, size);
 }
 
-WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width, std::int32_t screen_height) {
+// Moves a span [start, start + length) into [area_start, area_start +
+// area_length), cutting it to the area's length where it is longer.
+static void FitSpan(std::int32_t& start, std::int32_t& length, std::int32_t area_start, std::int32_t area_length) {
+    if (length > area_length) length = area_length;
+    const std::int64_t area_end = static_cast<std::int64_t>(area_start) + area_length;
+    if (static_cast<std::int64_t>(start) + length > area_end) start = static_cast<std::int32_t>(area_end - length);
+    if (start < area_start) start = area_start;
+}
+
+bool BringOntoScreen(WindowPlacementRecord& record, const ScreenArea& screen, std::int32_t screen_width,
+                     std::int32_t screen_height) {
+    const WindowPlacementRecord before = record;
+    if (record.width < kMinUsableWidth || record.height < kMinUsableHeight) {
+        const std::int32_t view_mode = record.view_mode;
+        ResetPlacement(record, screen_width, screen_height);
+        record.view_mode = view_mode;
+    } else {
+        const bool has_size = screen.width > 0 && screen.height > 0;
+        const ScreenArea area = has_size ? screen : ScreenArea{0, 0, screen_width, screen_height};
+        FitSpan(record.left, record.width, area.left, area.width);
+        FitSpan(record.top, record.height, area.top, area.height);
+    }
+    return std::memcmp(&before, &record, sizeof record) != 0;
+}
+
+WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width, std::int32_t screen_height,
+                                          const ScreenArea& screen) {
     WindowPlacementRecord record{};
     bool created = false;
     const RegistryKey key = registry.CreateKey(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::AllAccess,
@@ -57,11 +85,21 @@ WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t scree
     const bool read = key != 0 && registry.QueryValue(key, kWindowPosValueName, &record, &size);
     if (!read || size != sizeof record || !CanRescale(record)) {
         StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize, PlacementAdjust::Reset);
-    } else if (record.screen_width != screen_width || record.screen_height != screen_height) {
-        StoreWindowPos(registry, key, screen_width, screen_height, record, kWindowPosSize, PlacementAdjust::Rescale);
+    } else {
+        bool changed = false;
+        if (record.screen_width != screen_width || record.screen_height != screen_height) {
+            RescalePlacement(record, screen_width, screen_height);
+            changed = true;
+        }
+        if (BringOntoScreen(record, screen, screen_width, screen_height)) changed = true;
+        if (changed && key != 0) registry.SetBinaryValue(key, kWindowPosValueName, &record, sizeof record);
     }
     if (key != 0) registry.CloseKey(key);
     return record;
+}
+
+WindowPlacementRecord LoadWindowPlacement(Registry& registry, std::int32_t screen_width, std::int32_t screen_height) {
+    return LoadWindowPlacement(registry, screen_width, screen_height, ScreenArea{0, 0, screen_width, screen_height});
 }
 
 void SaveWindowPlacement(Registry& registry, const WindowPlacementRecord& record) {

@@ -6,6 +6,9 @@
 // started on the way: on Windows 10 that would be the stub that only says
 // that WinHelp is not supported. (On Windows 95 and NT 4.0 the WinHelp
 // viewer serves both, see setup_e2e.cpp and infowin_e2e.cpp.)
+//
+// And on Windows 95: the WinHelp viewer the program started, for the
+// manual or for a properties page's help, closes when the program ends.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,6 +21,7 @@
 #include "support/machine.h"
 #include "support/paths.h"
 #include "support/program_test.h"
+#include "support/user_steps.h"
 
 namespace td::e2e {
 namespace {
@@ -157,6 +161,52 @@ TEST_F(HelpWithoutWinHelp, F1OrARightClickOnAPropertiesControlShowsTheProgramsOw
     ASSERT_NE(popup, nullptr) << "a right click on the manufacturer showed no help";
     EXPECT_EQ(autom::TextOf(popup), program.Text(IDH_MANUFACTURER));
     EXPECT_EQ(FindWindowA("MS_WINHELP", nullptr), nullptr);
+}
+
+class HelpWithWinHelp : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        machine::Install(WindowsPathOf(BuiltHelp()));
+    }
+
+    void TearDown() override {
+        dw::EndProcessesStartedBy(program.process_id());
+        ProgramTest::TearDown();
+    }
+
+    static bool ViewerRuns() { return FindWindowA("MS_WINHELP", nullptr) != nullptr; }
+
+    // File > Exit; the viewer goes with the program.
+    void ExitAndExpectTheViewerGone() {
+        ASSERT_TRUE(autom::WaitUntil(ViewerRuns, 10000)) << "no help viewer was started";
+        ASSERT_TRUE(program.Choose(IDM_FILE_EXIT));
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        EXPECT_TRUE(autom::WaitUntil([] { return !ViewerRuns(); }, 5000)) << "the help viewer stayed open";
+        EXPECT_EQ(dw::EndProcessesStartedBy(program.process_id()), std::vector<std::string>{})
+            << "a help viewer outlived the program";
+    }
+};
+
+TEST_F(HelpWithWinHelp, TheManualsViewerClosesWhenTheProgramEnds) {
+    ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
+    ASSERT_TRUE(program.Choose(IDM_HELP_CONTENTS));
+    ExitAndExpectTheViewerGone();
+}
+
+TEST_F(HelpWithWinHelp, TheContextHelpViewerClosesWhenTheProgramEnds) {
+    ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
+    ASSERT_TRUE(dw::DoubleClickDevice(program, "0"));
+    HWND sheet = dw::WaitForPropertySheet(program);
+    ASSERT_NE(sheet, nullptr);
+    HWND page = dw::ShownPage(sheet);
+    ASSERT_NE(page, nullptr);
+    dw::ClickControl(page, IDC_SYNCHRONOUS);
+    autom::PressKey(VK_F1);  // WinHelp is asked for the box's topic in KDXCH.hlp
+    ASSERT_TRUE(autom::WaitUntil(ViewerRuns, 10000)) << "no help viewer was started";
+    autom::PressKey(VK_ESCAPE);  // the help popup
+    ASSERT_TRUE(user::CloseDialog(sheet));
+    ExitAndExpectTheViewerGone();
 }
 
 }  // namespace

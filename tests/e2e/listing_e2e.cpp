@@ -1,8 +1,10 @@
 // Listing files as a user meets them on Windows 95: saving the inventory
-// through File > Save As, opening a listing through File > Open, what the
-// window shows afterwards, a file the program refuses, and a re-scan that
-// brings the live inventory back. The files live in a folder of the build
-// tree, reached through Wine's drive Z:.
+// through File > Save As (asked before an existing file is replaced, never
+// losing it when the write fails), opening a listing through File > Open,
+// what the window shows afterwards, texts that read back as they were
+// saved, a file the program refuses, and a re-scan that brings the live
+// inventory back. The files live in a folder of the build tree, reached
+// through Wine's drive Z:.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -24,7 +26,7 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 constexpr char kFirstAdapter[] = "Harrowgate Brightlane BL-2940U PCI SCSI Host Adapter";
-constexpr char kAllFiles[] = "All Files (*.*)";
+constexpr char kListingFiles[] = "Listing Files (*.txt;*.log)";
 
 // ---- Files -------------------------------------------------------------------------------
 
@@ -121,16 +123,21 @@ protected:
         ASSERT_TRUE(autom::WaitUntil([&] { return user::ListMode(program) == LVS_REPORT; }, 3000));
     }
 
-    // File > Save As, the file type "All Files", the name typed, Enter.
-    void SaveAs(const std::string& typed_name) {
-        ASSERT_TRUE(program.Choose(IDM_FILE_SAVE_AS));
+    // File > Save As: the listing files are the type offered first, the
+    // name is typed, then Enter.
+    HWND OpenSaveAsDialog() {
+        EXPECT_TRUE(program.Choose(IDM_FILE_SAVE_AS));
         HWND dialog = user::WaitForFileDialog(program, "Save File As");
-        ASSERT_NE(dialog, nullptr) << "no \"Save File As\" dialog";
-        EXPECT_EQ(user::ChosenFileType(dialog), "Log Files (*.LOG)") << "the first file type is offered first";
-        // Wine's dialog gives a name typed without extension the chosen
-        // type's extension, where the program's default extension is
-        // meant; with "All Files" chosen it gives the program's.
-        ASSERT_TRUE(user::ChooseFileType(dialog, kAllFiles));
+        EXPECT_NE(dialog, nullptr) << "no \"Save File As\" dialog";
+        if (dialog != nullptr) {
+            EXPECT_EQ(user::ChosenFileType(dialog), kListingFiles);
+        }
+        return dialog;
+    }
+
+    void SaveAs(const std::string& typed_name) {
+        HWND dialog = OpenSaveAsDialog();
+        ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(user::EnterFileName(dialog, typed_name));
     }
 
@@ -139,7 +146,30 @@ protected:
         ASSERT_TRUE(program.Choose(IDM_FILE_OPEN));
         HWND dialog = user::WaitForFileDialog(program, "Open a File");
         ASSERT_NE(dialog, nullptr) << "no \"Open a File\" dialog";
+        EXPECT_EQ(user::ChosenFileType(dialog), kListingFiles);
         ASSERT_TRUE(user::EnterFileName(dialog, typed_name));
+    }
+
+    // Files a save left in the listings folder besides the listings.
+    std::vector<std::string> TemporaryFiles() {
+        std::vector<std::string> found;
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA((folder_ + "*.tmp").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) return found;
+        do found.emplace_back(entry.cFileName);
+        while (FindNextFileA(search, &entry));
+        FindClose(search);
+        return found;
+    }
+
+    // After Open: the user opens the collapsed root and clicks an adapter.
+    testing::AssertionResult ShowDevicesOf(const std::string& adapter) {
+        if (!user::DoubleClickTreeItem(program, "SCSI Controllers"))
+            return testing::AssertionFailure() << "no root item to open";
+        if (!autom::WaitUntil([&] { return !program.AdapterTree().empty() && program.AdapterTree()[0].expanded; },
+                              3000))
+            return testing::AssertionFailure() << "the root did not open";
+        return user::ClickTreeItem(program, adapter);
     }
 
     bool SaveIsEnabled() {
@@ -164,22 +194,103 @@ protected:
 
 // ---- Save As -------------------------------------------------------------------------------
 
-TEST_F(Listing, SaveAsWritesTheInventoryToATxtFileReplacingAnOldOneWithoutAsking) {
+TEST_F(Listing, SaveAsOntoAnExistingFileAsksNoKeepsItAndYesReplacesIt) {
     const std::string file = PathOf("inventory.txt");
-    WriteFile(file, "an older listing\n");
+    const std::string kept = "a listing the user keeps\n";
+    WriteFile(file, kept);
     StartOnTheBuiltInMachine();
     ASSERT_TRUE(SaveIsDisabled());
 
-    SaveAs(PathOf("inventory"));
-
-    EXPECT_TRUE(user::NothingOpensWithin(program, 1000)) << "saving over the old file asked or complained";
+    for (int answer : {IDNO, IDYES}) {
+        HWND dialog = OpenSaveAsDialog();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(user::TypeFileNameAndPressEnter(dialog, PathOf("inventory")));
+        std::optional<Message> question = program.WaitForMessage(5000);
+        ASSERT_TRUE(question) << "saving over inventory.txt did not ask";
+        EXPECT_EQ(question->buttons, (std::vector<std::string>{"&Yes", "&No"})) << Describe(*question);
+        ASSERT_TRUE(program.Answer(*question, answer));
+        if (answer == IDNO) {
+            ASSERT_TRUE(IsWindowVisible(dialog)) << "No did not return to the dialog";
+            ASSERT_TRUE(user::CancelFileDialog(dialog));
+            EXPECT_TRUE(user::NothingOpensWithin(program, 500));
+            EXPECT_EQ(ReadFile(file), kept) << "No changed the file";
+            EXPECT_EQ(program.Title(), "Tessaline Diagnostics");
+            EXPECT_TRUE(SaveIsDisabled());
+        }
+    }
     ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [inventory.txt]"))
         << "the title is \"" << program.Title() << "\"";
     EXPECT_FALSE(FileExists(PathOf("inventory"))) << "the name was taken without its extension";
-    const std::optional<std::string> written = ReadFile(file);
-    ASSERT_TRUE(written) << file << " was not written";
-    EXPECT_EQ(*written, BuiltInMachineListing());
+    EXPECT_EQ(ReadFile(file), BuiltInMachineListing());
     EXPECT_TRUE(SaveIsEnabled()) << "Save is not enabled in the menu and on the toolbar";
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+}
+
+// A save that cannot write leaves the listing that was there and nothing
+// else: here the file has become read-only since Save As wrote it.
+TEST_F(Listing, ASaveThatCannotWriteReportsItAndLeavesTheOldFileAlone) {
+    const std::string file = PathOf("read-only.txt");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(file.c_str());
+    StartOnTheBuiltInMachine();
+    SaveAs(file);
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [read-only.txt]"));
+    const std::optional<std::string> saved = ReadFile(file);
+    ASSERT_TRUE(saved);
+    ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    ASSERT_TRUE(program.Choose(IDM_FILE_SAVE));
+    std::optional<Message> message = program.WaitForMessage(5000);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(message) << "no message for a read-only file";
+    EXPECT_EQ(message->text, program.Text(IDS_FILE_CREATE_FAILED));
+    ASSERT_TRUE(program.Answer(*message, IDOK));
+    EXPECT_EQ(ReadFile(file), saved) << "the file changed";
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>{});
+}
+
+// Texts a device sends that the comma-separated lines cannot hold as they
+// are: the comma goes out as a semicolon, the line feed as a blank, the
+// apostrophe as it is; the empty IDs' lines have empty fields. Opened
+// again, the list shows what was saved, however the list looked before.
+TEST_F(Listing, AListingOpensAsItWasSavedWhateverItsTextsHold) {
+    DeleteFileA(PathOf("texts.txt").c_str());
+    program.UseScenario("listing_texts_with_commas.txt");
+    ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
+    ASSERT_TRUE(program.Choose(IDM_VIEW_DETAILS));
+    SaveAs(PathOf("texts"));
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [texts.txt]")) << "the title is \"" << program.Title() << "\"";
+    const std::optional<std::string> written = ReadFile(PathOf("texts.txt"));
+    ASSERT_TRUE(written);
+    EXPECT_NE(written->find("\n0,Hard Disk,O'RBITA,VX3200 WIDE;DISK,1.00,BL2940U,2\n"), std::string::npos) << *written;
+    EXPECT_NE(written->find("\n4,CD-ROM,ORIELLE,CDR-3220 X      ,2.10,BL2940U,2\n"), std::string::npos) << *written;
+    EXPECT_NE(written->find("\n1,No Device,,No Device,,BL2940U,0\n"), std::string::npos) << *written;
+
+    // Another machine's listing first, so that nothing of this one is left
+    // in the slots: its ID 0 is empty.
+    WriteFile(PathOf("other.txt"), "1\nBL2940U\n1\n0,No Device,,No Device,,BL2940U,0\n");
+    Open(PathOf("other.txt"));
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [other.txt]"));
+    ASSERT_TRUE(ShowDevicesOf("BL2940U"));
+    ASSERT_TRUE(autom::WaitUntil([&] { return !program.DeviceList().empty(); }, 3000));
+    EXPECT_EQ(program.DeviceList()[0], (std::vector<std::string>{"0", "No Device", "", "No Device", ""}))
+        << "an empty field shows what the live machine had there";
+
+    Open(PathOf("texts.txt"));
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [texts.txt]"));
+    ASSERT_TRUE(ShowDevicesOf("BL2940U"));
+    Rows rows;
+    autom::WaitUntil(
+        [&] {
+            rows = program.DeviceList();
+            return rows.size() == 16;
+        },
+        3000);
+    ASSERT_EQ(rows.size(), 16u) << "the adapter lists the file's sixteen IDs";
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"0", "Hard Disk", "O'RBITA", "VX3200 WIDE;DISK", "1.00"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"1", "No Device", "", "No Device", ""}));
+    EXPECT_EQ(rows[4], (std::vector<std::string>{"4", "CD-ROM", "ORIELLE", "CDR-3220 X      ", "2.10"}));
+    EXPECT_EQ(program.StatusBar()[1], "Number of devices connected:  2");
 }
 
 // ---- Open ---------------------------------------------------------------------------------
@@ -203,11 +314,7 @@ TEST_F(Listing, OpenShowsTheFilesAdaptersLastOnTopAndTheirDevicesWhenChosen) {
     EXPECT_TRUE(program.DeviceList().empty()) << "the list is not empty before an adapter is chosen";
 
     // The user opens the root and clicks an adapter.
-    ASSERT_TRUE(user::DoubleClickTreeItem(program, "SCSI Controllers"));
-    ASSERT_TRUE(
-        autom::WaitUntil([&] { return !program.AdapterTree().empty() && program.AdapterTree()[0].expanded; }, 3000))
-        << "the root did not open";
-    ASSERT_TRUE(user::ClickTreeItem(program, "BRAVO"));
+    ASSERT_TRUE(ShowDevicesOf("BRAVO"));
     ASSERT_TRUE(autom::WaitUntil([&] { return program.DeviceList() == kBravoRows; }, 3000))
         << testing::PrintToString(program.DeviceList());
     // Devices are the lines that are neither "No Device" nor "Host Adapter".
@@ -218,6 +325,31 @@ TEST_F(Listing, OpenShowsTheFilesAdaptersLastOnTopAndTheirDevicesWhenChosen) {
     ASSERT_TRUE(autom::WaitUntil([&] { return program.DeviceList().size() == 1; }, 3000));
     EXPECT_EQ(program.DeviceList()[0], (std::vector<std::string>{"5", "Scanner", "PRISMA", "ScanStar 600", "1.00"}));
     EXPECT_EQ(program.StatusBar()[1], "Number of devices connected:  1");
+}
+
+TEST_F(Listing, OpenFindsANameTypedWithoutItsExtensionAsATxtFile) {
+    WriteFile(PathOf("inventory.txt"), kThreeAdapters);
+    DeleteFileA(PathOf("missing.txt").c_str());
+    StartOnTheBuiltInMachine();
+
+    // A name that names no file: said so, and the dialog comes back.
+    Open(PathOf("missing"));
+    std::optional<Message> message = program.WaitForMessage(5000);
+    ASSERT_TRUE(message) << "nothing said that the file does not exist";
+    EXPECT_EQ(message->text, program.Text(IDS_FILE_NOT_FOUND));
+    ASSERT_TRUE(program.Answer(*message, IDOK));
+    HWND again = user::WaitForFileDialog(program, "Open a File");
+    ASSERT_NE(again, nullptr) << "the dialog did not come back";
+    ASSERT_TRUE(user::CancelFileDialog(again));
+    EXPECT_TRUE(user::NothingOpensWithin(program, 500));
+    EXPECT_TRUE(SaveIsDisabled());
+
+    Open(PathOf("inventory"));
+
+    EXPECT_TRUE(user::NoMessageWithin(program, 1000)) << "the file was not found";
+    ASSERT_TRUE(WaitForTitle("Tessaline Diagnostics - [inventory.txt]"))
+        << "the title is \"" << program.Title() << "\"";
+    EXPECT_EQ(user::AdaptersInTree(program), (std::vector<std::string>{"CHARLIE", "BRAVO", "ALPHA"}));
 }
 
 TEST_F(Listing, AReScanAfterOpenTakesTheFileNameFromTheTitleButKeepsSave) {

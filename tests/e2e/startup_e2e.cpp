@@ -1,6 +1,7 @@
 // Starting Tessaline Diagnostics under Wine, as a user meets it: the checks
-// that refuse to run, the window placement kept per user, the main window
-// and its menus, and the way out through File > Exit.
+// that refuse to run, the window placement kept per user (and mended when
+// the window could not be reached), the main window and its menus, and the
+// way out through File > Exit.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -229,6 +230,63 @@ TEST_F(Startup, ExitStoresWhereTheUserLeftTheWindow) {
         << Describe(*pos);
     EXPECT_EQ(pos->width, 700);
     EXPECT_EQ(pos->height, 500);
+}
+
+// Closed while minimized (Close on the taskbar button) or maximized, the
+// window comes back restored, where the user last had it restored.
+TEST_F(Startup, ClosedMinimizedOrMaximizedTheWindowComesBackRestoredWhereItWas) {
+    const WindowPos restored{100, 80, 700, 500, 3, kScreenWidth, kScreenHeight};
+    machine::StoreWindowPos(BytesOf(restored));
+    for (const WPARAM command : {SC_MINIMIZE, SC_MAXIMIZE}) {
+        SCOPED_TRACE(command == SC_MINIMIZE ? "minimized" : "maximized");
+        StartToMainWindow();
+        HWND window = program.main_window();
+        PostMessageA(window, WM_SYSCOMMAND, command, 0);
+        ASSERT_TRUE(
+            autom::WaitUntil([&] { return command == SC_MINIMIZE ? IsIconic(window) : IsZoomed(window); }, 3000));
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+        const std::optional<WindowPos> pos = machine::StoredWindowPos();
+        ASSERT_TRUE(pos);
+        EXPECT_EQ(*pos, restored) << Describe(*pos);
+
+        StartToMainWindow();
+        window = program.main_window();
+        EXPECT_FALSE(IsIconic(window) || IsZoomed(window));
+        const RECT rect = OuterRect(window);
+        EXPECT_EQ(rect.left, 100);
+        EXPECT_EQ(rect.top, 80);
+        EXPECT_EQ(rect.right - rect.left, 700);
+        EXPECT_EQ(rect.bottom - rect.top, 500);
+        ExitThroughTheMenu();
+    }
+}
+
+// Placements the user could not reach the window from, as earlier versions
+// stored them: mended at the start, and stored mended.
+TEST_F(Startup, AStoredPlacementTheUserCouldNotReachIsMendedAtStart) {
+    // Closed minimized under Wine: the strip at the bottom of the screen,
+    // too small to use. The default rectangle; the view stays.
+    machine::StoreWindowPos(BytesOf({0, 744, 160, 27, 1, kScreenWidth, kScreenHeight}));
+    StartToMainWindow();
+    std::optional<WindowPos> pos = machine::StoredWindowPos();
+    ASSERT_TRUE(pos);
+    EXPECT_EQ(*pos, (WindowPos{204, 153, 612, 459, 1, kScreenWidth, kScreenHeight})) << Describe(*pos);
+    RECT rect = OuterRect(program.main_window());
+    EXPECT_EQ(rect.left, 204);
+    EXPECT_EQ(rect.bottom - rect.top, 459);
+    ExitThroughTheMenu();
+
+    // Off the screen, where Windows keeps its minimized windows: moved onto it.
+    machine::StoreWindowPos(BytesOf({-32000, -32000, 600, 400, 1, kScreenWidth, kScreenHeight}));
+    StartToMainWindow();
+    pos = machine::StoredWindowPos();
+    ASSERT_TRUE(pos);
+    EXPECT_EQ(*pos, (WindowPos{0, 0, 600, 400, 1, kScreenWidth, kScreenHeight})) << Describe(*pos);
+    rect = OuterRect(program.main_window());
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right - rect.left, 600);
 }
 
 TEST_F(Startup, TheWideBusOptionIsCheckedAgainAtEveryStart) {

@@ -195,8 +195,12 @@ TEST(AboutText, OperatingSystemLines) {
     EXPECT_STREQ(line, "Microsoft Windows NT 4.0 Build: 1381");
     FormatOsLine(0xC0000004u, line, sizeof line);  // Windows 95
     EXPECT_STREQ(line, "Microsoft Windows 95  Version: 4.0");
-    FormatOsLine(0xC0000A04u, line, sizeof line);  // a later 4.x reads the same way
-    EXPECT_STREQ(line, "Microsoft Windows 95  Version: 4.10");
+    FormatOsLine(0xC0000304u, line, sizeof line);  // any minor version below 10 is still Windows 95
+    EXPECT_STREQ(line, "Microsoft Windows 95  Version: 4.3");
+    FormatOsLine(0xC0000A04u, line, sizeof line);  // Windows 98, first edition and SE
+    EXPECT_STREQ(line, "Microsoft Windows 98  Version: 4.10");
+    FormatOsLine(0xC0005A04u, line, sizeof line);  // Windows Me
+    EXPECT_STREQ(line, "Microsoft Windows Me  Version: 4.90");
     FormatOsLine(0x80A61E01u, line, sizeof line);  // Win32s 1.30: the build loses its top bit
     EXPECT_STREQ(line, "Microsoft Win32s 1.30 Build: 166");
     FormatOsLine(0x23F00206u, line, sizeof line);  // NT 6.2 build 9200

@@ -173,78 +173,95 @@ TEST(ListingOpen, NothingOfTheLiveInventoryPassesForTheFiles) {
 
 // ---- Field rules -------------------------------------------------------------
 
-TEST(ListingFields, IdentifierWithASpaceIsWrittenWholeAndReadToTheSpace) {
+TEST(ListingFields, AnAdapterLineIsTheWholeIdentifierBlanksIncluded) {
     ListingReader reader;
     Inventory& inventory = reader.inventory;
     inventory.adapter_count = 1;
     inventory.slot_count = 1;
-    CopyText(inventory.adapters[0].identifier, "Adaptec 2940");
-    CopyText(inventory.slots[0].adapter_identifier, "Adaptec 2940");
+    CopyText(inventory.adapters[0].identifier, " Adaptec 2940  ");  // as an ASPI manager may pad it
+    CopyText(inventory.slots[0].adapter_identifier, " Adaptec 2940  ");
     CopyText(inventory.slots[0].type_name, "Tape");
-    CopyText(inventory.slots[0].vendor, "HP");
-    CopyText(inventory.slots[0].product, "C1537A");
-    CopyText(inventory.slots[0].revision, "L708");
     const ListingText listing = FormatListing(inventory, reader.messages);
     const std::string file(listing.data(), listing.length());
-    EXPECT_EQ(file.substr(0, 15), "1\nAdaptec 2940\n");
+    EXPECT_EQ(file.substr(0, 18), "1\n Adaptec 2940  \n");
 
     ASSERT_EQ(reader.Read(file), 1);
-    EXPECT_STREQ(inventory.adapters[0].identifier, "Adaptec");
-    EXPECT_STREQ(inventory.slots[0].adapter_identifier, "Adaptec 2940") << "fields keep their spaces";
-    // So the slot no longer matches its adapter: counted nowhere, listed nowhere.
-    EXPECT_EQ(inventory.adapters[0].device_count, 0);
-    EXPECT_EQ(inventory.slots[0].adapter_number, kNoAdapterNumber);
-    EXPECT_TRUE(SlotsOfAdapter(inventory, 0).empty());
+    EXPECT_STREQ(inventory.adapters[0].identifier, " Adaptec 2940  ");
+    EXPECT_EQ(reader.views.tree[0].text, " Adaptec 2940  ");
+    EXPECT_EQ(inventory.slots[0].adapter_number, 0) << "the device is still its adapter's";
+    EXPECT_EQ(inventory.adapters[0].device_count, 1);
+
+    ListingReader windows_editor;
+    ASSERT_EQ(windows_editor.Read("1\r\nBL2940U\r\n1\r\n0,Tape,HP,C1537A,L708,BL2940U,2\r\n"), 1);
+    EXPECT_STREQ(windows_editor.inventory.adapters[0].identifier, "BL2940U") << "a carriage return is no part of it";
+    EXPECT_EQ(windows_editor.inventory.adapters[0].device_count, 1);
+    EXPECT_EQ(windows_editor.inventory.slots[0].scsi_version, 2);
 }
 
-TEST(ListingFields, ACommaOrApostropheInAFieldShiftsOrStopsTheRest) {
+TEST(ListingFields, EmptyTextFieldsReadAsEmptyAndApostrophesAsWritten) {
     ListingReader reader;
-    FillEarlierValues(reader.inventory.slots[1]);
-    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n5,Scanner,O'Neil,Flatbed,1.0,aha,2\n"),
+    reader.inventory = test::TwoAdapterScan(reader.texts, kPlatformWin95);  // the live machine's slots
+    ASSERT_EQ(reader.Read("1\nOTHER\n3\n"
+                          "0,No Device,,No Device,,OTHER,0\n"
+                          "1,,,,,,0\n"
+                          "5,Scanner,O'NEIL,Flat'bed,1.0',OTHER,2\n"),
               1);
+    const DeviceSlot& no_device = reader.inventory.slots[0];
+    EXPECT_EQ(no_device.target_id, 0);
+    EXPECT_STREQ(no_device.type_name, "No Device");
+    EXPECT_STREQ(no_device.vendor, "") << "not the live disk's maker";
+    EXPECT_STREQ(no_device.product, "No Device");
+    EXPECT_STREQ(no_device.revision, "");
+    EXPECT_STREQ(no_device.adapter_identifier, "OTHER");
+    EXPECT_EQ(no_device.adapter_number, 0);
+    const DeviceSlot& all_empty = reader.inventory.slots[1];
+    EXPECT_STREQ(all_empty.type_name, "");
+    EXPECT_STREQ(all_empty.product, "");
+    EXPECT_STREQ(all_empty.adapter_identifier, "");
+    EXPECT_EQ(all_empty.adapter_number, kNoAdapterNumber);
+    const DeviceSlot& apostrophes = reader.inventory.slots[2];
+    EXPECT_STREQ(apostrophes.vendor, "O'NEIL");
+    EXPECT_STREQ(apostrophes.product, "Flat'bed");
+    EXPECT_STREQ(apostrophes.revision, "1.0'");
+    EXPECT_EQ(apostrophes.scsi_version, 2);
+    EXPECT_EQ(reader.inventory.adapters[0].device_count, 1) << "the scanner; the No Device line is none";
+    EXPECT_EQ(SlotsOfAdapter(reader.inventory, 0), (std::vector<int>{0, 2}));
+}
+
+TEST(ListingFields, AMalformedLineStopsThereAndKeepsTheSlotsEarlierValues) {
+    ListingReader reader;
+    for (DeviceSlot& slot : reader.inventory.slots) FillEarlierValues(slot);
+    ASSERT_EQ(reader.Read("1\naha\n4\n"
+                          "3,CD-ROM\n"
+                          "4,Tape,HP,C1537A,L708,aha,2\n"
+                          ",Tape,HP,C1537A,L708,aha,2\n"
+                          "6,Disk,V,P,R,aha,two\n"),
+              1);
+    const DeviceSlot& short_line = reader.inventory.slots[0];
+    EXPECT_EQ(short_line.target_id, 3);
+    EXPECT_STREQ(short_line.type_name, "CD-ROM") << "the line ends there, the next one is not read into it";
+    EXPECT_STREQ(short_line.vendor, "earlier");
+    EXPECT_STREQ(short_line.adapter_identifier, "earlier adapter");
+    EXPECT_EQ(short_line.scsi_version, 9);
+    EXPECT_EQ(reader.inventory.slots[1].target_id, 4);
+    EXPECT_STREQ(reader.inventory.slots[1].adapter_identifier, "aha");
+    const DeviceSlot& no_id = reader.inventory.slots[2];
+    EXPECT_EQ(no_id.target_id, 99) << "an empty SCSI ID stops the scan at once";
+    EXPECT_STREQ(no_id.type_name, "earlier type");
+    const DeviceSlot& bad_version = reader.inventory.slots[3];
+    EXPECT_STREQ(bad_version.adapter_identifier, "aha");
+    EXPECT_EQ(bad_version.scsi_version, 9) << "\"two\" is no number";
+    EXPECT_EQ(reader.inventory.adapters[0].device_count, 2) << "the tape and the disk";
+}
+
+TEST(ListingFields, AHandWrittenCommaInAFieldShiftsTheRest) {
+    ListingReader reader;
+    ASSERT_EQ(reader.Read("1\naha\n1\n3,CD-ROM,TOSHIBA,CD-ROM, 4x,3136,aha,2\n"), 1);
     const DeviceSlot& comma = reader.inventory.slots[0];
     EXPECT_STREQ(comma.product, "CD-ROM");
     EXPECT_STREQ(comma.revision, " 4x");
     EXPECT_STREQ(comma.adapter_identifier, "3136");
-    EXPECT_EQ(comma.scsi_version, 0) << "\"aha,2\" reads as 0";
     EXPECT_EQ(comma.adapter_number, kNoAdapterNumber);
-    const DeviceSlot& apostrophe = reader.inventory.slots[1];
-    EXPECT_STREQ(apostrophe.vendor, "O");
-    EXPECT_STREQ(apostrophe.product, "earlier product") << "the scan ends at the apostrophe";
-    EXPECT_EQ(apostrophe.scsi_version, 9);
-    EXPECT_EQ(reader.inventory.adapters[0].device_count, 0);
-}
-
-TEST(ListingFields, AnEmptyFieldStopsTheScanAndKeepsTheSlotsEarlierValues) {
-    ListingReader reader;
-    FillEarlierValues(reader.inventory.slots[0]);
-    FillEarlierValues(reader.inventory.slots[1]);
-    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM,,CDR-7,1.0,aha,2\n,Tape,HP,C1537A,L708,aha,2\n"), 1);
-    const DeviceSlot& slot = reader.inventory.slots[0];
-    EXPECT_EQ(slot.target_id, 3);
-    EXPECT_STREQ(slot.type_name, "CD-ROM");
-    EXPECT_STREQ(slot.vendor, "earlier");
-    EXPECT_STREQ(slot.product, "earlier product");
-    EXPECT_STREQ(slot.revision, "earl");
-    EXPECT_STREQ(slot.adapter_identifier, "earlier adapter");
-    EXPECT_EQ(slot.scsi_version, 9);
-    const DeviceSlot& empty_first = reader.inventory.slots[1];
-    EXPECT_EQ(empty_first.target_id, 99) << "an empty SCSI ID stops the scan at once";
-    EXPECT_STREQ(empty_first.type_name, "earlier type");
-}
-
-TEST(ListingFields, AShortLineRunsOnIntoTheNextLikeTheLibraryScan) {
-    ListingReader reader;
-    ASSERT_EQ(reader.Read("1\naha\n2\n3,CD-ROM\n4,Tape,HP,C1537A,L708,aha,2\n"), 1);
-    const DeviceSlot& first = reader.inventory.slots[0];
-    EXPECT_STREQ(first.type_name, "CD-ROM\n4") << "a type text with a line feed in it";
-    EXPECT_STREQ(first.vendor, "Tape");
-    EXPECT_STREQ(first.adapter_identifier, "L708");
-    const DeviceSlot& second = reader.inventory.slots[1];
-    EXPECT_EQ(second.target_id, 4) << "the next slot starts at the next line, whatever the scan read";
-    EXPECT_STREQ(second.type_name, "Tape");
-    EXPECT_STREQ(second.adapter_identifier, "aha");
-    EXPECT_EQ(reader.inventory.adapters[0].device_count, 1);
 }
 
 TEST(ListingFields, LongWordsAndFieldsAreCutAndTheRestStaysInPlace) {
@@ -382,21 +399,69 @@ TEST(ListingRoundTrip, AnNtListingOpensWholeInAnEmptyInventory) {
     EXPECT_EQ(reader.views.pictures_found, 16) << "NT's English texts are this interface's";
 }
 
-TEST(ListingRoundTrip, EmptyVendorsOfWindows95KeepWhatTheSlotsHeld) {
-    // Empty IDs found through ASPI have no vendor text, so their lines stop
-    // at the vendor: in an empty inventory only the ID and the type arrive.
+TEST(ListingRoundTrip, EmptyFieldsOfWindows95ReadBackEmptyInAnEmptyInventory) {
+    // Empty IDs found through ASPI have no vendor or revision text.
     ListingReader writer;
     const Inventory scanned = test::TwoAdapterScan(writer.texts, kPlatformWin95);
     ListingReader reader;
     ASSERT_EQ(reader.Read(Listing(scanned, writer.messages)), 1);
-    const DeviceSlot& empty_id = reader.inventory.slots[1];
-    EXPECT_EQ(empty_id.target_id, 1);
-    EXPECT_STREQ(empty_id.type_name, "No Device");
-    EXPECT_STREQ(empty_id.product, "");
-    EXPECT_EQ(empty_id.adapter_number, kNoAdapterNumber);
-    EXPECT_EQ(reader.inventory.adapters[0].device_count, 2);
-    EXPECT_EQ(reader.inventory.adapters[1].device_count, 3);
-    EXPECT_EQ(SlotsOfAdapter(reader.inventory, 0), (std::vector<int>{0, 3, 7}));
+    ExpectSameCarriedFields(reader.inventory, scanned);
+    EXPECT_EQ(SlotsOfAdapter(reader.inventory, 0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+// Every printable character in every text field, and the characters a
+// device may send that the format cannot carry: a comma reads back as a
+// semicolon, a control character as a blank.
+TEST(ListingRoundTrip, EveryCharacterInEveryTextField) {
+    std::string printable;
+    for (char c = 0x20; c < 0x7F; ++c) printable += c;
+    std::string others;
+    for (int c = 1; c < 0x20; ++c) others += static_cast<char>(c);
+    others += "\x7F\xE4\xFF";
+    const std::string all = printable + others;
+    std::string expected = all;
+    for (char& c : expected) {
+        if (c == ',') c = ';';
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') c = ' ';
+    }
+
+    // Each text in pieces as wide as its field, one slot per piece.
+    ListingReader writer;
+    Inventory inventory{};
+    inventory.adapter_count = 1;
+    const std::size_t pieces = all.size() / 7 + 1;
+    inventory.slot_count = static_cast<std::int32_t>(pieces);
+    ASSERT_LE(pieces, static_cast<std::size_t>(kMaxSlots));
+    const auto piece = [](const std::string& text, std::size_t j, std::size_t width) {
+        return j * width < text.size() ? text.substr(j * width, width) : std::string();
+    };
+    for (std::size_t j = 0; j < pieces; ++j) {
+        DeviceSlot& slot = inventory.slots[j];
+        slot.target_id = static_cast<std::int32_t>(j);
+        CopyText(slot.type_name, piece(all, j, 31).c_str());
+        CopyText(slot.vendor, piece(all, j, 7).c_str());
+        CopyText(slot.product, piece(all, j, 31).c_str());
+        CopyText(slot.revision, piece(all, j, 24).c_str());
+        CopyText(slot.adapter_identifier, piece(all, j, 31).c_str());
+        slot.scsi_version = 2;
+    }
+    CopyText(inventory.adapters[0].identifier, piece(all, 1, 31).c_str());
+
+    ListingReader reader;
+    ASSERT_EQ(reader.Read(Listing(inventory, writer.messages)), 1);
+    ASSERT_EQ(reader.inventory.slot_count, inventory.slot_count);
+    EXPECT_EQ(std::string(reader.inventory.adapters[0].identifier), piece(expected, 1, 31));
+    for (std::size_t j = 0; j < pieces; ++j) {
+        const DeviceSlot& slot = reader.inventory.slots[j];
+        EXPECT_EQ(slot.target_id, static_cast<std::int32_t>(j));
+        EXPECT_EQ(std::string(slot.type_name), piece(expected, j, 31)) << "slot " << j;
+        EXPECT_EQ(std::string(slot.vendor), piece(expected, j, 7)) << "slot " << j;
+        EXPECT_EQ(std::string(slot.product), piece(expected, j, 31)) << "slot " << j;
+        EXPECT_EQ(std::string(slot.revision), piece(expected, j, 24)) << "slot " << j;
+        EXPECT_EQ(std::string(slot.adapter_identifier), piece(expected, j, 31)) << "slot " << j;
+        EXPECT_EQ(slot.scsi_version, 2) << "slot " << j;
+    }
+    EXPECT_EQ(reader.inventory.slots[1].adapter_number, 0) << "the adapter and its device still match";
 }
 
 // ---- Files that are not what they claim ------------------------------------------

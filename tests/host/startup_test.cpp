@@ -189,6 +189,54 @@ TEST(WindowPlacement, LongerValueIsTreatedAsMissing) {
     ExpectRecord(Stored(registry), Record(128, 96, 384, 288, 0, 640, 480));
 }
 
+// Records the window could not be reached from, on a 1024 x 768 primary
+// screen alone (the virtual screen's metrics answer 0) and beside a second
+// monitor of 1280 x 1024 on its left.
+TEST(WindowPlacement, AWindowThatCannotBeReachedIsBroughtOntoTheScreen) {
+    const ScreenArea primary_only{0, 0, 0, 0};
+    const ScreenArea two_monitors{-1280, 0, 2304, 1024};
+    const WindowPlacementRecord default_place = Record(204, 153, 612, 459, 3, 1024, 768);
+    const struct {
+        const char* what;
+        WindowPlacementRecord stored;
+        ScreenArea screen;
+        WindowPlacementRecord opens;
+    } cases[] = {
+        {"closed minimized on Windows", Record(-32000, -32000, 160, 31, 3, 1024, 768), primary_only, default_place},
+        {"closed minimized under Wine", Record(0, 744, 160, 27, 3, 1024, 768), primary_only, default_place},
+        {"too small to use", Record(300, 200, 199, 400, 3, 1024, 768), primary_only, default_place},
+        {"closed maximized", Record(-4, -4, 1032, 776, 3, 1024, 768), primary_only,
+         Record(0, 0, 1024, 768, 3, 1024, 768)},
+        {"past the right and bottom edges", Record(900, 700, 600, 400, 3, 1024, 768), primary_only,
+         Record(424, 368, 600, 400, 3, 1024, 768)},
+        {"wholly off the screen", Record(-32000, -32000, 600, 400, 3, 1024, 768), primary_only,
+         Record(0, 0, 600, 400, 3, 1024, 768)},
+        {"on the left monitor", Record(-1000, 300, 800, 600, 3, 1024, 768), two_monitors,
+         Record(-1000, 300, 800, 600, 3, 1024, 768)},
+        {"on a left monitor gone", Record(-1000, 300, 800, 600, 3, 1024, 768), primary_only,
+         Record(0, 168, 800, 600, 3, 1024, 768)},
+        {"below both monitors", Record(100, 900, 600, 400, 3, 1024, 768), two_monitors,
+         Record(100, 624, 600, 400, 3, 1024, 768)},
+    };
+    for (const auto& c : cases) {
+        MemoryRegistry registry;
+        StoreBytes(registry, c.stored, 28);
+        SCOPED_TRACE(c.what);
+        ExpectRecord(LoadWindowPlacement(registry, 1024, 768, c.screen), c.opens);
+        ExpectRecord(Stored(registry), c.opens);
+    }
+
+    // A window the user can reach is left where it is, partly covered or not.
+    WindowPlacementRecord reachable = Record(0, 0, 200, 150, 1, 1024, 768);
+    EXPECT_FALSE(BringOntoScreen(reachable, primary_only, 1024, 768));
+    ExpectRecord(reachable, Record(0, 0, 200, 150, 1, 1024, 768));
+
+    // Rescaled from another screen first, then brought onto this one.
+    MemoryRegistry registry;
+    StoreBytes(registry, Record(1800, 100, 600, 500, 2, 1920, 1080), 28);  // x by 5/10, y by 7/10
+    ExpectRecord(LoadWindowPlacement(registry, 1024, 768, primary_only), Record(724, 70, 300, 350, 2, 1024, 768));
+}
+
 TEST(WindowPlacement, SavingNeedsAnExistingSettingsKey) {
     MemoryRegistry registry;
     SaveWindowPlacement(registry, Record(1, 2, 3, 4, 1, 800, 600));

@@ -134,7 +134,14 @@ testing::AssertionResult UseFileDialog(e2e::ProgramSession& program, UINT comman
     if (testing::AssertionResult chosen = program.Choose(command); !chosen) return chosen;
     HWND dialog = e2e::user::WaitForFileDialog(program, program.Text(title_id));
     if (dialog == nullptr) return testing::AssertionFailure() << "no \"" << program.Text(title_id) << "\" dialog";
-    if (testing::AssertionResult entered = e2e::user::EnterFileName(dialog, path); !entered) return entered;
+    // Saving over the listing of an earlier round: Windows asks first.
+    const bool asks = command == IDM_FILE_SAVE_AS && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (testing::AssertionResult typed = e2e::user::TypeFileNameAndPressEnter(dialog, path); !typed) return typed;
+    if (asks) {
+        const std::optional<e2e::Message> question = program.WaitForMessage(5000);
+        if (!question) return testing::AssertionFailure() << "no question before " << path << " was replaced";
+        if (testing::AssertionResult answered = program.Answer(*question, IDYES); !answered) return answered;
+    }
     const std::string title = std::string(kCaption) + " - [" + FileNameOf(path) + "]";
     if (!autom::WaitUntil([&] { return program.Title() == title; }, 10000))
         return testing::AssertionFailure() << "the title reads \"" << program.Title() << "\", not \"" << title << "\"";

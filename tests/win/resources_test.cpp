@@ -145,6 +145,8 @@ const std::map<int, std::size_t>& BufferSizes() {
         s[IDS_TREE_ROOT] = 17;
         for (int id = IDS_COLUMN_SCSI_ID; id <= IDS_COLUMN_VERSION; ++id) s[id] = 64;
         s[IDS_STATUS_DEVICES] = 64;
+        s[IDS_FILTER_LISTING_FILES] = 64;
+        s[IDS_FILTER_ALL_FILES] = 64;
         for (int id : {IDM_FILE_OPEN, IDM_FILE_SAVE, IDM_VIEW_LARGE_ICONS, IDM_VIEW_SMALL_ICONS, IDM_VIEW_LIST,
                        IDM_VIEW_DETAILS, IDM_RESCAN, IDM_DEVICE_DIAGNOSTICS})
             s[id] = 260;

@@ -74,6 +74,12 @@ testing::AssertionResult ChooseFileType(HWND dialog, const std::string& type) {
 }
 
 testing::AssertionResult EnterFileName(HWND dialog, const std::string& name) {
+    testing::AssertionResult entered = TypeFileNameAndPressEnter(dialog, name);
+    if (!entered) return entered;
+    return WaitUntilGone(dialog, "Enter");
+}
+
+testing::AssertionResult TypeFileNameAndPressEnter(HWND dialog, const std::string& name) {
     HWND edit = NameEdit(dialog);
     if (edit == nullptr) return testing::AssertionFailure() << "the dialog has no \"File name:\" box";
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(edit));
@@ -84,7 +90,7 @@ testing::AssertionResult EnterFileName(HWND dialog, const std::string& name) {
         return testing::AssertionFailure()
                << "the \"File name:\" box shows \"" << autom::TextOf(edit) << "\" after typing \"" << name << "\"";
     autom::PressKey(VK_RETURN);
-    return WaitUntilGone(dialog, "Enter");
+    return testing::AssertionSuccess();
 }
 
 testing::AssertionResult CancelFileDialog(HWND dialog) {

@@ -23,6 +23,8 @@ testing::AssertionResult ChooseFileType(HWND dialog, const std::string& type);
 // Types `name` into the "File name:" box and presses Enter; waits until
 // the dialog has gone.
 testing::AssertionResult EnterFileName(HWND dialog, const std::string& name);
+// The same without waiting: the dialog may ask something first.
+testing::AssertionResult TypeFileNameAndPressEnter(HWND dialog, const std::string& name);
 
 // Clicks the dialog's Cancel button; waits until the dialog has gone.
 testing::AssertionResult CancelFileDialog(HWND dialog);
