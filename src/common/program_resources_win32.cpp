@@ -60,11 +60,10 @@ int ToAnsi(const BlockString& text, char* buffer, int size) {
     return written;
 }
 
-int LoadTextOfLanguage(LANGID language, int id, char* buffer, int size) {
+// String `id` of the string-table block found, with LoadStringA's contract.
+int LoadTextFrom(const void* block, DWORD block_size, int id, char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
     buffer[0] = '\0';
-    DWORD block_size = 0;
-    const void* block = FindResourceOf(language, RT_STRING, MAKEINTRESOURCEA(StringTableBlockName(id)), &block_size);
     if (block == nullptr) return 0;
     return ToAnsi(FindBlockString(block, block_size, id), buffer, size);
 }
@@ -89,19 +88,22 @@ const void* FindProgramResource(const char* type, const char* name, DWORD* size)
 }
 
 int LoadProgramText(int id, char* buffer, int size) {
-    if (buffer == nullptr || size <= 0) return 0;
+    // The chosen set; English, which has every string, for one the set
+    // lacks; in a damaged file without either, whatever the system's own
+    // order finds.
+    if (const int length = LoadProgramTextOf(ProgramLanguage(), id, buffer, size)) return length;
+    if (const int length = LoadProgramTextOf(InterfaceLanguage::English, id, buffer, size)) return length;
+    const char* block_name = MAKEINTRESOURCEA(StringTableBlockName(id));
     DWORD block_size = 0;
-    const void* block = FindProgramResource(RT_STRING, MAKEINTRESOURCEA(StringTableBlockName(id)), &block_size);
-    const BlockString text = block != nullptr ? FindBlockString(block, block_size, id) : BlockString{nullptr, 0};
-    if (text.length == 0) {
-        // The chosen set's block exists but lacks this one string: English has it.
-        return LoadTextOfLanguage(ResourceLanguageId(InterfaceLanguage::English), id, buffer, size);
-    }
-    return ToAnsi(text, buffer, size);
+    const void* block = LockFound(FindResourceA(ProgramModule(), block_name, RT_STRING), &block_size);
+    return LoadTextFrom(block, block_size, id, buffer, size);
 }
 
 int LoadProgramTextOf(InterfaceLanguage language, int id, char* buffer, int size) {
-    return LoadTextOfLanguage(ResourceLanguageId(language), id, buffer, size);
+    DWORD block_size = 0;
+    const void* block = FindResourceOf(ResourceLanguageId(language), RT_STRING,
+                                       MAKEINTRESOURCEA(StringTableBlockName(id)), &block_size);
+    return LoadTextFrom(block, block_size, id, buffer, size);
 }
 
 HMENU LoadProgramMenu(const char* name) {

@@ -7,33 +7,28 @@ namespace td {
 
 namespace {
 
-// The picture and list icon of each kind of slot that has a row of its own.
+// The picture and list icon of each kind of slot; a printer's row serves
+// only as the fallback.
+struct KindRow {
+    SlotKind kind;
+    DeviceTypeRow row;
+};
+constexpr KindRow kKindRows[] = {
+    {SlotKind::HardDisk, {IDB_HARD_DISK, 1}},
+    {SlotKind::CdRom, {IDB_CD_ROM, 3}},
+    {SlotKind::Tape, {IDB_TAPE, 4}},
+    {SlotKind::Removable, {IDB_REMOVABLE, 2}},
+    {SlotKind::HostAdapter, {IDB_HOST_ADAPTER, 8}},
+    {SlotKind::Worm, {IDB_WORM, 6}},
+    {SlotKind::Scanner, {IDB_SCANNER, 5}},
+    {SlotKind::NoDevice, {IDB_NO_DEVICE, 10}},
+    {SlotKind::Unknown, {IDB_UNKNOWN, 9}},
+    {SlotKind::Printer, {IDB_PRINTER, 7}},
+};
+
 const DeviceTypeRow* RowOfKind(SlotKind kind) {
-    static const DeviceTypeRow kHardDisk{IDB_HARD_DISK, 1}, kCdRom{IDB_CD_ROM, 3}, kTape{IDB_TAPE, 4},
-        kRemovable{IDB_REMOVABLE, 2}, kHostAdapter{IDB_HOST_ADAPTER, 8}, kWorm{IDB_WORM, 6}, kScanner{IDB_SCANNER, 5},
-        kNoDevice{IDB_NO_DEVICE, 10}, kUnknown{IDB_UNKNOWN, 9};
-    switch (kind) {
-        case SlotKind::HardDisk:
-            return &kHardDisk;
-        case SlotKind::CdRom:
-            return &kCdRom;
-        case SlotKind::Tape:
-            return &kTape;
-        case SlotKind::Removable:
-            return &kRemovable;
-        case SlotKind::HostAdapter:
-            return &kHostAdapter;
-        case SlotKind::Worm:
-            return &kWorm;
-        case SlotKind::Scanner:
-            return &kScanner;
-        case SlotKind::NoDevice:
-            return &kNoDevice;
-        case SlotKind::Unknown:
-            return &kUnknown;
-        case SlotKind::Printer:
-        case SlotKind::Unrecognised:
-            break;
+    for (const KindRow& entry : kKindRows) {
+        if (entry.kind == kind) return &entry.row;
     }
     return nullptr;
 }
@@ -41,12 +36,13 @@ const DeviceTypeRow* RowOfKind(SlotKind kind) {
 }  // namespace
 
 const DeviceTypeRow* FindDeviceTypeRow(const SharedTexts& texts, const char* type_name) {
-    return RowOfKind(KindOfTypeName(texts, type_name));
+    const SlotKind kind = KindOfTypeName(texts, type_name);
+    return kind == SlotKind::Printer ? nullptr : RowOfKind(kind);
 }
 
 const DeviceTypeRow* FallbackDeviceTypeRow(const SharedTexts& texts, const char* type_name) {
-    static const DeviceTypeRow kPrinter{IDB_PRINTER, 7};
-    return KindOfTypeName(texts, type_name) == SlotKind::Printer ? &kPrinter : nullptr;
+    const SlotKind kind = KindOfTypeName(texts, type_name);
+    return kind == SlotKind::Printer ? RowOfKind(kind) : nullptr;
 }
 
 }  // namespace td

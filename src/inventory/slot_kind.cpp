@@ -38,34 +38,32 @@ SlotKind KindOfInterfaceText(const SharedTexts& texts, const char* type_name) {
     return SlotKind::Unrecognised;
 }
 
-SlotKind KindOfStringId(int id) {
-    switch (id) {
-        case 50010:
-        case 50033:
-            return SlotKind::NoDevice;
-        case 50011:
-        case 50030:
-            return SlotKind::HostAdapter;
-        case 50026:
-            return SlotKind::HardDisk;
-        case 50027:
-            return SlotKind::CdRom;
-        case 50028:
-            return SlotKind::Tape;
-        case 50029:
-            return SlotKind::Removable;
-        case 50031:
-            return SlotKind::Worm;
-        case 50032:
-            return SlotKind::Scanner;
-        case 50034:
-            return SlotKind::Unknown;
-        case 50071:
-            return SlotKind::Printer;
-        default:
-            return SlotKind::Unrecognised;
+// The kind each type name of the catalog names, by its string id.
+struct NamedKind {
+    int id;
+    SlotKind kind;
+};
+constexpr NamedKind kNamedKinds[] = {
+    {50010, SlotKind::NoDevice},    {50011, SlotKind::HostAdapter}, {50026, SlotKind::HardDisk},
+    {50027, SlotKind::CdRom},       {50028, SlotKind::Tape},        {50029, SlotKind::Removable},
+    {50030, SlotKind::HostAdapter}, {50031, SlotKind::Worm},        {50032, SlotKind::Scanner},
+    {50033, SlotKind::NoDevice},    {50034, SlotKind::Unknown},     {50071, SlotKind::Printer},
+};
+
+constexpr SlotKind KindOfStringId(int id) {
+    for (const NamedKind& named : kNamedKinds) {
+        if (named.id == id) return named.kind;
     }
+    return SlotKind::Unrecognised;
 }
+
+constexpr bool EveryCatalogNameHasAKind() {
+    for (int id : TypeNameCatalog::kIds) {
+        if (KindOfStringId(id) == SlotKind::Unrecognised) return false;
+    }
+    return true;
+}
+static_assert(EveryCatalogNameHasAKind(), "a type name of the catalog names no kind of slot");
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "common/file_exists_win32.h"
 #include "common/fixed_text.h"
 #include "common/program_resources_win32.h"
 #include "common/win_codes.h"
@@ -126,11 +127,6 @@ int ReadListingFile(Program& program, HWND main_window) {
     const int result = ParseListing(bytes, read, program.inventory, program.texts, program.messages, program.views);
     GlobalFree(block);
     return result;
-}
-
-bool FileExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace

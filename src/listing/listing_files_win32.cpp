@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/file_exists_win32.h"
 #include "common/fixed_text.h"
 
 namespace td {
@@ -52,7 +53,7 @@ public:
 
     bool Rename(const char* from, const char* to) override { return MoveFileA(from, to) != 0; }
 
-    bool Exists(const char* path) override { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists(const char* path) override { return FileExists(path); }
 
     bool Remove(const char* path) override { return DeleteFileA(path) != 0; }
 };

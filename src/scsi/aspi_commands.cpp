@@ -58,8 +58,7 @@ void AbortExecRequest(ScsiCommandContext& context) {
 void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb) {
     if (srb.SRB_HaStat != aspi::kHaStatOk) {
         RecordFailure(last_error, IDS_ADAPTER_STATUS, srb.SRB_HaStat);
-    } else if (srb.SRB_TargStat != aspi::kStatusGood && srb.SRB_TargStat != aspi::kStatusConditionMet &&
-               srb.SRB_TargStat != aspi::kStatusIntermediateConditionMet) {
+    } else if (!TargetStatusIsGood(srb.SRB_TargStat)) {
         RecordFailure(last_error, IDS_TARGET_STATUS, srb.SRB_TargStat);
     } else {
         RecordFailure(last_error, IDS_ASPI_REQUEST_STATUS, srb.SRB_Status);

@@ -77,10 +77,12 @@ int request_is_clean(const aspi::SrbExecScsiCmd& srb) {
     if (srb.SRB_HaStat != aspi::kHaStatOk) return 0;
     if (srb.SRB_Status != aspi::kSsComp && srb.SRB_Status != aspi::kSsAborted && srb.SRB_Status != aspi::kSsErr)
         return 0;
-    if (srb.SRB_TargStat != aspi::kStatusGood && srb.SRB_TargStat != aspi::kStatusConditionMet &&
-        srb.SRB_TargStat != aspi::kStatusIntermediateConditionMet)
-        return 0;
-    return 1;
+    return TargetStatusIsGood(srb.SRB_TargStat) ? 1 : 0;
+}
+
+bool TargetStatusIsGood(std::uint8_t status) {
+    return status == aspi::kStatusGood || status == aspi::kStatusConditionMet ||
+           status == aspi::kStatusIntermediateConditionMet;
 }
 
 int InterpretSenseData(const std::uint8_t* sense, std::size_t length, SenseTransport transport,

@@ -30,6 +30,10 @@ constexpr std::size_t kFixedSenseLength = 14;
 // INTERMEDIATE-CONDITION MET. 0 for every other combination.
 int request_is_clean(const aspi::SrbExecScsiCmd& srb);
 
+// A target status that reports no failure: GOOD, CONDITION MET or
+// INTERMEDIATE-CONDITION MET.
+bool TargetStatusIsGood(std::uint8_t status);
+
 // Interprets `length` bytes of sense data as the given transport does.
 // Answers 1 when the data was read and `sense_report` now explains it; 0
 // when it cannot be read (too short, or a response code the transport does

@@ -2,6 +2,7 @@
 
 #include <htmlhelp.h>
 
+#include "common/file_exists_win32.h"
 #include "shell/platform.h"
 #include "shell/program_win32.h"
 
@@ -16,11 +17,6 @@ bool LoadHtmlHelp(HtmlHelpLibrary& library) {
     library.html_help = reinterpret_cast<HtmlHelpLibrary::Entry>(
         reinterpret_cast<void*>(GetProcAddress(library.module, "HtmlHelpA")));
     return library.html_help != nullptr;
-}
-
-bool FileExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // The contents tab beside the file's first page, which is its contents.

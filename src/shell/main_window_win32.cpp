@@ -187,9 +187,7 @@ void OnDeviceProperties(Program& program, HWND window) {
     program.app.selected_slot = position;
     const int slot = SelectedAdapterSlot(program.inventory, program.app.selected_adapter, position);
     program.app.host_adapter_selected = KindOfSlot(program.texts, program.inventory.slots[slot]) ==
-                                                SlotKind::HostAdapter
-                                            ? 1
-                                            : 0;
+                                        SlotKind::HostAdapter;
     if (ShowDeviceProperties(program, window) == 1 && program.app.device_list != nullptr)
         InvalidateRect(program.app.device_list, nullptr, TRUE);
 }
