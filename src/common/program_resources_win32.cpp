@@ -93,9 +93,9 @@ int LoadProgramText(int id, char* buffer, int size) {
     // order finds.
     if (const int length = LoadProgramTextOf(ProgramLanguage(), id, buffer, size)) return length;
     if (const int length = LoadProgramTextOf(InterfaceLanguage::English, id, buffer, size)) return length;
-    const char* block_name = MAKEINTRESOURCEA(StringTableBlockName(id));
     DWORD block_size = 0;
-    const void* block = LockFound(FindResourceA(ProgramModule(), block_name, RT_STRING), &block_size);
+    const void* block = LockFound(FindResourceA(ProgramModule(), MAKEINTRESOURCEA(StringTableBlockName(id)), RT_STRING),
+                                  &block_size);
     return LoadTextFrom(block, block_size, id, buffer, size);
 }
 
