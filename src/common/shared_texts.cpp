@@ -76,6 +76,13 @@ void LoadTypeNames(Messages& messages, TypeNameCatalog& catalog) {
 
 }  // namespace
 
+const char* SharedTextOf(const SharedTexts& texts, int id) {
+    for (const Row& row : kRows) {
+        if (row.id == id) return reinterpret_cast<const char*>(&texts) + row.offset;
+    }
+    return nullptr;
+}
+
 bool LoadSharedTexts(Messages& messages, SharedTexts& texts) {
     char* base = reinterpret_cast<char*>(&texts);
     for (const Row& row : kRows) {

@@ -68,6 +68,10 @@ struct SharedTexts {
     TypeNameCatalog type_names;  // of every language, for recognising slots
 };
 
+// The shared text loaded from string `id` (hard_disk for 50026 ...), or
+// null when no shared text is loaded from it.
+const char* SharedTextOf(const SharedTexts& texts, int id);
+
 // Loads the 39 texts in their fixed order; false at the first that does
 // not load (the remaining buffers are then left as they were). Then the
 // type names of every language set, which never fail the start-up.

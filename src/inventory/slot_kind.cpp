@@ -12,43 +12,29 @@ namespace {
 
 bool Same(const char* text, const char* type_name) { return text[0] != '\0' && std::strcmp(text, type_name) == 0; }
 
-SlotKind KindOfInterfaceText(const SharedTexts& texts, const char* type_name) {
-    const struct {
-        const char* text;
-        SlotKind kind;
-    } rows[] = {
-        {texts.hard_disk, SlotKind::HardDisk},
-        {texts.cd_rom, SlotKind::CdRom},
-        {texts.tape, SlotKind::Tape},
-        {texts.removable, SlotKind::Removable},
-        {texts.type_host_adapter, SlotKind::HostAdapter},
-        {texts.host_adapter, SlotKind::HostAdapter},
-        {texts.worm, SlotKind::Worm},
-        {texts.scanner, SlotKind::Scanner},
-        {texts.printer, SlotKind::Printer},
-        {texts.type_no_device, SlotKind::NoDevice},
-        {texts.no_device, SlotKind::NoDevice},
-        {texts.unknown, SlotKind::Unknown},
-        {kFixedHostAdapterType, SlotKind::HostAdapter},
-        {kFixedNoDeviceType, SlotKind::NoDevice},
-    };
-    for (const auto& row : rows) {
-        if (Same(row.text, type_name)) return row.kind;
-    }
-    return SlotKind::Unrecognised;
-}
-
-// The kind each type name of the catalog names, by its string id.
+// The kind each type name names, by its string id, in the order the
+// interface language's names are tried.
 struct NamedKind {
     int id;
     SlotKind kind;
 };
 constexpr NamedKind kNamedKinds[] = {
-    {50010, SlotKind::NoDevice},    {50011, SlotKind::HostAdapter}, {50026, SlotKind::HardDisk},
-    {50027, SlotKind::CdRom},       {50028, SlotKind::Tape},        {50029, SlotKind::Removable},
-    {50030, SlotKind::HostAdapter}, {50031, SlotKind::Worm},        {50032, SlotKind::Scanner},
-    {50033, SlotKind::NoDevice},    {50034, SlotKind::Unknown},     {50071, SlotKind::Printer},
+    {50026, SlotKind::HardDisk},  {50027, SlotKind::CdRom},       {50028, SlotKind::Tape},
+    {50029, SlotKind::Removable}, {50030, SlotKind::HostAdapter}, {50011, SlotKind::HostAdapter},
+    {50031, SlotKind::Worm},      {50032, SlotKind::Scanner},     {50071, SlotKind::Printer},
+    {50033, SlotKind::NoDevice},  {50010, SlotKind::NoDevice},    {50034, SlotKind::Unknown},
 };
+
+// The interface language's names, then NT discovery's fixed English ones.
+SlotKind KindOfInterfaceText(const SharedTexts& texts, const char* type_name) {
+    for (const NamedKind& named : kNamedKinds) {
+        const char* text = SharedTextOf(texts, named.id);
+        if (text != nullptr && Same(text, type_name)) return named.kind;
+    }
+    if (Same(kFixedHostAdapterType, type_name)) return SlotKind::HostAdapter;
+    if (Same(kFixedNoDeviceType, type_name)) return SlotKind::NoDevice;
+    return SlotKind::Unrecognised;
+}
 
 constexpr SlotKind KindOfStringId(int id) {
     for (const NamedKind& named : kNamedKinds) {
