@@ -41,9 +41,9 @@ const void* FindResourceOf(LANGID language, const char* type, const char* name, 
     return LockFound(FindResourceExA(ProgramModule(), type, name, language), size);
 }
 
-// Converts `length` UTF-16 code units into `buffer` as LoadStringA does,
-// cut to what fits; answers the bytes written before the terminator.
-int ToAnsi(const BlockString& text, char* buffer, int size) {
+}  // namespace
+
+int ResourceTextToAnsi(const ResourceText& text, char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
     buffer[0] = '\0';
     if (text.text == nullptr || text.length == 0) return 0;
@@ -59,16 +59,6 @@ int ToAnsi(const BlockString& text, char* buffer, int size) {
     buffer[written] = '\0';
     return written;
 }
-
-// String `id` of the string-table block found, with LoadStringA's contract.
-int LoadTextFrom(const void* block, DWORD block_size, int id, char* buffer, int size) {
-    if (buffer == nullptr || size <= 0) return 0;
-    buffer[0] = '\0';
-    if (block == nullptr) return 0;
-    return ToAnsi(FindBlockString(block, block_size, id), buffer, size);
-}
-
-}  // namespace
 
 InterfaceLanguage DetectInterfaceLanguage() { return ChooseInterfaceLanguage(ReadUserLanguage()); }
 
@@ -96,14 +86,14 @@ int LoadProgramText(int id, char* buffer, int size) {
     DWORD block_size = 0;
     const void* block = LockFound(FindResourceA(ProgramModule(), MAKEINTRESOURCEA(StringTableBlockName(id)), RT_STRING),
                                   &block_size);
-    return LoadTextFrom(block, block_size, id, buffer, size);
+    return ResourceTextToAnsi(FindBlockString(block, block_size, id), buffer, size);
 }
 
 int LoadProgramTextOf(InterfaceLanguage language, int id, char* buffer, int size) {
     DWORD block_size = 0;
     const void* block = FindResourceOf(ResourceLanguageId(language), RT_STRING,
                                        MAKEINTRESOURCEA(StringTableBlockName(id)), &block_size);
-    return LoadTextFrom(block, block_size, id, buffer, size);
+    return ResourceTextToAnsi(FindBlockString(block, block_size, id), buffer, size);
 }
 
 HMENU LoadProgramMenu(const char* name) {

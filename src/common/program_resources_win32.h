@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include "common/interface_language.h"
+#include "common/resource_text.h"
 
 namespace td {
 
@@ -34,6 +35,11 @@ int LoadProgramText(int id, char* buffer, int size);
 
 // String `id` of `language`'s own table only, without falling back.
 int LoadProgramTextOf(InterfaceLanguage language, int id, char* buffer, int size);
+
+// `text` in the ANSI code page as LoadStringA converts it: cut to what fits
+// in `size` - 1 bytes, never in the middle of a double-byte character, and
+// terminated. Answers the bytes written before the terminator.
+int ResourceTextToAnsi(const ResourceText& text, char* buffer, int size);
 
 // The menu or dialog template `name` in the set in use; null when the
 // program file has none.

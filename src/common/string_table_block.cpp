@@ -2,7 +2,7 @@
 
 namespace td {
 
-BlockString FindBlockString(const void* block, std::size_t size, int id) {
+ResourceText FindBlockString(const void* block, std::size_t size, int id) {
     const auto* bytes = static_cast<const std::uint8_t*>(block);
     if (bytes == nullptr || id < 0) return {nullptr, 0};
     std::size_t at = 0;

@@ -7,19 +7,15 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+
+#include "common/resource_text.h"
 
 namespace td {
 
 constexpr int StringTableBlockName(int id) { return id / 16 + 1; }
 
-struct BlockString {
-    const std::uint8_t* text;  // little-endian UTF-16 code units, unaligned
-    int length;                // in code units; 0 for an absent string
-};
-
 // Entry id % 16 of the block of `size` bytes. An entry whose count runs past
 // the block's end (a damaged block) is cut where the block ends.
-BlockString FindBlockString(const void* block, std::size_t size, int id);
+ResourceText FindBlockString(const void* block, std::size_t size, int id);
 
 }  // namespace td

@@ -38,14 +38,7 @@ constexpr DWORD kKeyNotFound = ERROR_RESOURCE_TYPE_NOT_FOUND;
 bool ReadVersionKey(const void* block, DWORD block_size, const char* key, char* value, int size) {
     char path[kAboutTextSize + sizeof kVersionStringBlock];
     VersionQueryPath(key, path, sizeof path);
-    const VersionText found = FindVersionText(block, block_size, path);
-    value[0] = '\0';
-    if (found.length == 0) return false;
-    // Resource data keeps the two-byte alignment of its UTF-16 texts.
-    const auto* units = reinterpret_cast<const WCHAR*>(found.text);
-    const int written = WideCharToMultiByte(CP_ACP, 0, units, found.length, value, size - 1, nullptr, nullptr);
-    value[written > 0 ? written : 0] = '\0';
-    return written > 0;
+    return ResourceTextToAnsi(FindVersionText(block, block_size, path), value, size) > 0;
 }
 
 // Title and controls 500 to 505 from the version resource of the user's

@@ -53,7 +53,7 @@ bool KeyIs(const std::uint8_t* bytes, const Node& node, const char* name, const 
 
 }  // namespace
 
-VersionText FindVersionText(const void* block, std::size_t size, const char* path) {
+ResourceText FindVersionText(const void* block, std::size_t size, const char* path) {
     const auto* bytes = static_cast<const std::uint8_t*>(block);
     Node node{};
     if (bytes == nullptr || path == nullptr || !ReadNode(bytes, 0, size, node)) return {nullptr, 0};

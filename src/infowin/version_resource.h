@@ -12,20 +12,16 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+
+#include "common/resource_text.h"
 
 namespace td {
 
-struct VersionText {
-    const std::uint8_t* text;  // little-endian UTF-16 code units, unaligned
-    int length;                // in code units, without the terminator; 0 when not found
-};
-
-// The text at `path` below the root, its components separated by
+// The text at `path` below the root, without its terminator, its components separated by
 // backslashes ("\StringFileInfo\040904E4\CompanyName"; a leading backslash
 // is allowed), keys compared without regard to the case of ASCII letters as
 // the system's version functions compare them. Not found, also in a damaged
 // block (a length past its parent's end): {nullptr, 0}.
-VersionText FindVersionText(const void* block, std::size_t size, const char* path);
+ResourceText FindVersionText(const void* block, std::size_t size, const char* path);
 
 }  // namespace td

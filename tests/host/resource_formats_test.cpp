@@ -40,9 +40,9 @@ Bytes StringBlock(const std::vector<std::string>& texts) {
 TEST(StringTableBlock, EntryIdModuloSixteenAndItsBlockName) {
     const Bytes block = StringBlock({"", "Tape", "", "CD-ROM"});
     EXPECT_EQ(StringTableBlockName(50027), 50027 / 16 + 1);
-    const BlockString tape = FindBlockString(block.data(), block.size(), 16 * 7 + 1);
+    const ResourceText tape = FindBlockString(block.data(), block.size(), 16 * 7 + 1);
     EXPECT_EQ(Ascii(tape.text, tape.length), "Tape");
-    const BlockString cd = FindBlockString(block.data(), block.size(), 3);
+    const ResourceText cd = FindBlockString(block.data(), block.size(), 3);
     EXPECT_EQ(Ascii(cd.text, cd.length), "CD-ROM");
     EXPECT_EQ(FindBlockString(block.data(), block.size(), 2).length, 0) << "an absent string";
     EXPECT_EQ(FindBlockString(block.data(), block.size(), 15).length, 0);
@@ -51,9 +51,9 @@ TEST(StringTableBlock, EntryIdModuloSixteenAndItsBlockName) {
 TEST(StringTableBlock, ADamagedBlockIsReadWithinItsBytes) {
     Bytes block = StringBlock({"Tape", "Scanner"});
     EXPECT_EQ(FindBlockString(block.data(), 4, 1).length, 0) << "the first entry runs past the end";
-    const BlockString cut = FindBlockString(block.data(), 2 + 2 + 2 * 3, 1);
+    const ResourceText cut = FindBlockString(block.data(), 2 + 2 + 2 * 3, 1);
     EXPECT_EQ(cut.length, 0) << "the entry before it is whole, its count is not there";
-    const BlockString last = FindBlockString(block.data(), 2 + 8 + 2 + 2 * 3, 1);
+    const ResourceText last = FindBlockString(block.data(), 2 + 8 + 2 + 2 * 3, 1);
     EXPECT_EQ(Ascii(last.text, last.length), "Sca") << "cut where the block ends";
     EXPECT_EQ(FindBlockString(block.data(), 1, 0).length, 0);
     EXPECT_EQ(FindBlockString(nullptr, 0, 0).length, 0);
@@ -95,10 +95,10 @@ Bytes VersionBlock() {
 
 TEST(VersionResource, KeysAreFoundWithoutRegardToCase) {
     const Bytes block = VersionBlock();
-    const VersionText company = FindVersionText(block.data(), block.size(), "\\StringFileInfo\\040904E4\\CompanyName");
+    const ResourceText company = FindVersionText(block.data(), block.size(), "\\StringFileInfo\\040904E4\\CompanyName");
     EXPECT_EQ(Ascii(company.text, company.length), "Harrowgate");
-    const VersionText copyright = FindVersionText(block.data(), block.size(),
-                                                  "StringFileInfo\\040904e4\\LegalCopyRight");
+    const ResourceText copyright = FindVersionText(block.data(), block.size(),
+                                                   "StringFileInfo\\040904e4\\LegalCopyRight");
     EXPECT_EQ(Ascii(copyright.text, copyright.length), "(C)");
     EXPECT_EQ(FindVersionText(block.data(), block.size(), "\\StringFileInfo\\040904E4\\OSVERSION").length, 0);
     EXPECT_EQ(FindVersionText(block.data(), block.size(), "\\StringFileInfo\\040904E4\\Company").length, 0);

@@ -879,7 +879,7 @@ TEST(ProgramResources, EachSetsMenusDialogsAndVersionTexts) {
                                    L"LegalCopyright", L"LegalCopyRight", L"LegalTrademarks", L"OSVERSION"}) {
             std::string path = "\\StringFileInfo\\040904E4\\";
             for (const wchar_t* c = key; *c != 0; ++c) path += static_cast<char>(*c);
-            const VersionText found = FindVersionText(block, size, path.c_str());
+            const ResourceText found = FindVersionText(block, size, path.c_str());
             const std::wstring read = found.length > 0
                                           ? std::wstring(reinterpret_cast<const wchar_t*>(found.text), found.length)
                                           : L"";

@@ -25,7 +25,7 @@ std::string ProgramTexts::operator()(int id) const {
     if (module_ == nullptr) return "<" + exe_path_ + " could not be read>";
     DWORD size = 0;
     const void* block = Find(RT_STRING, MAKEINTRESOURCEA(StringTableBlockName(id)), &size);
-    const BlockString found = block != nullptr ? FindBlockString(block, size, id) : BlockString{nullptr, 0};
+    const ResourceText found = block != nullptr ? FindBlockString(block, size, id) : ResourceText{nullptr, 0};
     const std::string missing = "<no string " + std::to_string(id) + " of language " + std::to_string(language_) + ">";
     if (found.length == 0) return missing;
     char text[4096];
