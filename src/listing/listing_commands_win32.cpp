@@ -3,14 +3,13 @@
 #include <commdlg.h>
 
 #include <cstddef>
-#include <cstring>
-#include <initializer_list>
 
 #include "common/file_exists_win32.h"
 #include "common/fixed_text.h"
 #include "common/program_resources_win32.h"
 #include "common/win_codes.h"
 #include "listing/file_dialog_errors.h"
+#include "listing/file_dialog_types.h"
 #include "listing/listing_files_win32.h"
 #include "listing/listing_format.h"
 #include "listing/listing_parse.h"
@@ -28,46 +27,7 @@ namespace {
 constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "OPENFILENAME_SIZE_VERSION_400A");
 
-// The listings this program writes and reads: the .txt files it saves and
-// the .LOG files it always proposed.
-constexpr char kListingPatterns[] = "*.txt;*.log";
-
-// A name typed without extension gets this one. Windows 95 to XP append
-// lpstrDefExt itself, three characters at most, after a dot; Wine appends
-// the chosen file type's first extension, which is the same.
-constexpr char kDefaultExtension[] = "txt";
-
-constexpr char kAllPatterns[] = "*.*";
-constexpr std::size_t kFileTypeNameSize = 64;
-
-// The file types offered by both dialogs, listings first, in the interface
-// language: "name\0patterns\0" pairs ending in an empty name.
-struct FileTypes {
-    char list[kFileTypeNameSize + sizeof kListingPatterns + kFileTypeNameSize + sizeof kAllPatterns + 1];
-};
-
-FileTypes ListingFileTypes(Program& program) {
-    struct Type {
-        int name;
-        const char* patterns;
-    };
-    const Type types[] = {{IDS_FILTER_LISTING_FILES, kListingPatterns}, {IDS_FILTER_ALL_FILES, kAllPatterns}};
-    FileTypes result{};
-    std::size_t at = 0;
-    for (const Type& type : types) {
-        char name[kFileTypeNameSize] = "";
-        program.messages.LoadText(type.name, name, sizeof name);
-        for (const char* part : {static_cast<const char*>(name), type.patterns}) {
-            const std::size_t length = std::strlen(part);
-            std::memcpy(result.list + at, part, length + 1);
-            at += length + 1;
-        }
-    }
-    result.list[at] = '\0';
-    return result;
-}
-
-OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD flags, const FileTypes& types) {
+OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD flags, const FileDialogTypes& types) {
     ListingFileNames& names = program.listing_file;
     names.path[0] = '\0';
     names.title[0] = '\0';
@@ -83,7 +43,7 @@ OPENFILENAMEA DialogSetup(Program& program, HWND owner, const char* title, DWORD
     dialog.lpstrInitialDir = nullptr;
     dialog.lpstrTitle = title;
     dialog.Flags = flags;
-    dialog.lpstrDefExt = kDefaultExtension;
+    dialog.lpstrDefExt = kListingDefaultExtension;
     return dialog;
 }
 
@@ -138,7 +98,7 @@ int ReadListingFile(Program& program, HWND main_window) {
 // file, the program checks that the file exists itself, and a name that
 // names none is reported and goes back to the dialog to be corrected.
 bool OpenListing(Program& program, HWND owner) {
-    const FileTypes types = ListingFileTypes(program);
+    const FileDialogTypes types = ListingFileTypes(program.messages);
     char typed[260] = "";
     for (;;) {
         OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.open_title,
@@ -162,7 +122,7 @@ bool OpenListing(Program& program, HWND owner) {
 // The system's own question before an existing file is replaced: No goes
 // back to the dialog.
 bool SaveListingAs(Program& program, HWND owner) {
-    const FileTypes types = ListingFileTypes(program);
+    const FileDialogTypes types = ListingFileTypes(program.messages);
     OPENFILENAMEA dialog = DialogSetup(program, owner, program.texts.save_title, OFN_OVERWRITEPROMPT, types);
     if (!GetSaveFileNameA(&dialog)) {
         ReportFileDialogError(CommDlgExtendedError(), owner);

@@ -1,9 +1,13 @@
-// Every error a common file dialog can report has its explanation.
+// Every error a common file dialog can report has its explanation; both
+// dialogs offer the listing files first, in the interface language.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "listing/file_dialog_errors.h"
+#include "listing/file_dialog_types.h"
+#include "resources/resource_ids.h"
 #include "support/scripted_messages.h"
 
 namespace td {
@@ -30,6 +34,19 @@ TEST(FileDialogErrors, CancelShowsNothingEveryCodeItsTextUnknownCodesOneText) {
     EXPECT_EQ(ids.count(48), 0u);
     for (std::uint32_t code : {12u, 0x1000u, 0x100Cu, 0x2002u, 0x3004u, 0x4001u})
         EXPECT_EQ(messages.Text(FileDialogErrorTextId(code)), "Unknown error.") << code;
+}
+
+// The list is pairs of NUL-terminated texts and ends in an empty name: a
+// missing terminator would run the dialog into the next bytes.
+TEST(FileDialogTypes, ListingFilesThenAllFilesNamedInTheInterfaceLanguage) {
+    for (const char* language : {"en", "de"}) {
+        test::ScriptedMessages messages(language);
+        const std::string expected = messages.Text(IDS_FILTER_LISTING_FILES) + '\0' + "*.txt;*.log" + '\0' +
+                                     messages.Text(IDS_FILTER_ALL_FILES) + '\0' + "*.*" + '\0' + '\0';
+        const FileDialogTypes types = ListingFileTypes(messages);
+        ASSERT_LE(expected.size(), sizeof types.list);
+        EXPECT_EQ(std::string(types.list, expected.size()), expected) << language;
+    }
 }
 
 }  // namespace
