@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "common/file_exists_win32.h"
-#include "common/fixed_text.h"
 
 namespace td {
 namespace {
@@ -24,15 +23,8 @@ public:
     }
 
     // GetTempFileNameA creates the file, so its name stays taken.
-    bool CreateTemporary(const char* beside, char (&name)[260]) override {
-        char folder[260];
-        CopyText(folder, beside);
-        char* after_last_separator = folder;
-        for (char* at = folder; *at != '\0'; ++at) {
-            if (*at == '\\' || *at == '/' || *at == ':') after_last_separator = at + 1;
-        }
-        *after_last_separator = '\0';  // "C:\Listings\" of "C:\Listings\a.txt", "C:\" of "C:\a.txt"
-        return GetTempFileNameA(folder[0] != '\0' ? folder : ".", "tdl", 0, name) != 0;
+    bool CreateTemporary(const char* folder, char (&name)[260]) override {
+        return GetTempFileNameA(folder, "tdl", 0, name) != 0;
     }
 
     bool WriteWhole(const char* path, const char* bytes, std::size_t length) override {

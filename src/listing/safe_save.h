@@ -20,9 +20,9 @@ public:
     // False when `path` exists and may not be written (read-only, in use by
     // another program, not allowed); true when it may be, or does not exist.
     virtual bool MayReplace(const char* path) = 0;
-    // Creates a new empty file with a name of its own in the folder of
-    // `beside` and answers its path in `name` (260 characters).
-    virtual bool CreateTemporary(const char* beside, char (&name)[260]) = 0;
+    // Creates a new empty file with a name of its own in `folder` (as
+    // FolderOf gives it) and answers its path in `name` (260 characters).
+    virtual bool CreateTemporary(const char* folder, char (&name)[260]) = 0;
     // Writes `length` bytes into the existing file `path`, replacing what it
     // holds, and answers true only when all of them reached the disk.
     virtual bool WriteWhole(const char* path, const char* bytes, std::size_t length) = 0;
@@ -40,6 +40,11 @@ enum class SaveOutcome {
     NotCreated,  // the file could not be created or take its name: 50036
     NotWritten,  // writing the text failed: 50037
 };
+
+// The folder that `path` names its file in, where the temporary files go:
+// the path up to its last separator ("C:\\Listings\\" of
+// "C:\\Listings\\a.txt", "C:" of "C:a.txt"), or "." for a bare name.
+void FolderOf(const char* path, char (&folder)[260]);
 
 // Writes `length` bytes as the file `path`, replacing any file of that name
 // only once the new text is whole. Whatever fails, the file that was there

@@ -18,9 +18,8 @@ namespace {
 class FakeFiles final : public ListingFiles {
 public:
     bool MayReplace(const char* path) override { return read_only.count(path) == 0; }
-    bool CreateTemporary(const char* beside, char (&name)[260]) override {
-        const std::string folder = std::string(beside).substr(0, std::string(beside).rfind('\\') + 1);
-        const std::string made = folder + "tdl" + std::to_string(++made_count) + ".tmp";
+    bool CreateTemporary(const char* folder, char (&name)[260]) override {
+        const std::string made = std::string(folder) + "tdl" + std::to_string(++made_count) + ".tmp";
         CopyText(name, made.c_str());
         files[made] = "";
         return true;
@@ -112,6 +111,20 @@ TEST(SafeSave, WhateverFailsTheOldFileStaysAndNoTemporaryFileIsLeft) {
             EXPECT_EQ(Save(refused), SaveOutcome::NotCreated) << "rename " << failing << " fails";
             EXPECT_EQ(refused.files, before) << "rename " << failing << " fails";
         }
+    }
+}
+
+// The temporary files go beside the listing, so that the last step is a
+// rename within one folder (and one drive) and never a copy.
+TEST(SafeSave, TemporaryFilesGoIntoTheListingsFolder) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Listings\\a.txt", "C:\\Listings\\"},       {"C:\\a.txt", "C:\\"}, {"C:a.txt", "C:"},
+        {"\\\\host\\share\\a.txt", "\\\\host\\share\\"}, {"sub/a.txt", "sub/"}, {"a.txt", "."},
+    };
+    for (const auto& [path, folder] : cases) {
+        char found[260];
+        FolderOf(path, found);
+        EXPECT_STREQ(found, folder) << path;
     }
 }
 
