@@ -59,22 +59,25 @@ POINT WorkspaceOrigin() {
     return POINT{work.left, work.top};
 }
 
-// The window's restored rectangle in screen coordinates, whatever its state:
-// a minimized window's own rectangle is its strip (off the screen on
-// Windows), a maximized one's the whole screen and more, and neither is
-// where it should open again.
-RECT RestoredRect(const WINDOWPLACEMENT& placement) {
+// Records the window's restored rectangle in screen coordinates, whatever
+// its state: a minimized window's own rectangle is its strip (off the
+// screen on Windows), a maximized one's the whole screen and more, and
+// neither is where it should open again.
+void RecordRestoredRect(WindowPlacementRecord& record, const WINDOWPLACEMENT& placement) {
     const POINT origin = WorkspaceOrigin();
-    RECT rect = placement.rcNormalPosition;
-    OffsetRect(&rect, origin.x, origin.y);
-    return rect;
-}
-
-void PutRect(WindowPlacementRecord& record, const RECT& rect) {
-    record.left = rect.left;
-    record.top = rect.top;
+    const RECT& rect = placement.rcNormalPosition;
+    record.left = rect.left + origin.x;
+    record.top = rect.top + origin.y;
     record.width = rect.right - rect.left;
     record.height = rect.bottom - rect.top;
+}
+
+// The other way: the record's rectangle as the placement's restored one.
+void PlaceRestoredRect(WINDOWPLACEMENT& placement, const WindowPlacementRecord& record) {
+    const POINT origin = WorkspaceOrigin();
+    const std::int32_t left = record.left - origin.x;
+    const std::int32_t top = record.top - origin.y;
+    placement.rcNormalPosition = {left, top, left + record.width, top + record.height};
 }
 
 WINDOWPLACEMENT PlacementOf(HWND window) {
@@ -88,7 +91,7 @@ WINDOWPLACEMENT PlacementOf(HWND window) {
 // mode, so that the next start opens the same way.
 void OnClose(Program& program, HWND window, WPARAM wparam, LPARAM lparam) {
     WindowPlacementRecord record{};
-    PutRect(record, RestoredRect(PlacementOf(window)));
+    RecordRestoredRect(record, PlacementOf(window));
     record.view_mode = CurrentViewMode(program);
     record.screen_width = GetSystemMetrics(SM_CXSCREEN);
     record.screen_height = GetSystemMetrics(SM_CYSCREEN);
@@ -133,12 +136,10 @@ void OnDisplayChange(Program& program, HWND window, LPARAM lparam) {
         record.view_mode = CurrentViewMode(program);
     }
     WINDOWPLACEMENT placement = PlacementOf(window);
-    PutRect(record, RestoredRect(placement));
+    RecordRestoredRect(record, placement);
     StoreWindowPos(program.registry, key, width, height, record, kWindowPosSize, PlacementAdjust::Rescale);
     program.registry.CloseKey(key);
-    const POINT origin = WorkspaceOrigin();
-    placement.rcNormalPosition = {record.left, record.top, record.left + record.width, record.top + record.height};
-    OffsetRect(&placement.rcNormalPosition, -origin.x, -origin.y);
+    PlaceRestoredRect(placement, record);
     SetWindowPlacement(window, &placement);
 }
 
