@@ -102,6 +102,13 @@ std::uint32_t AspiService::FinishAtOnce(AspiCall call, void* block, std::uint8_t
     return status;
 }
 
+std::uint32_t AspiService::Refuse(AspiCall call, void* block, const AspiRefusal& refusal) {
+    if (!refusal.untouched) return FinishAtOnce(std::move(call), block, refusal.status);
+    call.returned = refusal.status;
+    Record(std::move(call));
+    return refusal.status;
+}
+
 std::uint32_t AspiService::GetSupportInfo() {
     const Scenario& scenario = bus_.scenario();
     const std::uint32_t value = static_cast<std::uint32_t>(scenario.aspi_status) << 8 |
@@ -121,6 +128,13 @@ std::uint32_t AspiService::SendCommand(void* block) {
         return kSsInvalidSrb;
     }
     auto* header = static_cast<SrbHeader*>(block);
+    if (bus_.scenario().aspi_refusal.active()) {
+        AspiCall call;
+        call.block = block;
+        call.command = header->SRB_Cmd;
+        call.ha_id = header->SRB_HaId;
+        return Refuse(std::move(call), block, bus_.scenario().aspi_refusal);
+    }
     const std::uint8_t support = bus_.scenario().aspi_status;
     if (support != kSsComp) {
         AspiCall call;
@@ -162,6 +176,7 @@ std::uint32_t AspiService::HaInquiry(SrbHaInquiry* srb) {
     std::uint8_t status = kSsInvalidHa;
     if (srb->SRB_HaId < scenario.adapters.size()) {
         const ScenarioAdapter& adapter = scenario.adapters[srb->SRB_HaId];
+        if (adapter.inquiry_refusal.active()) return Refuse(std::move(call), srb, adapter.inquiry_refusal);
         srb->HA_Count = static_cast<std::uint8_t>(scenario.aspi_count);
         srb->HA_SCSI_ID = static_cast<std::uint8_t>(adapter.scsi_id);
         CopyField(srb->HA_ManagerId, adapter.manager);
@@ -247,6 +262,7 @@ std::uint32_t AspiService::Exec(SrbExecScsiCmd* srb) {
     pending.outcome = bus_.Execute(std::move(request));
 
     const Completion completion = pending.outcome.completion;
+    if (completion == Completion::Refused) return Refuse(std::move(call), srb, pending.outcome.refusal);
     if (bus_.scenario().aspi_immediate_errors &&
         (completion == Completion::InvalidAdapter || completion == Completion::NoDevice)) {
         srb->SRB_HaStat = 0;
@@ -352,6 +368,7 @@ void AspiService::Deliver(Pending& pending) {
             break;
         case Completion::SystemError:
         case Completion::Hang:
+        case Completion::Refused:  // answered at the send; never delivered
             pending.status = kSsErr;
             break;
     }

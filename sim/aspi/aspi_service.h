@@ -22,6 +22,9 @@
 //   a null SRB_ToAbort SS_INVALID_SRB.
 // - Any support status other than SS_COMP makes every command answer that
 //   status at once.
+// - Refusals (scenario `aspi-refuses`, an adapter's `inquiry-refused`, a
+//   device's `refuse` rule) answer their status at once, without a post
+//   routine call; an `untouched` refusal does not write the block at all.
 //
 // The command itself runs on the bus when it is sent (so the log shows it
 // in send order); its answer is delivered when the request completes.
@@ -155,6 +158,9 @@ private:
     // Records the call with `status` as its answer and stores that status in
     // the block: for requests that end as they are sent.
     std::uint32_t FinishAtOnce(AspiCall call, void* block, std::uint8_t status);
+    // Records the call as refused and answers the refusal's status; the
+    // block gets it unless the refusal leaves it untouched.
+    std::uint32_t Refuse(AspiCall call, void* block, const AspiRefusal& refusal);
     void Worker();
     std::uint64_t NowLocked() const;  // microseconds
     bool DueWorkLocked() const;       // a request due now, or one being completed

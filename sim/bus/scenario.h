@@ -41,6 +41,17 @@ constexpr std::uint8_t kAscInvalidFieldInCdb = 0x24;
 // Builds fixed-format sense data (response code 70h, additional length 10).
 std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq);
 
+// How an ASPI manager refuses a request: SendASPI32Command answers `status`
+// at once (never SS_PENDING), calls no post routine, and either stores the
+// status in the block or, `untouched`, leaves the block as the caller left
+// it (as a manager that only stubs the call does).
+struct AspiRefusal {
+    std::uint8_t status = 0;  // 0: no refusal
+    bool untouched = false;
+
+    bool active() const { return status != 0; }
+};
+
 // A scripted answer of one device to one kind of command. The first rule of
 // a device whose opcode matches and that is not used up decides; a command
 // no rule matches runs normally.
@@ -70,6 +81,10 @@ struct CommandRule {
     // time SendASPI32Command returns (SS_COMP or SS_ERR, never SS_PENDING),
     // as an ASPI manager may finish a quick request on the caller's thread.
     bool at_once = false;
+    // ASPI: the manager refuses the request as it is sent; it never
+    // reaches the device. NT: the call fails at once (ERROR_INVALID_FUNCTION
+    // unless `system_error` names a code).
+    AspiRefusal refusal;
     std::uint32_t times = 0;  // 0: every time; n: the first n matching commands
     int line = 0;             // where the scenario stated it
 };
@@ -146,6 +161,7 @@ struct ScenarioAdapter {
     int max_target = 7;                      // highest target ID (HA_Unique byte 3 is this + 1)
     std::array<std::uint8_t, 16> unique{};   // HA_Unique
     EmptyIdAnswer empty_ids = EmptyIdAnswer::NoDevice;
+    AspiRefusal inquiry_refusal;             // its host adapter inquiry is refused
 
     // Registry details.
     std::string mfg;                        // "Mfg"
@@ -177,6 +193,9 @@ struct Scenario {
     // once (SS_INVALID_HA, SS_NO_DEVICE, no post routine call) instead of
     // completing it later like any other request.
     bool aspi_immediate_errors = false;
+    // Every SendASPI32Command is refused, whatever it asks (while the
+    // support query still reports the adapters).
+    AspiRefusal aspi_refusal;
     std::vector<ScenarioAdapter> adapters;
     std::vector<ScenarioDrive> extra_drives;  // drives not on SCSI
 };

@@ -178,6 +178,8 @@ private:
     bool Number(const Token& token, bool hex, std::uint64_t max, std::uint64_t& value, const std::string& what);
     bool Text(const Token& token, std::size_t max, std::string& value, const std::string& what);
     bool YesNo(const Token& token, bool& value, const std::string& what);
+    // <status> [untouched] from args[from] on; `consumed` how many it took.
+    bool Refusal(const std::vector<Token>& args, std::size_t from, AspiRefusal& refusal, std::size_t& consumed);
 
     ScenarioAdapter& CurrentAdapter() { return scenario_.adapters.back(); }
     ScenarioDevice& CurrentDevice() { return scenario_.adapters.back().devices.back(); }
@@ -193,7 +195,8 @@ private:
 
 const std::set<std::string>& TopWords() {
     static const std::set<std::string> words = {
-        "name", "aspi-support", "aspi-adapter-count", "aspi-immediate-errors", "extra-drive", "adapter"};
+        "name",        "aspi-support", "aspi-adapter-count", "aspi-immediate-errors", "aspi-refuses",
+        "extra-drive", "adapter"};
     return words;
 }
 
@@ -201,7 +204,8 @@ const std::set<std::string>& AdapterWords() {
     static const std::set<std::string> words = {"identifier", "manager", "scsi-id",      "max-target",   "unique",
                                                 "empty-ids",  "mfg",     "description",  "hw-revision",  "port-driver",
                                                 "pci",        "pci-key", "pci-instance", "pci-class",    "miniport",
-                                                "port",       "buses",   "initiator-id", "inquiry-data", "device"};
+                                                "port",       "buses",   "initiator-id", "inquiry-data", "device",
+                                                "inquiry-refused"};
     return words;
 }
 
@@ -226,6 +230,20 @@ bool Reader::Number(const Token& token, bool hex, std::uint64_t max, std::uint64
         const std::string range = hex ? "a hexadecimal number from 00 to " + Hex(static_cast<unsigned>(max), 2)
                                       : "a number from 0 to " + std::to_string(max);
         return Fail(what + " must be " + range + ", not '" + token.text + "'");
+    }
+    return true;
+}
+
+bool Reader::Refusal(const std::vector<Token>& args, std::size_t from, AspiRefusal& refusal, std::size_t& consumed) {
+    std::uint64_t value = 0;
+    if (from >= args.size()) return Fail("a refusal needs the status it answers, such as E0");
+    if (!Number(args[from], true, 0xFF, value, "the refusal's status")) return false;
+    if (value == 0) return Fail("a refusal answers a status other than 00 (SS_PENDING takes the request)");
+    refusal.status = static_cast<std::uint8_t>(value);
+    consumed = 1;
+    if (from + 1 < args.size() && Lower(args[from + 1].text) == "untouched") {
+        refusal.untouched = true;
+        consumed = 2;
     }
     return true;
 }
@@ -332,6 +350,11 @@ bool Reader::TopStatement(const std::string& word, const std::vector<Token>& arg
         have_count_ = true;
         return true;
     }
+    if (word == "aspi-refuses") {
+        std::size_t used = 0;
+        if (!Refusal(args, 0, scenario_.aspi_refusal, used)) return false;
+        return used == args.size() || Fail("'aspi-refuses' expects a status byte and perhaps 'untouched'");
+    }
     if (word == "aspi-immediate-errors") {
         return Count(args, 1, 1, word, "yes or no") &&
                YesNo(args[0], scenario_.aspi_immediate_errors, "aspi-immediate-errors");
@@ -369,6 +392,11 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
         device_notes_.back().emplace_back();
         scope_ = Scope::Device;
         return DeviceHeader(args, 0);
+    }
+    if (word == "inquiry-refused") {
+        std::size_t used = 0;
+        if (!Refusal(args, 0, adapter.inquiry_refusal, used)) return false;
+        return used == args.size() || Fail("'inquiry-refused' expects a status byte and perhaps 'untouched'");
     }
     if (word == "identifier") {
         notes.identifier = true;
@@ -715,6 +743,7 @@ bool Reader::ClassDevice(ClassKind kind, const std::vector<Token>& args) {
 
 // on <command> [good] [check <key> <asc> [<ascq>]] [sense <bytes>...] [status <s>]
 //    [hastat <h>] [aspi-status <s>] [error <code>] [hang] [delay <ms>] [at-once]
+//    [refuse <s> [untouched]]
 //    [corrupt <offset> [xor <mask>]] [zero-length] [times <n>]
 bool Reader::Rule(const std::vector<Token>& args) {
     if (args.empty())
@@ -798,6 +827,10 @@ bool Reader::Rule(const std::vector<Token>& args) {
             rule.delay_ms = static_cast<std::uint32_t>(value);
         } else if (word == "at-once") {
             rule.at_once = true;
+        } else if (word == "refuse") {
+            std::size_t used = 0;
+            if (!Refusal(args, i + 1, rule.refusal, used)) return false;
+            i += used;
         } else if (word == "corrupt") {
             if (!need(1) || !Number(args[++i], false, 0xFFFFFF, value, "the offset")) return false;
             rule.corrupt = true;
@@ -817,7 +850,7 @@ bool Reader::Rule(const std::vector<Token>& args) {
         } else {
             return Fail("unknown rule word '" + args[i].text +
                         "' (good, check, sense, status, hastat, aspi-status, error, hang, delay, "
-                        "at-once, corrupt, zero-length, times)");
+                        "at-once, refuse, corrupt, zero-length, times)");
         }
     }
     if (status_given && rule.status == 0x02 && rule.sense.empty()) {
@@ -826,8 +859,8 @@ bool Reader::Rule(const std::vector<Token>& args) {
     if (!rule.sense.empty() && rule.status != 0x02) {
         return Fail("sense data goes with CHECK CONDITION (status 02) only");
     }
-    if (rule.at_once && (rule.hang || rule.delay_ms != 0)) {
-        return Fail("'at-once' cannot go with 'hang' or 'delay'");
+    if ((rule.at_once || rule.refusal.active()) && (rule.hang || rule.delay_ms != 0)) {
+        return Fail("'at-once' and 'refuse' answer as the request is sent: not with 'hang' or 'delay'");
     }
     CurrentDevice().rules.push_back(rule);
     return true;

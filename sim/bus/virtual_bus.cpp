@@ -114,6 +114,14 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
             outcome.completion = Completion::Hang;
             return outcome;
         }
+        if (rule->refusal.active()) {
+            // Refused by the manager: the command never reached the bus.
+            if (keep_log_) log_.pop_back();
+            outcome.completion = Completion::Refused;
+            outcome.refusal = rule->refusal;
+            outcome.system_error = rule->system_error;
+            return outcome;
+        }
         if (request.transport == Transport::Nt && rule->system_error != 0) {
             outcome.completion = Completion::SystemError;
             outcome.system_error = rule->system_error;

@@ -50,6 +50,7 @@ enum class Completion : std::uint8_t {
     AdapterError,      // the adapter failed the request: see ha_stat
     SystemError,       // NT only: the call fails with system_error
     Hang,              // never completes
+    Refused,           // the manager refuses it as it is sent: see refusal; it never reached the device
 };
 
 struct BusOutcome {
@@ -64,6 +65,7 @@ struct BusOutcome {
     std::vector<std::uint8_t> sense;    // with CHECK CONDITION
     std::uint32_t delay_ms = 0;
     bool at_once = false;  // ASPI: complete before the send returns (see CommandRule)
+    AspiRefusal refusal;   // with Refused
 };
 
 // The direction a command moves data in, by its opcode; Unspecified for

@@ -471,6 +471,8 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
         case Completion::SystemError:
         case Completion::Hang:
             return Fail(call, outcome.system_error != 0 ? outcome.system_error : kErrIoDevice);
+        case Completion::Refused:
+            return Fail(call, outcome.system_error != 0 ? outcome.system_error : kErrInvalidFunction);
     }
 
     if (!outcome.data_in.empty() && data != nullptr) {

@@ -360,7 +360,7 @@ TEST(ScenarioReader, EveryMistakeNamesItsLine) {
         {"adapter\n  device 1\n  on tur error 0", 3, "not 0"},
         {"adapter\n  device 1\n  on tur corrupt 4 xor 00", 3, "changes nothing"},
         {"adapter\n  device 1\n  on tur delay", 3, "needs 1 value"},
-        {"adapter\n  device 1\n  on tur at-once delay 5", 3, "'at-once' cannot go with"},
+        {"adapter\n  device 1\n  on tur at-once delay 5", 3, "'at-once' and 'refuse' answer as the request is sent"},
         {"adapter\n  buses 0", 2, "at least one bus"},
         {"adapter\n  buses 9", 2, "not '9'"},
         {"adapter\n  inquiry-data sometimes", 2, "ok or fails"},
