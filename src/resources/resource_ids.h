@@ -98,6 +98,7 @@
 #define IDS_SCAN_HOLDS_BLOCK      7018
 #define IDS_PASS_THROUGH_REFUSED  7019
 #define IDS_READ_BUFFER_DIFFERS   7020 /* bytes differing, first offset, written, read */
+#define IDS_ASPI_REQUEST_REFUSED  7021 /* status name, the status SendASPI32Command answered */
 #define IDS_UNKNOWN_STATUS        7030
 /* The sixteen sense keys by name: 7100 + the key. */
 #define IDS_KEY_NO_SENSE          7100
@@ -138,7 +139,7 @@
 #define IDH_HA_MANAGER            20103
 #define IDH_HA_DESCRIPTION        20104
 
-/* ---- Strings: messages and shared texts (50000 to 50071) ------------- */
+/* ---- Strings: messages and shared texts (50000 to 50072) ------------- */
 #define IDS_STATUS_CAPTION        50000
 #define IDS_WIN32S_REFUSED        50001
 #define IDS_NO_MENU               50002
@@ -210,6 +211,7 @@
 #define IDS_LIST_INSERT_FAILED    50069
 #define IDS_NOT_TESTED            50070
 #define IDS_TYPE_PRINTER          50071
+#define IDS_NUMBERED_ADAPTER      50072 /* name of an adapter that told none: adapter number */
 #define IDS_ABOUT_TITLE           50100 /* "About ": the About box's title, before the product's name */
 #define IDS_FILTER_LISTING_FILES  50150
 #define IDS_FILTER_ALL_FILES      50151

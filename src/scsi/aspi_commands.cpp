@@ -1,26 +1,16 @@
 #include "scsi/aspi_commands.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "common/clock.h"
 #include "resources/resource_ids.h"
+#include "scsi/aspi_request.h"
 #include "scsi/data_pattern.h"
 #include "scsi/scsi_opcodes.h"
 #include "scsi/sense.h"
 
 namespace td {
 namespace {
-
-// SRB_Status is stored by the library's thread while the window thread
-// watches it: read it afresh every time, and once it is final, make sure
-// everything the library stored before it (sense data, received bytes) is
-// seen as well.
-std::uint8_t ReadStatus(const std::uint8_t& status) {
-    const std::uint8_t value = *static_cast<const volatile std::uint8_t*>(&status);
-    if (value != aspi::kSsPending) std::atomic_thread_fence(std::memory_order_acquire);
-    return value;
-}
 
 void SetAddress(aspi::SrbExecScsiCmd& srb, std::int32_t adapter_number, std::int32_t target_id) {
     srb.SRB_Cmd = aspi::kScExecScsiCmd;
@@ -48,15 +38,18 @@ void AbortExecRequest(ScsiCommandContext& context) {
     abort_srb.SRB_Flags = 0;
     abort_srb.SRB_Hdr_Rsvd = 0;
     abort_srb.SRB_ToAbort = &context.exec_srb;
-    context.aspi->SendCommand(&abort_srb);
-    if (ReadStatus(abort_srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, kAbortWaitMs);
+    EndedAtSend(abort_srb.SRB_Status, context.aspi->SendCommand(&abort_srb));
+    if (ReadRequestStatus(abort_srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, kAbortWaitMs);
 }
 
 // A finished request that failed without sense data the interpreter could
-// read: what the adapter saw on the bus comes first, then the status the
-// device answered with, then the library's own status of the request.
-void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb) {
-    if (srb.SRB_HaStat != aspi::kHaStatOk) {
+// read: a request the manager refused as it was sent is told as such; else
+// what the adapter saw on the bus comes first, then the status the device
+// answered with, then the library's own status of the request.
+void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb, bool ended_at_send) {
+    if (ended_at_send && RefusedByManager(srb)) {
+        RecordFailure(last_error, IDS_ASPI_REQUEST_REFUSED, srb.SRB_Status);
+    } else if (srb.SRB_HaStat != aspi::kHaStatOk) {
         RecordFailure(last_error, IDS_ADAPTER_STATUS, srb.SRB_HaStat);
     } else if (!TargetStatusIsGood(srb.SRB_TargStat)) {
         RecordFailure(last_error, IDS_TARGET_STATUS, srb.SRB_TargStat);
@@ -75,12 +68,14 @@ int RunExecRequest(ScsiCommandContext& context, std::uint32_t wait_ms) {
         return 0;
     }
 
-    context.aspi->SendCommand(&srb);
-    // The wait does not look at the status: a request pending now gets
-    // the whole interval, one already finished gets none.
-    if (ReadStatus(srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, wait_ms);
+    // A request the manager ended as it was sent has its status now, in
+    // the answer if not in the block: no wait is due. Otherwise the wait
+    // does not look at the status: a request pending now gets the whole
+    // interval, one already finished gets none.
+    const bool ended_at_send = EndedAtSend(srb.SRB_Status, context.aspi->SendCommand(&srb));
+    if (ReadRequestStatus(srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, wait_ms);
 
-    const std::uint8_t status = ReadStatus(srb.SRB_Status);
+    const std::uint8_t status = ReadRequestStatus(srb.SRB_Status);
     if (status == aspi::kSsPending) {
         AbortExecRequest(context);
         RecordFailure(context.last_error, IDS_REQUEST_ABORTED, wait_ms / 1000);
@@ -88,7 +83,7 @@ int RunExecRequest(ScsiCommandContext& context, std::uint32_t wait_ms) {
     }
     const bool explained_by_sense = !request_is_clean(srb) && interpret_aspi_sense(srb, context.sense_report) != 0;
     if (status == aspi::kSsComp) return 1;
-    if (!explained_by_sense) RecordRequestStatus(context.last_error, srb);
+    if (!explained_by_sense) RecordRequestStatus(context.last_error, srb, ended_at_send);
     return 0;
 }
 

@@ -92,6 +92,7 @@ struct StatusSentence {
 };
 constexpr StatusSentence kStatusSentences[] = {
     {IDS_ASPI_REQUEST_STATUS, AspiRequestStatusName},
+    {IDS_ASPI_REQUEST_REFUSED, AspiRequestStatusName},
     {IDS_ADAPTER_STATUS, HostAdapterStatusName},
     {IDS_TARGET_STATUS, ScsiStatusName},
 };

@@ -181,6 +181,27 @@ TEST_F(AspiCommands, FinishedRequestTakesNoWait) {
     EXPECT_EQ(clock.idles(), 0u);
 }
 
+TEST_F(AspiCommands, RequestRefusedAtSendFailsAtOnceNamingTheStatusWhetherOrNotTheBlockWasWritten) {
+    for (const AspiAnswer::Refusal refusal : {AspiAnswer::Refusal::Written, AspiAnswer::Refusal::Untouched}) {
+        for (const CommandCase& command : kCommands) {
+            SCOPED_TRACE(command.name);
+            AspiAnswer answer;
+            answer.status = aspi::kSsInvalidSrb;
+            answer.refusal = refusal;
+            library.Queue(answer);
+            const std::size_t aborts = library.aborts().size();
+            const std::uint32_t start = clock.now();
+            last_error = {};
+            EXPECT_EQ(command.run(context, 0, 1), 0);
+            EXPECT_EQ(clock.now(), start) << "nothing to wait for";
+            EXPECT_EQ(library.aborts().size(), aborts) << "nothing to abort";
+            EXPECT_EQ(exec_srb.SRB_Status, aspi::kSsInvalidSrb);
+            EXPECT_EQ(last_error.text_id, IDS_ASPI_REQUEST_REFUSED);
+            EXPECT_EQ(last_error.values[0], aspi::kSsInvalidSrb);
+        }
+    }
+}
+
 TEST_F(AspiCommands, WaitKeepsItsLengthWhenTheTickCounterWraps) {
     test::FakeClock near_wrap(0xFFFFFFFFu - 700);
     test::FakeAspiLibrary near_wrap_library(near_wrap);

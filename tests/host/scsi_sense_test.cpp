@@ -386,6 +386,9 @@ TEST_F(Explanation, StatusesAreNamedWithTheirValues) {
          "The device answered with status CHECK CONDITION (02h) and no sense data the program could read."},
         {IDS_ASPI_REQUEST_STATUS, 0x82, "The ASPI manager ended the request with NO DEVICE (status 82h)."},
         {IDS_ASPI_REQUEST_STATUS, 0x04, "The ASPI manager ended the request with ERROR (status 04h)."},
+        {IDS_ASPI_REQUEST_REFUSED, 0xE0,
+         "The ASPI manager refused the request at once with INVALID REQUEST BLOCK (status E0h); it did not reach the "
+         "device."},
         {IDS_REQUEST_ABORTED, 2, "The device did not finish the command within 2 seconds; the request was aborted."},
     };
     for (const auto& c : cases) {

@@ -33,6 +33,10 @@ std::uint32_t FakeAspiLibrary::SendCommand(void* srb) {
             request.answer = answers_.front();
             answers_.pop_front();
         }
+        if (request.answer.refusal != AspiAnswer::Refusal::None) {
+            if (request.answer.refusal == AspiAnswer::Refusal::Written) exec->SRB_Status = request.answer.status;
+            return request.answer.status;
+        }
         exec->SRB_Status = aspi::kSsPending;
         if (request.answer.completes_after_ms == 0) {
             Complete(request);

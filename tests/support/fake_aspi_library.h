@@ -32,6 +32,9 @@ struct AspiAnswer {
     // behind other statuses to see whether it is looked at.
     std::vector<std::uint8_t> sense;
     std::vector<std::uint8_t> data;  // stored into SRB_BufPointer, cut to SRB_BufLen
+    // Refused as it is sent: SendCommand answers `status` itself, and the
+    // block is written (`status` stored) or, untouched, left as sent.
+    enum class Refusal { None, Written, Untouched } refusal = Refusal::None;
 };
 
 // A request as the library received it.

@@ -581,7 +581,7 @@ std::vector<std::pair<SenseReport, LastError>> LongestFailures() {
         std::strncpy(last_error.system_text, system_text, sizeof last_error.system_text - 1);
         failures.push_back({{}, last_error});
     };
-    for (std::int32_t id : {IDS_ASPI_REQUEST_STATUS, IDS_ADAPTER_STATUS, IDS_TARGET_STATUS})
+    for (std::int32_t id : {IDS_ASPI_REQUEST_STATUS, IDS_ASPI_REQUEST_REFUSED, IDS_ADAPTER_STATUS, IDS_TARGET_STATUS})
         for (std::uint32_t value = 0; value < 256; ++value) error(id, value);
     // The system's longest text: words of the widest letter.
     std::string system_text;
