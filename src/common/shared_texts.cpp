@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "common/fixed_text.h"
 #include "common/messages.h"
 
 namespace td {
@@ -60,6 +61,8 @@ const Row kRows[] = {
 };
 #undef TD_ROW
 
+constexpr int kNumberedAdapterId = 50072;
+
 static_assert(sizeof kRows / sizeof kRows[0] == 39, "the start-up loads 39 shared texts");
 
 void LoadTypeNames(Messages& messages, TypeNameCatalog& catalog) {
@@ -89,6 +92,9 @@ bool LoadSharedTexts(Messages& messages, SharedTexts& texts) {
         if (messages.LoadText(row.id, base + row.offset, row.size) == 0) return false;
     }
     LoadTypeNames(messages, texts.type_names);
+    if (messages.LoadText(kNumberedAdapterId, texts.numbered_adapter, sizeof texts.numbered_adapter) == 0) {
+        CopyText(texts.numbered_adapter, "Host Adapter %1");
+    }
     return true;
 }
 

@@ -66,6 +66,9 @@ struct SharedTexts {
     char not_tested[32];             // 50070 "Not Tested"
 
     TypeNameCatalog type_names;  // of every language, for recognising slots
+    // 50072 "Host Adapter %1": an adapter that told no name. Loaded after
+    // the 39; a file without it falls back to the English text.
+    char numbered_adapter[32];
 };
 
 // The shared text loaded from string `id` (hard_disk for 50026 ...), or
@@ -74,7 +77,8 @@ const char* SharedTextOf(const SharedTexts& texts, int id);
 
 // Loads the 39 texts in their fixed order; false at the first that does
 // not load (the remaining buffers are then left as they were). Then the
-// type names of every language set, which never fail the start-up.
+// type names of every language set and the numbered adapter name, which
+// never fail the start-up.
 bool LoadSharedTexts(Messages& messages, SharedTexts& texts);
 
 }  // namespace td

@@ -6,6 +6,7 @@
 #include "common/win_codes.h"
 #include "discovery/adapter_details.h"
 #include "discovery/aspi_discovery.h"
+#include "inventory/adapter_names.h"
 #include "resources/resource_ids.h"
 
 namespace td {
@@ -29,23 +30,30 @@ std::uint32_t InquireAdapter(AspiLibrary& aspi, int aspi_number, HostAdapterReco
     return status;
 }
 
+bool AspiSupportUsable(std::uint8_t status) { return status == aspi::kSsComp || status == aspi::kSsNoAdapters; }
+
 std::uint8_t EnumerateAspiAdapters(AspiDiscovery& discovery, bool read_details) {
     Inventory& inventory = discovery.inventory;
     const std::uint32_t info = discovery.aspi.GetSupportInfo();
     const std::uint8_t status = static_cast<std::uint8_t>(info >> 8);
-    if (status != aspi::kSsComp) return status;
+    if (!AspiSupportUsable(status)) return status;
 
     // A library may manage more adapters than the table holds; the ones
-    // past the eighth are not looked at.
-    int reported = static_cast<int>(info & 0xFF);
+    // past the eighth are not looked at. One that manages none says so
+    // with SS_NO_ADAPTERS, whatever count goes with it.
+    int reported = status == aspi::kSsNoAdapters ? 0 : static_cast<int>(info & 0xFF);
     if (reported > kMaxAdapters) reported = kMaxAdapters;
 
     // Each adapter's identity, asked from the highest number down. An
-    // adapter whose inquiry fails keeps the identity its record had.
+    // adapter whose inquiry fails told nothing: no identifier, no manager
+    // and no own SCSI ID; nothing of an earlier scan is taken for it.
     HostAdapterRecord found[kMaxAdapters];
     for (int number = reported - 1; number >= 0; --number) {
         found[number] = inventory.adapters[number];
-        InquireAdapter(discovery.aspi, number, found[number]);
+        if (InquireAdapter(discovery.aspi, number, found[number]) == aspi::kSsComp) continue;
+        CopyText(found[number].identifier, "");
+        CopyText(found[number].manager_name, "");
+        found[number].own_scsi_id = kNoOwnScsiId;
     }
 
     // The adapters kept take the records from 0 on, in ASPI order, so that
@@ -65,10 +73,14 @@ std::uint8_t EnumerateAspiAdapters(AspiDiscovery& discovery, bool read_details) 
     inventory.adapter_count = kept;
 
     // The tree inserts each item as the first child of its root: walking
-    // from the last record down shows the adapters in table order.
+    // from the last record down shows the adapters in table order. The
+    // registry is searched by the identifier the adapter told, before an
+    // unnamed one is given its numbered name.
     for (int index = kept - 1; index >= 0; --index) {
         HostAdapterRecord& record = inventory.adapters[index];
         if (read_details) ReadWin95AdapterDetails(discovery.registry, record);
+        NameUnnamedAdapter(record, discovery.texts);
+        LabelAdapter(record, discovery.texts);
         record.tree_item = discovery.views.InsertAdapterItem(record.description, index);
     }
     return status;
@@ -76,7 +88,7 @@ std::uint8_t EnumerateAspiAdapters(AspiDiscovery& discovery, bool read_details) 
 
 AspiStartup DiscoverAspiAdapters(AspiDiscovery& discovery) {
     const std::uint8_t status = EnumerateAspiAdapters(discovery, true);
-    if (status == aspi::kSsComp) return AspiStartup::Enumerated;
+    if (AspiSupportUsable(status)) return AspiStartup::Enumerated;
     if (status == aspi::kSsFailedInit) {
         ShowMessage(discovery.messages, discovery.owner, IDS_ASPI_NOT_AVAILABLE, win::kMbIconError);
         return AspiStartup::NotAvailable;
@@ -91,7 +103,7 @@ AspiRescan RescanAspi(AspiDiscovery& discovery, bool read_details) {
     ResetScanChain(discovery.chain);
     const std::uint8_t status = EnumerateAspiAdapters(discovery, read_details);
     AspiRescan result = AspiRescan::Scanning;
-    if (status != aspi::kSsComp) {
+    if (!AspiSupportUsable(status)) {
         const int answer = ShowMessage(discovery.messages, 0, IDS_RESCAN_FAILED,
                                        win::kMbRetryCancel | win::kMbIconError);
         result = answer == win::kIdRetry ? AspiRescan::Retry : AspiRescan::Cancel;

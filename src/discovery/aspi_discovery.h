@@ -65,9 +65,6 @@ struct ScanChain {
     std::uint8_t scan_target;                         // SCSI ID of the next INQUIRY; 0 when idle
     std::uint16_t scan_busy;                          // 1 from the send until the window thread took the completion
     std::uint8_t inquiry_buffer[kScanInquiryLength];  // INQUIRY data of the latest command
-    // SRB_HaStat of the chain's own previous INQUIRY: an adapter failure
-    // there ends the chain (see ScanNextDevice).
-    std::uint8_t last_ha_stat;
     // 1 when a re-scan started while an INQUIRY of the scan it replaced was
     // still outstanding: that completion is dropped when it arrives and the
     // new scan starts then.
@@ -106,22 +103,30 @@ struct AspiDiscovery {
 // status.
 std::uint32_t InquireAdapter(AspiLibrary& aspi, int aspi_number, HostAdapterRecord& record);
 
+// Whether a support status lets discovery go on: SS_COMP, or SS_NO_ADAPTERS
+// (E8h), a library that works but manages no host adapter, an empty bus.
+bool AspiSupportUsable(std::uint8_t status);
+
 // The synchronous half: asks GetASPI32SupportInfo and answers its status
 // byte. On SS_COMP: adapter_count = the number of adapters reported, at most
 // the 8 records (the others are not looked at); every adapter is inquired
 // from the highest number down; those whose identifier contains "ESDI_506"
 // are dropped and the rest take records 0, 1, ... in ASPI order, each with
-// adapter_number = its ASPI number and device_count 0 (an adapter whose
-// inquiry fails still counts, with the identity its record had). Then, from
-// the last record in use down to the first, the registry details are read
-// (only when `read_details`) and the tree item is inserted with the
-// description as text and the index as data, and kept in tree_item. On any
-// other status nothing is changed.
+// adapter_number = its ASPI number and device_count 0. An adapter whose
+// inquiry fails still counts and is scanned, without identifier, manager
+// and own SCSI ID (kNoOwnScsiId). Then, from the last record in use down to
+// the first, the registry details are read (only when `read_details`), an
+// adapter without identifier is given its numbered name, one without
+// description its label (adapter_names.h), and the tree item is inserted
+// with the description as text and the index as data, and kept in
+// tree_item. On SS_NO_ADAPTERS: adapter_count = 0. On any other status
+// nothing is changed.
 std::uint8_t EnumerateAspiAdapters(AspiDiscovery& discovery, bool read_details);
 
 enum class AspiStartup {
-    Enumerated,    // SS_COMP: adapters enumerated; the caller sets aspi_loaded
-                   // and starts the scan (StartAspiScan) once the window shows
+    Enumerated,    // SS_COMP or SS_NO_ADAPTERS: adapters enumerated (perhaps
+                   // none); the caller sets aspi_loaded and starts the scan
+                   // (StartAspiScan) once the window shows
     NotAvailable,  // SS_FAILED_INIT: 50007 was shown; no scan, no adapters
     Exit,          // any other status: 50006 was shown; the program ends
 };
@@ -148,7 +153,8 @@ enum class AspiRescan {
 // dropped when it completes), enumerates the adapters again without
 // reading their registry details (the descriptions read at start-up stay),
 // unless `read_details` asks for them because the records no longer hold
-// them (a listing file was opened since), and starts the chain. A support status other than SS_COMP shows 50013
+// them (a listing file was opened since), and starts the chain.
+// SS_NO_ADAPTERS is an empty bus. Any other support status but SS_COMP shows 50013
 // (no owner, error icon, Retry and Cancel); the chain is started all the
 // same and finds no adapters.
 AspiRescan RescanAspi(AspiDiscovery& discovery, bool read_details = false);
@@ -168,26 +174,29 @@ void StopScanChain(ScanChain& chain);
 //   - an INQUIRY is outstanding (scan_busy), or the chain was stopped,
 //   - scan_adapter has passed the adapters in use, or scan_target has
 //     passed max_target_id,
-//   - scan_slot has reached the 64 slots (a completion could not be stored),
-//   - or the chain's own previous INQUIRY ended with an adapter failure
-//     (SRB_HaStat other than 0, 11h selection time-out and 12h data over- or
-//     underrun: an empty ID or a short answer is no reason to stop; the
-//     status a diagnostic command left in the shared block is never looked at).
-// The block is reset, the INQUIRY (12h, allocation length 96, LUN 0, posted
-// to OnInquiryComplete, sense length 14) built for the current cursors, the
-// buffer cleared (so a failed INQUIRY never shows the previous device's
-// data), the cursors advanced, and the block sent. A request that the
-// library ends at once (any answer but SS_PENDING: it will not call the
-// post routine) is stored at once, and the chain goes on from there.
+//   - or scan_slot has reached the 64 slots (a completion could not be
+//     stored).
+// The status a diagnostic command left in the shared block is never looked
+// at. The block is reset, the INQUIRY (12h, allocation length 96, LUN 0,
+// posted to OnInquiryComplete, sense length 14) built for the current
+// cursors, the buffer cleared (so a failed INQUIRY never shows the previous
+// device's data), the cursors advanced, and the block sent. A request that
+// the library ends at once (any answer but SS_PENDING: it will not call the
+// post routine, and may not even have written the block) has ended with
+// the answer's status; it is stored at once, and the chain goes on from
+// there.
 void ScanNextDevice(AspiDiscovery& discovery);
 
 // The post routine the library calls, on its own thread, once per INQUIRY.
 // The library calls it with nothing but the block, so it reaches the chain
 // through one program-wide pointer, set to the chain that sent the
-// request by ScanNextDevice. An ID where nothing answered (SS_NO_DEVICE, or
-// SRB_HaStat 11h selection time-out) has its INQUIRY data made those of an
-// empty ID: product "No Device", no vendor and revision, type 31, no RMB,
-// version or Sync bits. Then the block goes to the chain's hand-over.
+// request by ScanNextDevice. Only an INQUIRY that completed with SS_COMP and
+// whose peripheral qualifier is not 3 ("no logical unit here") found a
+// device; any other ending (nothing answered, the manager refused or
+// aborted it, the adapter or the device failed it) has its INQUIRY data
+// made those of an empty ID: product "No Device", no vendor and revision,
+// type 31, no RMB, version or Sync bits. Then the block goes to the chain's
+// hand-over.
 void OnInquiryComplete(aspi::SrbExecScsiCmd* block);
 
 // Window thread, WM_SCAN_STEP: stores the completion handed over by
@@ -199,10 +208,11 @@ void OnInquiryComplete(aspi::SrbExecScsiCmd* block);
 // adapter's own ID gets type "Host Adapter" (50011), its identifier as
 // product, its manufacturer (at most 7 characters) as vendor and its
 // hw_revision as revision. The slot gets its picture; slot_count + 1.
-// Then the next INQUIRY goes out, or the scan ends: after the last ID of
-// the last adapter, on SS_INVALID_HA or an adapter failure (that completion
-// fills no slot: nothing came back from the bus), when the 64 slots are
-// full, or when ScanNextDevice declines. The end sets scan_complete = 1, puts the cursors back to 0 and
+// An adapter whose host adapter inquiry failed said no own ID, so none of
+// its slots is its own. Then the next INQUIRY goes out, or the scan ends:
+// after the last ID of the last adapter, on SS_INVALID_HA (that completion
+// fills no slot: the manager has no such adapter to ask), when the 64
+// slots are full, or when ScanNextDevice declines. The end sets scan_complete = 1, puts the cursors back to 0 and
 // refreshes the views (InventoryViews::ShowFirstAdapter). A hand-over that
 // arrives while no INQUIRY is outstanding is ignored.
 void OnScanStep(AspiDiscovery& discovery, aspi::SrbExecScsiCmd* block);

@@ -7,6 +7,7 @@
 #include "discovery/aspi_discovery.h"
 #include "discovery/inquiry_fields.h"
 #include "scsi/aspi_commands.h"
+#include "scsi/aspi_request.h"
 #include "scsi/scsi_opcodes.h"
 
 namespace td {
@@ -31,20 +32,11 @@ int HighestId(const Inventory& inventory) {
     return inventory.max_target_id > kHighestScsiId ? kHighestScsiId : inventory.max_target_id;
 }
 
-// An adapter status that means the bus or the adapter is in trouble. A
-// selection time-out is how some adapters report an empty ID, and a data
-// underrun is how some report a device that answered fewer than 96 bytes;
-// neither is a reason to stop the scan.
-bool IsAdapterFailure(std::uint8_t ha_stat) {
-    return ha_stat != aspi::kHaStatOk && ha_stat != aspi::kHaStatSelectionTimeout &&
-           ha_stat != aspi::kHaStatDataOverrun;
-}
-
-// Nothing answered at the ID: the INQUIRY data become those of an empty ID.
+// Nothing answered at the ID, or the manager refused, aborted or failed
+// the INQUIRY: whatever the buffer holds, its data become those of an
+// empty ID.
 void MarkEmptyId(const aspi::SrbExecScsiCmd& block, std::uint8_t* data) {
-    if (block.SRB_Status != aspi::kSsNoDevice && block.SRB_HaStat != aspi::kHaStatSelectionTimeout) {
-        return;
-    }
+    if (InquiryFoundUnit(block, data)) return;
     std::memcpy(data + 16, kNoDeviceProduct, sizeof kNoDeviceProduct);
     data[8] = 0;                                  // no vendor
     data[32] = 0;                                 // no revision
@@ -67,7 +59,6 @@ Send SendInquiry(AspiDiscovery& discovery) {
     if (chain.scan_adapter >= AdaptersInUse(inventory)) return Send::Declined;
     if (chain.scan_target > HighestId(inventory)) return Send::Declined;
     if (inventory.scan_slot < 0 || inventory.scan_slot >= kMaxSlots) return Send::Declined;
-    if (IsAdapterFailure(chain.last_ha_stat)) return Send::Declined;
 
     aspi::SrbExecScsiCmd& srb = discovery.exec_srb;
     ResetExecSrb(srb);
@@ -98,7 +89,9 @@ Send SendInquiry(AspiDiscovery& discovery) {
     // A library that completes and posts a request during the send has
     // already handed it over; the chain may even have moved on since.
     if (chain.sends != ticket || chain.scan_busy == 0) return Send::Sent;
-    // Ended at once: no post routine call will come for it.
+    // Ended at once, with the answer's status whether or not the manager
+    // wrote it into the block: no post routine call will come for it.
+    EndedAtSend(srb.SRB_Status, answer);
     chain.scan_busy = 0;
     MarkEmptyId(srb, chain.inquiry_buffer);
     return Send::Finished;
@@ -146,12 +139,12 @@ void ContinueChain(AspiDiscovery& discovery, const aspi::SrbExecScsiCmd* block) 
     ScanChain& chain = discovery.chain;
     Inventory& inventory = discovery.inventory;
     for (;;) {
-        chain.last_ha_stat = block->SRB_HaStat;
-        // No such adapter, or an adapter that failed the request: nothing
-        // came back from the bus, so nothing is stored, and the scan ends.
-        const bool answered = block->SRB_Status != aspi::kSsInvalidHa && !IsAdapterFailure(block->SRB_HaStat);
-        if (answered) StoreCompletion(discovery, *block);
-        const bool more = answered && chain.scan_adapter < AdaptersInUse(inventory) &&
+        // No such adapter: nothing can be asked of it, so nothing is stored
+        // and the scan ends. Any other ending fills the slot, an empty ID
+        // unless a unit answered, and the scan goes on.
+        const bool adapter_exists = block->SRB_Status != aspi::kSsInvalidHa;
+        if (adapter_exists) StoreCompletion(discovery, *block);
+        const bool more = adapter_exists && chain.scan_adapter < AdaptersInUse(inventory) &&
                           inventory.scan_slot + 1 < kMaxSlots;
         if (more) {
             ++inventory.scan_slot;
@@ -172,7 +165,6 @@ void ContinueChain(AspiDiscovery& discovery, const aspi::SrbExecScsiCmd* block) 
 void ResetScanChain(ScanChain& chain) {
     chain.scan_adapter = 0;
     chain.scan_target = 0;
-    chain.last_ha_stat = 0;
     chain.stopped = 0;
     if (chain.scan_busy != 0) chain.discard_next = 1;
 }

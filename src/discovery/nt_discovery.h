@@ -56,7 +56,9 @@ struct NtDiscovery {
 
 // Scans the ports: slot_count = 0, then for n = 0 to 6 until a port does
 // not open: adapter_count = n + 1; record n gets adapter_number n and
-// manager_name "Scsi Port <n>" and its registry details; the port's inquiry
+// manager_name "Scsi Port <n>" and its registry details (a port without
+// a "Driver" value gets its numbered name, one without a description the
+// identifier as label: adapter_names.h); the port's inquiry
 // data are read into the 2048-byte buffer; own_scsi_id, device_count and
 // bus_count come from the answer's first bus; the units are collected and
 // placed, and the adapter's slots get their pictures. A port whose inquiry

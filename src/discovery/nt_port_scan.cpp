@@ -8,6 +8,7 @@
 #include "discovery/adapter_details.h"
 #include "discovery/nt_discovery.h"
 #include "discovery/nt_inquiry_data.h"
+#include "inventory/adapter_names.h"
 
 namespace td {
 
@@ -30,6 +31,8 @@ bool ScanScsiPorts(NtDiscovery& discovery) {
         CopyText(record.manager_name, "Scsi Port ");
         AppendDecimal(record.manager_name, n);
         ReadNtAdapterDetails(discovery.registry, record);
+        NameUnnamedAdapter(record, discovery.texts);
+        LabelAdapter(record, discovery.texts);
 
         // Cleared first, so nothing of the previous port can be read as this one's.
         std::memset(area.port_buffer, 0, sizeof area.port_buffer);

@@ -79,8 +79,14 @@ AdapterPageContent DescribeAdapterPage(const Inventory& inventory, int slot_inde
     CopyText(page.texts[0].text, adapter.identifier);
     page.texts[1].text[0] = '\0';
     AppendUnsigned(page.texts[1].text, static_cast<unsigned>(adapter.adapter_number));
-    page.texts[2].text[0] = '\0';
-    AppendUnsigned(page.texts[2].text, static_cast<unsigned>(adapter.own_scsi_id));
+    // An adapter that never told its own ID shows "N/A", as NT shows a
+    // revision it cannot know.
+    if (adapter.own_scsi_id == kNoOwnScsiId) {
+        CopyText(page.texts[2].text, "N/A");
+    } else {
+        page.texts[2].text[0] = '\0';
+        AppendUnsigned(page.texts[2].text, static_cast<unsigned>(adapter.own_scsi_id));
+    }
     CopyText(page.texts[3].text, adapter.manager_name);
     CopyText(page.texts[4].text, adapter.description);
     return page;

@@ -18,6 +18,9 @@ constexpr int kMaxTargetIdNarrow = 7;
 // The adapter number of a slot that a re-scan cleared: it belongs to no
 // adapter (adapter numbers run from 0 to 7).
 constexpr std::int32_t kNoAdapterNumber = 8;
+// The own SCSI ID of an adapter that never said which one is its own (its
+// host adapter inquiry failed): no slot is taken for it.
+constexpr std::int32_t kNoOwnScsiId = -1;
 
 enum : std::int32_t { kPlatformUnknown = 0, kPlatformWin95 = 1, kPlatformNt = 2 };
 
@@ -31,7 +34,7 @@ struct HostAdapterRecord {
     char description[64];   // registry "DeviceDesc": the adapter's label in the tree
     char hw_revision[8];    // NT: "N/A"; Win95: registry "HWRevision", at most 4 characters
     std::int32_t adapter_number;
-    std::int32_t own_scsi_id;
+    std::int32_t own_scsi_id;   // kNoOwnScsiId when the adapter did not tell it
     std::int32_t device_count;  // real devices only: not the adapter's own slot, not empty IDs
     std::int32_t bus_count;     // NT: buses the port reports
     UiHandle tree_item;

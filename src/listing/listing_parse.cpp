@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
+#include "inventory/adapter_names.h"
 #include "inventory/slot_kind.h"
 #include "listing/listing_scanner.h"
 #include "resources/resource_ids.h"
@@ -89,9 +90,10 @@ int ParseListing(const char* data, std::size_t size, Inventory& inventory, const
     for (int i = 0; i < adapters; ++i) {
         HostAdapterRecord& record = inventory.adapters[i];
         LoadAdapterRecord(record, cursor.Line(), i);
+        LabelAdapter(record, texts);
         cursor.NextLine();
         inventory.adapter_count = i + 1;
-        record.tree_item = views.InsertAdapterItem(record.identifier, i);
+        record.tree_item = views.InsertAdapterItem(record.description, i);
     }
 
     const int slots = ReadCount(cursor);

@@ -30,8 +30,9 @@
 //
 // What the records hold after a successful read:
 // - Adapter record i: identifier from the file; adapter_number = i;
-//   description = the identifier, so that the status bar and the
-//   properties sheet name the adapter as the tree does; own_scsi_id = the
+//   description = the identifier (an empty one: its numbered name,
+//   adapter_names.h), so that the status bar and the properties sheet
+//   name the adapter as the tree does; own_scsi_id = the
 //   SCSI ID of its first device line typed "Host Adapter" (string 50011),
 //   0 when it has none; device_count = its device lines (by
 //   adapter_identifier) that are neither "No Device" (50010) nor
@@ -63,8 +64,8 @@ namespace td {
 // Reads the listing in `data` (`size` bytes) into `inventory`. First the
 // inventory's counts go to 0 and the views are reset (fresh root item), so
 // the inventory shown before is gone whatever follows. Adapter items are
-// inserted in file order (InsertAdapterItem), so the last adapter of the
-// file is on top; every device slot read goes through AssignDeviceImage.
+// inserted in file order (InsertAdapterItem, with the description as
+// text), so the last adapter of the file is on top; every device slot read goes through AssignDeviceImage.
 // Nothing is expanded or selected afterwards. Messages 50024 and 50025
 // have no owner, an OK button and no icon. Answers 1 when the file was
 // read, 0 after a rejected count. The bytes stay the caller's.

@@ -334,30 +334,85 @@ TEST_F(DiscoveryAspiScan, AdapterThatIsNotThereEndsTheScanWithoutASlot) {
     EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 9u);
 }
 
-TEST_F(DiscoveryAspiScan, AdapterFailureEndsTheChainButADiagnosticCommandsStatusDoesNot) {
-    // A test command left an adapter status in the shared block: the scan
-    // is not bothered by it.
-    Use(std::string(kOneAdapter)
-            .insert(std::string(kOneAdapter).rfind("end"), "device 5\n type disk\n on inquiry hastat 14\nend\n"));
-    exec_srb.SRB_HaStat = aspi::kHaStatPhaseError;
-    StartUp();
-    // The chain's own INQUIRY at ID 5 failed in the adapter: the scan ends
-    // there, with what it found so far shown.
-    EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 6u);
-    EXPECT_EQ(inventory.slot_count, 5);
-    EXPECT_EQ(inventory.scan_complete, 1);
-    EXPECT_EQ(views.first_adapter_shown, 1);
-    EXPECT_EQ(inventory.adapters[0].device_count, 2);
+TEST_F(DiscoveryAspiScan, OnlyAnAnswerIsADeviceWhateverWayTheInquiryEnds) {
+    // A disk at ID 5 whose INQUIRY ends otherwise than with SS_COMP and a
+    // logical unit: an empty ID, not counted, and the scan goes on. A test
+    // command's adapter status left in the shared block changes nothing.
+    const struct {
+        const char* rule;
+        const char* how;
+    } cases[] = {
+        {"on inquiry hastat 14", "the adapter failed it"},
+        {"on inquiry hastat 12", "a data overrun or underrun"},
+        {"on inquiry check 05 24 00", "CHECK CONDITION"},
+        {"on inquiry refuse E0", "refused at once, status written"},
+        {"on inquiry refuse E0 untouched", "refused at once, block untouched"},
+        {"on inquiry aspi-status 02 delay 5", "ended later as aborted"},
+        {"inquiry-bytes 0 7F", "peripheral qualifier 3: no logical unit"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        inventory = Inventory{};
+        views.Reset();
+        complete_after.clear();
+        Use(std::string(kOneAdapter)
+                .insert(std::string(kOneAdapter).rfind("end"),
+                        std::string("device 5\n type disk\n vendor PHANTOM\n ") + c.rule + "\nend\n"));
+        exec_srb.SRB_HaStat = aspi::kHaStatPhaseError;
+        StartUp();
+        EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 8u);
+        EXPECT_EQ(inventory.slot_count, 8);
+        EXPECT_EQ(inventory.scan_complete, 1);
+        EXPECT_STREQ(Slot(5).product, "No Device");
+        EXPECT_STREQ(Slot(5).type_name, "No Device");
+        EXPECT_STREQ(Slot(5).vendor, "");
+        EXPECT_EQ(inventory.adapters[0].device_count, 2) << "the disk at 0 and the CD-ROM at 3 only";
+        EXPECT_STREQ(Slot(7).type_name, texts.host_adapter);
+    }
 }
 
-TEST_F(DiscoveryAspiScan, DataUnderrunDoesNotEndTheChain) {
-    // Some adapters report a device that answers fewer than 96 bytes so.
-    Use(std::string(kOneAdapter)
-            .insert(std::string(kOneAdapter).rfind("end"), "device 5\n type disk\n on inquiry hastat 12\nend\n"));
-    StartUp();
-    EXPECT_EQ(Calls(AspiCall::Kind::Exec).size(), 8u);
-    EXPECT_EQ(inventory.slot_count, 8);
+TEST_F(DiscoveryAspiScan, AManagerThatRefusesEverythingShowsNamedAdaptersAndNoDevice) {
+    // As Wine's own stub does: the support query reports two adapters, every
+    // request is refused with SS_INVALID_SRB and the block left untouched.
+    Use("aspi-refuses E0 untouched\n" + Adapters(2), true);
+    ASSERT_EQ(StartUp(), AspiStartup::Enumerated);
+    ASSERT_EQ(inventory.adapter_count, 2);
+    ASSERT_EQ(views.tree.size(), 2u);
+    for (int a = 0; a < 2; ++a) {
+        const HostAdapterRecord& adapter = inventory.adapters[a];
+        const std::string name = "Host Adapter " + std::to_string(a);
+        EXPECT_EQ(views.tree[a].text, name) << "the manager told no name";
+        EXPECT_STREQ(adapter.identifier, name.c_str());
+        EXPECT_STREQ(adapter.manager_name, "");
+        EXPECT_EQ(adapter.own_scsi_id, kNoOwnScsiId);
+        EXPECT_EQ(adapter.device_count, 0);
+    }
+    EXPECT_EQ(inventory.slot_count, 32);
     EXPECT_EQ(inventory.scan_complete, 1);
+    EXPECT_EQ(views.first_adapter_shown, 1);
+    for (int s = 0; s < 32; ++s) {
+        EXPECT_STREQ(Slot(s).type_name, "No Device") << s << ": no own slot, no phantom";
+        EXPECT_STREQ(Slot(s).adapter_identifier, s < 16 ? "Host Adapter 0" : "Host Adapter 1");
+    }
+    EXPECT_EQ(hand_over.delivered(), 0) << "a refused request is never posted";
+    EXPECT_TRUE(messages.boxes().empty());
+}
+
+TEST_F(DiscoveryAspiScan, AnAdapterWhoseInquiryFailsIsStillScannedWithoutAnOwnSlot) {
+    std::string scenario = kOneAdapter;
+    scenario.insert(scenario.find("identifier"), "inquiry-refused E0 untouched\n");
+    inventory.adapters[0].own_scsi_id = 7;  // an earlier scan's identity is not taken for it
+    CopyText(inventory.adapters[0].identifier, "STALE");
+    Use(scenario);
+    StartUp();
+    const HostAdapterRecord& adapter = inventory.adapters[0];
+    EXPECT_STREQ(adapter.identifier, "Host Adapter 0");
+    EXPECT_STREQ(adapter.description, "Host Adapter 0") << "no registry entry matches an adapter that told nothing";
+    EXPECT_EQ(adapter.own_scsi_id, kNoOwnScsiId);
+    EXPECT_EQ(adapter.device_count, 2);
+    EXPECT_STREQ(Slot(0).type_name, "Hard Disk");
+    EXPECT_STREQ(Slot(3).type_name, "CD-ROM");
+    EXPECT_STREQ(Slot(7).type_name, "No Device") << "its own ID was never told";
 }
 
 TEST_F(DiscoveryAspiScan, ProductIsTheSixteenByteFieldOnly) {
@@ -501,8 +556,18 @@ TEST_F(DiscoveryAspiScan, StartupWhenAspiIsNotAvailable) {
     EXPECT_TRUE(Calls(AspiCall::Kind::Exec).empty());
 }
 
-TEST_F(DiscoveryAspiScan, StartupWithAnyOtherFailedStatusEndsTheProgram) {
+TEST_F(DiscoveryAspiScan, NoAdaptersToManageIsAnEmptyBusAtStartUpAndOnARescan) {
     Use(std::string("aspi-support E8\n") + kOneAdapter);
+    EXPECT_EQ(StartUp(), AspiStartup::Enumerated) << "start-up goes on and shows 50008 itself";
+    EXPECT_EQ(inventory.adapter_count, 0);
+    EXPECT_TRUE(views.tree.empty());
+    EXPECT_EQ(RescanAspi(*discovery), AspiRescan::Scanning);
+    EXPECT_TRUE(messages.boxes().empty()) << "neither 50006 nor 50013";
+    EXPECT_TRUE(Calls(AspiCall::Kind::Exec).empty());
+}
+
+TEST_F(DiscoveryAspiScan, StartupWithAnyOtherFailedStatusEndsTheProgram) {
+    Use(std::string("aspi-support E3\n") + kOneAdapter);
     EXPECT_EQ(StartUp(), AspiStartup::Exit);
     ASSERT_EQ(messages.boxes().size(), 1u);
     EXPECT_TRUE(messages.Showed(50006));
