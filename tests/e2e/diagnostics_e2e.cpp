@@ -95,17 +95,6 @@ std::string WithoutLeadingLineBreaks(const std::string& text) {
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
-// A sentence of the string table with its places filled in.
-std::string Filled(std::string pattern, const std::vector<std::string>& values) {
-    for (std::size_t i = values.size(); i > 0; --i) {
-        const std::string place = "%" + std::to_string(i);
-        for (std::size_t at = pattern.find(place); at != std::string::npos;
-             at = pattern.find(place, at + values[i - 1].size()))
-            pattern.replace(at, place.size(), values[i - 1]);
-    }
-    return pattern;
-}
-
 class Diagnostics : public ProgramTest {
 protected:
     void StartOn(const Machine& machine, const char* scenario = nullptr) {
@@ -513,6 +502,32 @@ TEST_F(Diagnostics, OnWindows95AWriteBufferThatNeverEndsIsGivenUpAfterEightSecon
     ExpectColours(dialog, {Row::Passed, Row::Failed, Row::NotTested});
     ExpectTestingComplete(dialog);
     CloseWithOk(dialog);
+}
+
+// A request the ASPI manager refuses as it is sent fails at once, told as
+// refused with the status the manager answered, whether or not the manager
+// wrote it into the block: nothing is waited for, nothing aborted, and the
+// device is not blamed.
+TEST_F(Diagnostics, OnWindows95ARequestTheManagerRefusesFailsAtOnceNamingItsStatus) {
+    StartOn(kWindows95, "diagnostics_refused.txt");
+    for (const char* id : {"0", "1"}) {
+        SCOPED_TRACE(testing::Message() << "SCSI ID " << id);
+        HWND dialog = OpenFromTheMenu(kFirstAdapter, id);
+        ASSERT_NE(dialog, nullptr);
+        const DWORD started = GetTickCount();
+        ASSERT_TRUE(BeginTests(dialog, IDYES));
+        std::optional<Message> failure = program.WaitForMessage(15000);
+        const DWORD took = GetTickCount() - started;
+        ASSERT_TRUE(failure) << "no failure box";
+        EXPECT_LT(took, 1500u) << "the refusal was waited for: TEST UNIT READY's wait is 2000 ms";
+        EXPECT_EQ(failure->caption, program.Text(IDS_TUR_FAILED_CAPTION));
+        EXPECT_EQ(failure->text, Filled(program.Text(IDS_ASPI_REQUEST_REFUSED), {"INVALID REQUEST BLOCK", "E0"}) +
+                                     program.Text(IDS_CONTINUE_QUESTION));
+        ASSERT_TRUE(program.Answer(*failure, IDNO));
+        ASSERT_TRUE(WaitForTheEnd(dialog, 5000)) << "button 1 reads \"" << dw::TextOf(dialog, IDOK) << "\"";
+        ExpectRows(dialog, {Row::Failed, Row::NotTested, Row::NotTested});
+        CloseWithOk(dialog);
+    }
 }
 
 // NT's tape class driver takes WRITE BUFFER but moves no data: nothing was

@@ -213,27 +213,5 @@ TEST_F(Inventory, AfterAViewChangeTheListOnTheScreenIsDrawnInTheNewMode) {
     EXPECT_TRUE(user::ListOnScreenIsUpToDate(program)) << "after the List view button";
 }
 
-// ---- Wine's own ASPI library ------------------------------------------------------------
-
-// Without our library in its place the program loads Wine's, which answers
-// the support query with a status that is neither success nor a failed
-// initialisation: the program cannot go on.
-TEST_F(Inventory, WithWinesOwnAspiLibraryItSaysAnUnknownErrorAndExits) {
-    machine::UseOurAspiLibrary(program.exe_name(), false);
-
-    ASSERT_TRUE(program.Start());
-    std::optional<Message> message = program.WaitForMessage();
-    ASSERT_TRUE(message) << "no message box; the program " << (program.running() ? "is still running" : "has ended");
-    EXPECT_EQ(message->text, program.Text(IDS_ASPI_UNKNOWN_ERROR));
-    EXPECT_EQ(message->caption, program.Text(IDS_STATUS_CAPTION));
-    EXPECT_EQ(message->icon, StandardIcon::Error) << Describe(*message);
-    EXPECT_EQ(message->buttons.size(), 1u) << Describe(*message);
-    EXPECT_EQ(program.FindWindowOfClass(ProgramSession::kMainWindowClass, true), nullptr)
-        << "the main window was shown";
-
-    ASSERT_TRUE(program.Answer(*message, IDOK));
-    EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
 }  // namespace
 }  // namespace td::e2e

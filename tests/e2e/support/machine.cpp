@@ -108,12 +108,52 @@ void SetWindowsVersion(const std::string& exe_name, const std::string& version) 
     WriteText(HKEY_CURRENT_USER, kAppDefaults + exe_name, "Version", version);
 }
 
-void UseOurAspiLibrary(const std::string& exe_name, bool ours) {
+void UseAspiLibrary(const std::string& exe_name, AspiLibrary library) {
     const std::string overrides = kAppDefaults + exe_name + "\\DllOverrides";
-    if (ours)
-        WriteText(HKEY_CURRENT_USER, overrides, "wnaspi32", "native");
-    else
-        DeleteValue(HKEY_CURRENT_USER, overrides, "wnaspi32");
+    switch (library) {
+        case AspiLibrary::Ours:
+            WriteText(HKEY_CURRENT_USER, overrides, "wnaspi32", "native");
+            break;
+        case AspiLibrary::WinesOwn:
+            WriteText(HKEY_CURRENT_USER, overrides, "wnaspi32", "builtin");
+            break;
+        case AspiLibrary::NotForced:
+            DeleteValue(HKEY_CURRENT_USER, overrides, "wnaspi32");
+            break;
+    }
+}
+
+namespace {
+
+constexpr char kScsiDeviceMap[] = "HARDWARE\\DEVICEMAP\\Scsi";
+
+std::string ScsiPortKey(int port) { return std::string(kScsiDeviceMap) + "\\Scsi Port " + std::to_string(port); }
+
+// HARDWARE is volatile in Wine: keys under it can only be made volatile.
+bool CreateVolatileKey(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+ScsiPortsInDeviceMap::ScsiPortsInDeviceMap(int ports) : ports_(ports) {
+    created_ = CreateVolatileKey(kScsiDeviceMap);
+    for (int port = 0; port < ports; ++port) {
+        created_ = created_ && CreateVolatileKey(ScsiPortKey(port)) &&
+                   CreateVolatileKey(ScsiPortKey(port) + "\\Scsi Bus 0");
+    }
+}
+
+ScsiPortsInDeviceMap::~ScsiPortsInDeviceMap() {
+    for (int port = 0; port < ports_; ++port) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (ScsiPortKey(port) + "\\Scsi Bus 0").c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, ScsiPortKey(port).c_str());
+    }
 }
 
 Snapshot::Snapshot() {

@@ -55,8 +55,30 @@ void StoreWindowPos(const std::vector<std::uint8_t>& bytes);
 // ---- What Wine tells the program --------------------------------------------
 // Wine's per-program Windows version: "win95", "nt40", "win31" ...
 void SetWindowsVersion(const std::string& exe_name, const std::string& version);
-// Our wnaspi32.dll (from the program's folder) instead of Wine's own.
-void UseOurAspiLibrary(const std::string& exe_name, bool ours);
+// Which wnaspi32.dll the program loads.
+enum class AspiLibrary {
+    Ours,       // the virtual bus's, from the program's folder
+    WinesOwn,   // Wine's builtin: a stub that refuses every request
+    NotForced,  // no override: whatever Wine's load order finds
+};
+void UseAspiLibrary(const std::string& exe_name, AspiLibrary library);
+
+// SCSI ports in Wine's volatile device map (HKLM\HARDWARE\DEVICEMAP\Scsi),
+// each with one bus, the way Wine's own wnaspi32 counts host adapters. The
+// keys live as long as the prefix's wineserver unless taken away: the
+// destructor deletes them again.
+class ScsiPortsInDeviceMap {
+public:
+    explicit ScsiPortsInDeviceMap(int ports);
+    ~ScsiPortsInDeviceMap();
+    ScsiPortsInDeviceMap(const ScsiPortsInDeviceMap&) = delete;
+    ScsiPortsInDeviceMap& operator=(const ScsiPortsInDeviceMap&) = delete;
+    bool created() const { return created_; }
+
+private:
+    int ports_;
+    bool created_ = true;
+};
 
 // Everything the tests change, taken at the start of a test and put back
 // at its end, so that tests do not lean on each other and the prefix stays

@@ -69,7 +69,13 @@ void ProgramSession::OnPlatform(Platform platform) {
     }
     // On Windows 95 the program finds our ASPI library on the virtual bus;
     // elsewhere it never loads one.
-    machine::UseOurAspiLibrary(exe_name(), platform == Platform::Windows95);
+    machine::UseAspiLibrary(exe_name(), platform == Platform::Windows95 ? machine::AspiLibrary::Ours
+                                                                        : machine::AspiLibrary::NotForced);
+}
+
+void ProgramSession::UseWinesOwnAspiLibrary() {
+    OnPlatform(Platform::Windows95);
+    machine::UseAspiLibrary(exe_name(), machine::AspiLibrary::WinesOwn);
 }
 
 void ProgramSession::UseScenario(const std::string& file_name) { scenario_ = ScenarioPath(file_name); }

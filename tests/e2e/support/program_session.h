@@ -62,6 +62,8 @@ public:
     // ---- The machine, before the start -------------------------------------
     void UseEdition(Edition edition);
     void OnPlatform(Platform platform);
+    // Windows 95 with Wine's own wnaspi32 instead of the virtual bus's.
+    void UseWinesOwnAspiLibrary();
     // A scenario file of tests/e2e/scenarios/ describes the SCSI machine.
     void UseScenario(const std::string& file_name);
     void UseBuiltInMachine();

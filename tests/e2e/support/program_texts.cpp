@@ -73,4 +73,14 @@ std::string ProgramTexts::DialogCaption(const char* name) const {
     return text;
 }
 
+std::string Filled(std::string pattern, const std::vector<std::string>& values) {
+    for (std::size_t i = values.size(); i > 0; --i) {
+        const std::string place = "%" + std::to_string(i);
+        for (std::size_t at = pattern.find(place); at != std::string::npos;
+             at = pattern.find(place, at + values[i - 1].size()))
+            pattern.replace(at, place.size(), values[i - 1]);
+    }
+    return pattern;
+}
+
 }  // namespace td::e2e

@@ -39,4 +39,7 @@ private:
     LANGID language_;
 };
 
+// A sentence of the string table with its places %1 to %9 filled in.
+std::string Filled(std::string pattern, const std::vector<std::string>& values);
+
 }  // namespace td::e2e
