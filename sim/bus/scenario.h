@@ -161,7 +161,7 @@ struct ScenarioAdapter {
     int max_target = 7;                      // highest target ID (HA_Unique byte 3 is this + 1)
     std::array<std::uint8_t, 16> unique{};   // HA_Unique
     EmptyIdAnswer empty_ids = EmptyIdAnswer::NoDevice;
-    AspiRefusal inquiry_refusal;             // its host adapter inquiry is refused
+    AspiRefusal inquiry_refusal;  // its host adapter inquiry is refused
 
     // Registry details.
     std::string mfg;                        // "Mfg"

@@ -84,6 +84,9 @@ TEST_F(PropertyPages, AdaptersOwnSlotOpensOnTheAdapterPageAndShowsNoDeviceTexts)
     EXPECT_EQ(TextOf(adapter, IDC_HA_SCSI_ID), "7");
     EXPECT_EQ(TextOf(adapter, IDC_HA_MANAGER), "ASPI for WIN32");
     EXPECT_EQ(TextOf(adapter, IDC_HA_DESCRIPTION), "Adaptec AHA-2940UW PCI SCSI Controller");
+
+    inventory.adapters[0].own_scsi_id = kNoOwnScsiId;  // its host adapter inquiry failed
+    EXPECT_EQ(TextOf(DescribeAdapterPage(inventory, 7), IDC_HA_SCSI_ID), "N/A");
 }
 
 TEST_F(PropertyPages, BusWidthBoxes) {

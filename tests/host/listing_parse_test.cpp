@@ -196,6 +196,13 @@ TEST(ListingFields, AnAdapterLineIsTheWholeIdentifierBlanksIncluded) {
     EXPECT_STREQ(windows_editor.inventory.adapters[0].identifier, "BL2940U") << "a carriage return is no part of it";
     EXPECT_EQ(windows_editor.inventory.adapters[0].device_count, 1);
     EXPECT_EQ(windows_editor.inventory.slots[0].scsi_version, 2);
+
+    // An adapter line left empty still names the adapter in the tree.
+    ListingReader unnamed;
+    ASSERT_EQ(unnamed.Read("2\nBL2940U\n\n1\n0,Tape,HP,C1537A,L708,,2\n"), 1);
+    EXPECT_EQ(unnamed.views.tree[0].text, "Host Adapter 1") << "the last adapter on top";
+    EXPECT_STREQ(unnamed.inventory.adapters[1].identifier, "") << "the file's own text is kept";
+    EXPECT_EQ(unnamed.inventory.slots[0].adapter_number, 1);
 }
 
 TEST(ListingFields, EmptyTextFieldsReadAsEmptyAndApostrophesAsWritten) {
