@@ -551,6 +551,7 @@ adapter
   device 0
     drive C:
     on tur error 21 times 1
+    on tur refuse E0 times 1
     on tur hastat 11 times 1
     on tur delay 1500 times 1
     on tur delay 2500 times 1
@@ -564,6 +565,10 @@ adapter
     EXPECT_FALSE(TestUnitReady(sim, disk, block, &returned));
     EXPECT_EQ(sim.LastError(), 21u);
     EXPECT_EQ(returned, 0u);
+
+    EXPECT_FALSE(TestUnitReady(sim, disk, block));
+    EXPECT_EQ(sim.LastError(), kErrInvalidFunction) << "refused at once";
+    EXPECT_EQ(clock.slept(), 0u);
 
     EXPECT_FALSE(TestUnitReady(sim, disk, block));
     EXPECT_EQ(sim.LastError(), kErrIoDevice) << "an adapter failure";
