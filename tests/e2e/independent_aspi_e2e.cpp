@@ -6,11 +6,13 @@
 // from a broken one, and invent no device where nothing answered.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "support/device_windows.h"
 #include "support/file_dialogs.h"
 #include "support/paths.h"
 #include "support/program_test.h"
@@ -57,6 +59,7 @@ TEST_F(WinesOwnAspi, WithTwoPortsRegisteredItListsTwoNamedAdaptersWithoutAnyDevi
     const std::vector<std::string> status = program.StatusBar();
     ASSERT_EQ(status.size(), 2u);
     EXPECT_EQ(status[1], program.Text(IDS_STATUS_DEVICES) + " 0");
+    std::printf("The window: %s\n", device_windows::SavePicture(program, "wines-own-aspi-two-ports").c_str());
 
     const std::string folder = ProgramFolder() + "listings";
     CreateDirectoryA(folder.c_str(), nullptr);
