@@ -14,6 +14,7 @@
 
 #include "aspi/aspi_service.h"
 #include "bus/scenario.h"
+#include "bus/steady_clock.h"
 #include "common/shared_texts.h"
 #include "discovery/aspi_discovery.h"
 #include "inventory/inventory.h"
@@ -47,7 +48,8 @@ double ScanOnce(const td::sim::Scenario& scenario, const td::SharedTexts& texts,
     td::test::WindowThreadHandOver hand_over;
     chain.hand_over = &hand_over;
     td::sim::AspiService service(scenario);
-    td::AspiDiscovery discovery{inventory, texts, registry, messages, views, service, exec_srb, chain, 0};
+    td::sim::SteadyClock clock;
+    td::AspiDiscovery discovery{inventory, texts, registry, messages, views, service, exec_srb, chain, 0, clock};
     td::EnumerateAspiAdapters(discovery, false);
 
     const auto start = std::chrono::steady_clock::now();

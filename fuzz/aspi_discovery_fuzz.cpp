@@ -46,6 +46,7 @@
 #include "fuzz_checks.h"
 #include "fuzz_input.h"
 #include "inventory_checks.h"
+#include "support/fake_clock.h"
 #include "support/memory_registry.h"
 #include "support/recording_views.h"
 #include "support/scripted_messages.h"
@@ -254,8 +255,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     library.set_buffer(chain->inquiry_buffer);
     DirectHandOver hand_over;
     chain->hand_over = &hand_over;
+    test::FakeClock clock;
     AspiDiscovery discovery{
-        *inventory, test::EnglishSharedTexts(), registry, messages, views, library, *exec_srb, *chain, 0x1234};
+        *inventory, test::EnglishSharedTexts(), registry, messages, views, library, *exec_srb, *chain, 0x1234, clock};
     hand_over.discovery = &discovery;
 
     if (DiscoverAspiAdapters(discovery) == AspiStartup::Enumerated) StartAspiScan(discovery);

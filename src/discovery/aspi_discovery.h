@@ -30,6 +30,7 @@
 
 #include <cstdint>
 
+#include "common/clock.h"
 #include "common/messages.h"
 #include "common/registry.h"
 #include "common/shared_texts.h"
@@ -45,6 +46,13 @@ namespace td {
 constexpr unsigned kWmScanStep = 0x0400 + 10;
 
 constexpr std::uint32_t kScanInquiryLength = 96;
+
+// How long an INQUIRY the manager took may stay outstanding before it is
+// aborted, and how long the abort then has to end it: a device answers
+// INQUIRY at once even when it is not ready, so a request outstanding that
+// long has a manager that will not answer it. The longest wait the program
+// gives any command.
+constexpr std::uint32_t kInquiryTimeLimitMs = 8000;
 
 // Hands a completed INQUIRY from the library's thread to the window thread.
 class ScanHandOver {
@@ -76,6 +84,12 @@ struct ScanChain {
     // Counts the INQUIRYs sent, to tell whether a request that the library
     // answered at once was already completed during the send.
     std::uint32_t sends;
+    // The watch over an INQUIRY the manager does not end (WatchScan).
+    std::uint32_t sent_at;  // ticks when it was sent, or when its abort was
+    std::uint8_t watch;     // 0 waiting, 1 aborted, 2 given up
+    // The abort of such an INQUIRY: the manager may end an abort later, so
+    // its block lives as long as the chain.
+    aspi::SrbAbort abort_srb;
     ScanHandOver* hand_over;  // set by the program before the first scan
 };
 
@@ -91,6 +105,7 @@ struct AspiDiscovery {
     aspi::SrbExecScsiCmd& exec_srb;  // the program's one execute block, shared with the test commands
     ScanChain& chain;
     WindowRef owner;  // owner of the start-up messages (the main window)
+    Clock& clock;     // the watch over INQUIRYs the manager does not end
 };
 
 // ---- The adapters (window thread) -------------------------------------------
@@ -198,6 +213,18 @@ void ScanNextDevice(AspiDiscovery& discovery);
 // type 31, no RMB, version or Sync bits. Then the block goes to the chain's
 // hand-over.
 void OnInquiryComplete(aspi::SrbExecScsiCmd* block);
+
+// Window thread, now and then while an INQUIRY is outstanding (the program
+// looks every second): a manager that took an INQUIRY and has not ended it
+// within kInquiryTimeLimitMs is asked to abort it; an aborted posted
+// request still gets its post call, with SS_ABORTED, and the chain goes on
+// with an empty ID. When that has not come either within another
+// kInquiryTimeLimitMs, the manager keeps the block: the scan ends with what
+// it found (scan_complete = 1, the views refreshed), the block stays
+// marked busy so that nothing else is sent in it, and a completion that
+// still comes is dropped. A re-scan tries again. Answers whether an INQUIRY
+// is still outstanding.
+bool WatchScan(AspiDiscovery& discovery);
 
 // Window thread, WM_SCAN_STEP: stores the completion handed over by
 // OnInquiryComplete and goes on with the chain. Into slot scan_slot (never

@@ -77,6 +77,8 @@ Send SendInquiry(AspiDiscovery& discovery) {
     srb.CDBByte[4] = static_cast<std::uint8_t>(kScanInquiryLength);
 
     chain.scan_busy = 1;
+    chain.watch = 0;
+    chain.sent_at = discovery.clock.Ticks();
     const std::uint32_t ticket = ++chain.sends;
     if (++chain.scan_target > HighestId(inventory)) {
         chain.scan_target = 0;
@@ -167,6 +169,7 @@ void ResetScanChain(ScanChain& chain) {
     chain.scan_target = 0;
     chain.stopped = 0;
     if (chain.scan_busy != 0) chain.discard_next = 1;
+    chain.watch = 0;
 }
 
 void StopScanChain(ScanChain& chain) {
@@ -178,6 +181,29 @@ void StopScanChain(ScanChain& chain) {
 
 void ScanNextDevice(AspiDiscovery& discovery) {
     if (SendInquiry(discovery) == Send::Finished) ContinueChain(discovery, &discovery.exec_srb);
+}
+
+bool WatchScan(AspiDiscovery& discovery) {
+    ScanChain& chain = discovery.chain;
+    if (chain.scan_busy == 0) return false;
+    const std::uint32_t now = discovery.clock.Ticks();
+    if (chain.watch == 2 || static_cast<std::uint32_t>(now - chain.sent_at) < kInquiryTimeLimitMs) return true;
+    if (chain.watch == 0) {
+        aspi::SrbAbort& abort_srb = chain.abort_srb;
+        std::memset(&abort_srb, 0, sizeof abort_srb);
+        abort_srb.SRB_Cmd = aspi::kScAbortSrb;
+        abort_srb.SRB_HaId = discovery.exec_srb.SRB_HaId;
+        abort_srb.SRB_ToAbort = &discovery.exec_srb;
+        chain.watch = 1;
+        chain.sent_at = now;
+        EndedAtSend(abort_srb.SRB_Status, discovery.aspi.SendCommand(&abort_srb));
+        return chain.scan_busy != 0;
+    }
+    chain.watch = 2;
+    chain.stopped = 1;
+    chain.discard_next = 1;
+    if (discovery.inventory.scan_complete == 0) FinishScan(discovery);
+    return true;
 }
 
 void OnInquiryComplete(aspi::SrbExecScsiCmd* block) {

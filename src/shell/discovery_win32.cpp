@@ -27,7 +27,8 @@ AspiDiscovery AspiContext(Program& program) {
     program.chain.hand_over = &hand_over;
     return AspiDiscovery{program.inventory, program.texts, program.registry,
                          program.messages,  program.views, program.aspi,
-                         program.exec_srb,  program.chain, ToRef(program.app.main_window)};
+                         program.exec_srb,  program.chain, ToRef(program.app.main_window),
+                         program.clock};
 }
 
 NtDiscovery NtContext(Program& program) {
@@ -61,9 +62,21 @@ StartupDiscovery DiscoverAtStartup(Program& program) {
     return StartupDiscovery::Exit;
 }
 
+// Looks every second at an INQUIRY still outstanding (WatchScan), while
+// there is one.
+void WatchWhileScanning(Program& program) {
+    if (program.chain.scan_busy != 0) SetTimer(program.app.main_window, kScanWatchTimer, 1000, nullptr);
+}
+
 void StartDeviceScan(Program& program) {
     AspiDiscovery discovery = AspiContext(program);
     StartAspiScan(discovery);
+    WatchWhileScanning(program);
+}
+
+void OnScanWatchTimer(Program& program) {
+    AspiDiscovery discovery = AspiContext(program);
+    if (!WatchScan(discovery)) KillTimer(program.app.main_window, kScanWatchTimer);
 }
 
 void RescanBuses(Program& program, HWND main_window) {
@@ -83,6 +96,7 @@ void RescanBuses(Program& program, HWND main_window) {
     switch (RescanAspi(discovery, read_details)) {
         case AspiRescan::Scanning:
             program.aspi_loaded = 1;
+            WatchWhileScanning(program);
             break;
         case AspiRescan::Retry:
             PostMessageA(main_window, WM_COMMAND, IDM_RESCAN, 0);

@@ -29,6 +29,10 @@ void RescanBuses(Program& program, HWND main_window);
 void StopDeviceScan(Program& program);
 // Stores one completed INQUIRY (WM_SCAN_STEP) and sends the next.
 void OnScanStep(Program& program, LPARAM block);
+// The main window's timer that watches the device scan while an INQUIRY
+// is outstanding (WatchScan): started with the scan, ended with it.
+constexpr UINT_PTR kScanWatchTimer = 1;
+void OnScanWatchTimer(Program& program);
 // Releases the ASPI library if the support query succeeded.
 void ReleaseAspiLibrary(Program& program);
 

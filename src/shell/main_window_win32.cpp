@@ -341,6 +341,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         case kWmScanStep:
             OnScanStep(program, lparam);
             return 0;
+        case WM_TIMER:
+            if (wparam == kScanWatchTimer) OnScanWatchTimer(program);
+            return 0;
         default:
             break;
     }

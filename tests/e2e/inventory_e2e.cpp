@@ -213,5 +213,16 @@ TEST_F(Inventory, AfterAViewChangeTheListOnTheScreenIsDrawnInTheNewMode) {
     EXPECT_TRUE(user::ListOnScreenIsUpToDate(program)) << "after the List view button";
 }
 
+// An INQUIRY the manager takes and never ends holds the scan only for its
+// time limit: it is aborted, the ID is empty, the devices after it are found.
+TEST_F(Inventory, AnInquiryThatNeverEndsIsAbortedAndTheScanFinishes) {
+    program.UseScenario("scan_inquiry_hangs.txt");
+    ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
+    const std::vector<std::vector<std::string>> rows = program.DeviceList();
+    EXPECT_EQ(rows[3][1], "No Device");
+    EXPECT_EQ(rows[5][1], "Tape") << "the scan went on past the ID that did not answer";
+    EXPECT_EQ(program.StatusBar()[1], program.Text(IDS_STATUS_DEVICES) + " 2");
+}
+
 }  // namespace
 }  // namespace td::e2e

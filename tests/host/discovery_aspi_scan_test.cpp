@@ -14,6 +14,8 @@
 #include "common/fixed_text.h"
 #include "common/win_codes.h"
 #include "discovery/aspi_discovery.h"
+#include "support/fake_aspi_library.h"
+#include "support/fake_clock.h"
 #include "support/memory_registry.h"
 #include "support/recording_views.h"
 #include "support/scripted_messages.h"
@@ -74,7 +76,7 @@ protected:
         chain.hand_over = &hand_over;
         service = std::make_unique<sim::AspiService>(std::move(scenario));
         discovery.reset(
-            new AspiDiscovery{inventory, texts, registry, messages, views, *service, exec_srb, chain, kOwner});
+            new AspiDiscovery{inventory, texts, registry, messages, views, *service, exec_srb, chain, kOwner, clock});
     }
 
     // Plays the window thread: handles every hand-over until the chain has
@@ -118,6 +120,7 @@ protected:
     aspi::SrbExecScsiCmd exec_srb{};
     ScanChain chain{};
     test::WindowThreadHandOver hand_over;
+    test::FakeClock clock;
     std::vector<int> complete_after;
     // The service goes first on destruction: its thread is joined while
     // everything it writes into still exists.
@@ -413,6 +416,52 @@ TEST_F(DiscoveryAspiScan, AnAdapterWhoseInquiryFailsIsStillScannedWithoutAnOwnSl
     EXPECT_STREQ(Slot(0).type_name, "Hard Disk");
     EXPECT_STREQ(Slot(3).type_name, "CD-ROM");
     EXPECT_STREQ(Slot(7).type_name, "No Device") << "its own ID was never told";
+}
+
+TEST_F(DiscoveryAspiScan, AnInquiryTheManagerNeverEndsIsAbortedAndTheScanGoesOn) {
+    Use(std::string(kOneAdapter)
+            .insert(std::string(kOneAdapter).rfind("end"), "device 5\n type disk\n on inquiry hang\nend\n"));
+    ASSERT_EQ(DiscoverAspiAdapters(*discovery), AspiStartup::Enumerated);
+    StartAspiScan(*discovery);
+    const auto step = [&](aspi::SrbExecScsiCmd* block) { OnScanStep(*discovery, block); };
+    while (hand_over.HandleNext(step, 300)) {
+    }
+    ASSERT_EQ(chain.scan_busy, 1) << "the INQUIRY at ID 5 is outstanding";
+    clock.Advance(kInquiryTimeLimitMs - 1);
+    EXPECT_TRUE(WatchScan(*discovery));
+    EXPECT_TRUE(Calls(AspiCall::Kind::Abort).empty()) << "not yet";
+    clock.Advance(1);
+    WatchScan(*discovery);
+    ASSERT_EQ(Calls(AspiCall::Kind::Abort).size(), 1u);
+    EXPECT_EQ(Calls(AspiCall::Kind::Abort)[0].to_abort, &exec_srb);
+    RunChain();  // the aborted request's post call moves the chain on
+    EXPECT_EQ(inventory.slot_count, 8);
+    EXPECT_EQ(inventory.scan_complete, 1);
+    EXPECT_STREQ(Slot(5).type_name, "No Device");
+    EXPECT_FALSE(WatchScan(*discovery)) << "nothing outstanding any more";
+}
+
+TEST_F(DiscoveryAspiScan, AManagerThatEndsNeitherTheInquiryNorItsAbortEndsTheScanWithWhatItFound) {
+    Use(kOneAdapter);
+    test::FakeAspiLibrary silent(clock);  // takes requests, never ends them, never posts
+    silent.default_answer.completes_after_ms = test::kNeverCompletes;
+    silent.abort_completes_after_ms = test::kNeverCompletes;
+    inventory.adapter_count = 1;
+    AspiDiscovery deaf{inventory, texts, registry, messages, views, silent, exec_srb, chain, kOwner, clock};
+    StartAspiScan(deaf);
+    ASSERT_EQ(silent.execs().size(), 1u);
+    clock.Advance(kInquiryTimeLimitMs);
+    EXPECT_TRUE(WatchScan(deaf));
+    ASSERT_EQ(silent.aborts().size(), 1u);
+    EXPECT_EQ(inventory.scan_complete, 0);
+    clock.Advance(kInquiryTimeLimitMs);
+    EXPECT_TRUE(WatchScan(deaf)) << "the block stays the manager's";
+    EXPECT_EQ(inventory.scan_complete, 1);
+    EXPECT_EQ(views.first_adapter_shown, 1) << "the window shows what was found";
+    clock.Advance(kInquiryTimeLimitMs);
+    WatchScan(deaf);
+    EXPECT_EQ(silent.execs().size(), 1u) << "nothing more is sent in the manager's block";
+    EXPECT_EQ(silent.aborts().size(), 1u);
 }
 
 TEST_F(DiscoveryAspiScan, ProductIsTheSixteenByteFieldOnly) {
