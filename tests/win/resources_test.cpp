@@ -243,8 +243,7 @@ void CheckTexts(HMENU menu, const std::string& where) {
             }
             const wchar_t key = static_cast<wchar_t>(std::towupper(text[at + 1]));
             const auto [other, added] = accelerators.emplace(key, text);
-            EXPECT_TRUE(added)
-                << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
+            EXPECT_TRUE(added) << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
             break;
         }
         if (HMENU sub = GetSubMenu(menu, i)) CheckTexts(sub, where + " > " + ToAnsi(text));
