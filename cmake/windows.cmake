@@ -172,7 +172,8 @@ if(NOT TD_NO_TESTS)
   # Every window whole at 96 dpi with the main window on a 640 x 480 screen,
   # and at 120 dpi (the large fonts) on 800 x 600, in a copy of the prefix
   # set to 120 dpi; message boxes on the next larger screen.
-  add_test(NAME layout_96dpi COMMAND td-layout-check --dpi 96 --screen 640x480 --box-screen 800x600)
+  add_test(NAME layout_96dpi COMMAND ${TD_ROOT}/scripts/wine-exec $<TARGET_FILE:td-layout-check> --dpi 96 --screen
+                                     640x480 --box-screen 800x600)
   add_test(NAME layout_120dpi COMMAND ${TD_ROOT}/scripts/wine-dpi-exec 120 $<TARGET_FILE:td-layout-check> --dpi 120
                                       --screen 800x600 --box-screen 1024x768)
 

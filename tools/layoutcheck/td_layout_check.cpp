@@ -22,7 +22,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "layout_check_win32.h"
 
@@ -68,6 +71,27 @@ void Report(const std::string& where, const std::string& what) {
 
 int ProblemCount() { return g_problems; }
 
+// With GTEST_OUTPUT=xml:FOLDER\ (as the test scripts set it for every
+// test program), one report with a case per part, so that the run's tally
+// counts this check's parts as it counts the other tests' cases.
+void WriteReport(const std::vector<std::pair<std::string, int>>& parts, const std::string& suite) {
+    const char* output = std::getenv("GTEST_OUTPUT");
+    if (output == nullptr || std::strncmp(output, "xml:", 4) != 0) return;
+    std::string path = output + 4;
+    if (path.empty() || path.back() == '\\' || path.back() == '/') path += "td-layout-check-" + suite + ".xml";
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return;
+    std::fprintf(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<testsuites>\n  <testsuite name=\"%s\">\n",
+                 suite.c_str());
+    for (const auto& [name, problems] : parts) {
+        std::fprintf(file, "    <testcase name=\"%s\" classname=\"%s\">\n", name.c_str(), suite.c_str());
+        if (problems > 0) std::fprintf(file, "      <failure message=\"%d things not whole\"/>\n", problems);
+        std::fprintf(file, "    </testcase>\n");
+    }
+    std::fprintf(file, "  </testsuite>\n</testsuites>\n");
+    std::fclose(file);
+}
+
 }  // namespace td::layout
 
 int main(int argc, char** argv) {
@@ -96,10 +120,18 @@ int main(int argc, char** argv) {
         std::printf("FAILED: the screen is at %d dpi, not %d\n", dpi, want_dpi);
         return 1;
     }
-    CheckDialogs(dpi);
-    CheckMenus(screen_width, screen_height);
-    CheckStatusBar(screen_width, screen_height);
-    CheckMessageBoxes(box_width, box_height);
+    const std::string suffix = " at " + std::to_string(dpi) + " dpi";
+    std::vector<std::pair<std::string, int>> parts;  // each part's name and what it found
+    auto part = [&](const char* name, auto check) {
+        const int before = ProblemCount();
+        check();
+        parts.emplace_back(name + suffix, ProblemCount() - before);
+    };
+    part("Dialogs and pages", [&] { CheckDialogs(dpi); });
+    part("Menus", [&] { CheckMenus(screen_width, screen_height); });
+    part("Status bar", [&] { CheckStatusBar(screen_width, screen_height); });
+    part("Message boxes", [&] { CheckMessageBoxes(box_width, box_height); });
+    WriteReport(parts, "LayoutCheck" + std::to_string(dpi));
     std::printf("%d thing%s not whole\n", ProblemCount(), ProblemCount() == 1 ? "" : "s");
     std::fflush(stdout);
     return ProblemCount() == 0 ? 0 : 1;
