@@ -48,18 +48,17 @@ HWND FirstWindow(HMENU menu, int screen_width, int screen_height) {
 // closes it.
 HWND g_box = nullptr;
 RECT g_box_rect{};
+BOOL CALLBACK FindShownBox(HWND window, LPARAM found) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 VOID CALLBACK MeasureAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            char name[16] = "";
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    EnumThreadWindows(GetCurrentThreadId(), FindShownBox, reinterpret_cast<LPARAM>(&box));
     if (box == nullptr) return;
     KillTimer(nullptr, timer);
     g_box = box;
