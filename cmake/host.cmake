@@ -46,7 +46,8 @@ target_include_directories(tessaline_test_support PUBLIC ${TD_ROOT}/tests)
 target_link_libraries(tessaline_test_support PUBLIC tessaline_sim GTest::gtest)
 target_compile_definitions(tessaline_test_support PUBLIC TD_SOURCE_DIR="${TD_ROOT}")
 
-add_executable(host_tests ${TD_ONLY_ON_REQUEST} ${TD_HOST_TEST_SOURCES})
+add_executable(host_tests ${TD_ONLY_ON_REQUEST} ${TD_HOST_TEST_SOURCES} ${TD_ROOT}/tools/layoutcheck/layout_rules.cpp)
+target_include_directories(host_tests PRIVATE ${TD_ROOT}/tools/layoutcheck)
 target_link_libraries(host_tests PRIVATE tessaline_test_support GTest::gtest_main)
 add_test(NAME host_tests COMMAND host_tests --gtest_brief=1)
 

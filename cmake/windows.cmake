@@ -143,6 +143,15 @@ target_link_libraries(td_winauto PUBLIC comctl32 gdi32 user32)
 add_executable(td-auto ${TD_ROOT}/tools/winauto/td_auto_main.cpp)
 target_link_libraries(td-auto PRIVATE td_winauto)
 
+# ---- The whole-dialog check: every window of every language, at a dpi -------
+add_executable(td-layout-check
+  ${TD_ROOT}/tools/layoutcheck/td_layout_check.cpp
+  ${TD_ROOT}/tools/layoutcheck/layout_dialogs_win32.cpp
+  ${TD_ROOT}/tools/layoutcheck/layout_frame_win32.cpp
+  ${TD_ROOT}/tools/layoutcheck/layout_rules.cpp
+  $<TARGET_OBJECTS:tessaline_resources>)
+target_link_libraries(td-layout-check PRIVATE tessaline_core comctl32 gdi32 user32)
+
 # ---- Tests (run under Wine, 64-bit and 32-bit) ------------------------------
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TD_ROOT}/scripts/wine-exec)
 if(NOT TD_NO_TESTS)
@@ -160,6 +169,13 @@ if(NOT TD_NO_TESTS)
   add_executable(win_tests ${TD_WIN_TEST_SOURCES} $<TARGET_OBJECTS:tessaline_resources>)
   target_link_libraries(win_tests PRIVATE tessaline_win32 tessaline_test_support gtest_main)
   add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
+  # Every window whole at 96 dpi with the main window on a 640 x 480 screen,
+  # and at 120 dpi (the large fonts) on 800 x 600, in a copy of the prefix
+  # set to 120 dpi; message boxes on the next larger screen.
+  add_test(NAME layout_96dpi COMMAND ${TD_ROOT}/scripts/wine-exec $<TARGET_FILE:td-layout-check> --dpi 96 --screen
+                                     640x480 --box-screen 800x600)
+  add_test(NAME layout_120dpi COMMAND ${TD_ROOT}/scripts/wine-dpi-exec 120 $<TARGET_FILE:td-layout-check> --dpi 120
+                                      --screen 800x600 --box-screen 1024x768)
 
   include(${TD_ROOT}/tests/e2e/e2e.cmake)
   include(${TD_ROOT}/tests/soak/soak.cmake OPTIONAL)

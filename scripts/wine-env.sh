@@ -252,6 +252,25 @@ REG
   "$TD_WINE_TOOL" regedit /S "$reg" >/dev/null 2>&1
 }
 
+# A copy of the prepared prefix $1 in $WINEPREFIX whose screen is at $2 dpi
+# (96 is Windows' "small fonts", 120 its "large fonts"). Wine reads the dpi
+# once per process from HKCU\Control Panel\Desktop "LogPixels"; a copy
+# keeps the shared prefix at 96 dpi whatever happens to a run at another.
+# It is made again when the prefix it copies was made anew.
+td_prepare_dpi_prefix() {
+  local base="$1" dpi="$2" mark
+  mark="$WINEPREFIX/.td-dpi-$dpi"
+  [ -f "$mark" ] && [ ! "$base/.td-ready" -nt "$mark" ] && return 0
+  [ -f "$base/.td-ready" ] || { echo "no prepared prefix in $base to copy" >&2; return 1; }
+  rm -rf "$WINEPREFIX"
+  cp -a "$base" "$WINEPREFIX" || return 1
+  local reg="$TD_BUILD/td-dpi-$dpi.reg"
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >"$reg"
+  "$TD_WINE_TOOL" regedit /S "$reg" >/dev/null 2>&1
+  "$TD_WINESERVER" -w
+  touch "$mark"
+}
+
 # A wineserver that outlives the programs, so each start costs no boot.
 td_start_wineserver() {
   "$TD_WINESERVER" -p >/dev/null 2>&1 || true

@@ -22,8 +22,9 @@ int FindSlotPosition(const Inventory& inventory, const char* id_text);
 int SelectedAdapterSlot(const Inventory& inventory, int selected_adapter, int position);
 
 // Sort order of the device list by column: 0 the SCSI ID (numeric), 1 the
-// type and 2 the manufacturer (without regard to case); the other columns
-// and missing slots compare equal.
+// type, 2 the manufacturer, 3 the model and 4 the version (without regard
+// to case); items whose column texts are equal, and any other column, go by
+// SCSI ID. Missing slots compare equal.
 struct DeviceSlot;
 int CompareDeviceItems(const DeviceSlot* a, const DeviceSlot* b, int column);
 

@@ -13,7 +13,9 @@
 namespace td {
 namespace {
 
-constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_TRACKSELECT;
+// The tree keeps showing its selection while the list has the focus, so the
+// user always sees which adapter the list shows.
+constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_TRACKSELECT | TVS_SHOWSELALWAYS;
 constexpr DWORD kListStyles = LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS;
 constexpr int kColumnCount = 5;
 

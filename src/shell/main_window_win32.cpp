@@ -20,6 +20,7 @@
 #include "shell/discovery_win32.h"
 #include "shell/frame_win32.h"
 #include "shell/help_viewer_win32.h"
+#include "shell/pane_focus_win32.h"
 #include "shell/program_win32.h"
 #include "shell/startup_win32.h"
 #include "shell/window_title.h"
@@ -288,6 +289,7 @@ LRESULT OnNotify(Program& program, HWND window, LPARAM lparam) {
         UpdateStatusBar(program, program.app.selected_adapter);
     }
     OnDeviceListNotify(program, header);
+    if (header->code == NM_SETFOCUS) OnPaneFocused(program, header->hwndFrom);
     if (header->hwndFrom == program.app.device_list && header->code == NM_DBLCLK &&
         SendMessageA(program.app.device_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED | LVNI_FOCUSED) >=
             0) {
@@ -301,11 +303,9 @@ void OnContextMenu(Program& program, HWND window, WPARAM wparam, LPARAM lparam) 
     HMENU menu = LoadProgramMenu("DEVICEPOPUPMENU");
     if (menu == nullptr) return;
     POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
-    if (lparam == -1) {
-        // Asked from the keyboard: open it at the list's corner.
-        at = {0, 0};
-        ClientToScreen(program.app.device_list, &at);
-    }
+    // Asked from the keyboard (Shift+F10, the context-menu key): at the
+    // focused item, not wherever the mouse happens to be.
+    if (lparam == -1) at = KeyboardDeviceMenuPoint(program);
     TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
     // The menu was loaded for this one showing, whatever the tracking answered.
     DestroyMenu(menu);
@@ -329,6 +329,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
             return 0;
         case WM_DISPLAYCHANGE:
             OnDisplayChange(program, window, lparam);
+            return 0;
+        case WM_SETFOCUS:
+            RestorePaneFocus(program);
             return 0;
         case WM_CONTEXTMENU:
             OnContextMenu(program, window, wparam, lparam);

@@ -42,6 +42,8 @@ struct AppState {
     HWND device_list;   // control 1002
     HWND adapter_tree;  // control 1003
     HMENU main_menu;
+    HACCEL accelerators;  // F5 and Alt+Enter, the menu's keys
+    HWND focus_pane;      // the pane that last had the focus: it gets it back
     HIMAGELIST small_icons;
     HIMAGELIST large_icons;
     HIMAGELIST tree_icons;
@@ -111,5 +113,6 @@ DeviceIo& SystemDeviceIo();
 constexpr char kMainWindowClass[] = "APP_UI_WClass";
 constexpr char kMainWindowCaption[] = "Tessaline Diagnostics";
 constexpr char kMainMenuName[] = "APP_UI_MENU";
+constexpr char kAcceleratorsName[] = "APP_UI_KEYS";
 
 }  // namespace td

@@ -6,6 +6,7 @@
 #include "resources/resource_ids.h"
 #include "shell/discovery_win32.h"
 #include "shell/main_window_win32.h"
+#include "shell/pane_focus_win32.h"
 #include "shell/platform.h"
 #include "shell/program_win32.h"
 
@@ -56,9 +57,15 @@ UINT ToggleMenuCheck(HMENU menu, UINT item) {
     return next;
 }
 
-static int RunMessageLoop() {
+// The panes' own keys first (Tab, F6, Enter in the list), then the menu's
+// keys (F5, Alt+Enter); dialogs and menus run loops of their own.
+static int RunMessageLoop(Program& program) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (HandlePaneKey(program, message)) continue;
+        if (program.app.accelerators != nullptr &&
+            TranslateAcceleratorA(program.app.main_window, program.app.accelerators, &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -97,6 +104,7 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
         ShowMessage(program.messages, main_window, IDS_NO_MENU, win::kMbIconError);
         return 0;
     }
+    program.app.accelerators = LoadAcceleratorsA(instance, kAcceleratorsName);
     // The wide-bus option is not stored: every start scans IDs 0 to 15.
     ToggleMenuCheck(program.app.main_menu, IDM_WIDE_BUS);
     inventory.max_target_id = kMaxTargetIdWide;
@@ -131,7 +139,7 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
         StartDeviceScan(program);
     }
 
-    return RunMessageLoop();
+    return RunMessageLoop(program);
 }
 
 }  // namespace td

@@ -161,6 +161,35 @@ TEST_F(Inventory, ClickingAColumnHeaderSortsTheListByIt) {
     EXPECT_EQ(program.DeviceList(), FirstAdapterRows()) << "the rows kept their texts";
 }
 
+// "Model:" and "Version:" sort too; rows whose texts are equal (the empty
+// IDs) keep their SCSI ID order, so clicking a header again gives the same
+// list whatever was sorted before.
+TEST_F(Inventory, ClickingModelAndThenVersionSortsByThoseColumns) {
+    StartOnTheBuiltInMachine();
+    ChooseDetailsView();
+    const std::vector<std::string> empty_ids = {"1", "2", "3", "5", "6", "8", "9", "10", "11", "12", "13", "14", "15"};
+    std::vector<std::string> by_model = {"7", "4", "0"};  // BL2940U, CDR-3220, KD-2100S, then "No Device"
+    by_model.insert(by_model.end(), empty_ids.begin(), empty_ids.end());
+    std::vector<std::string> by_version = empty_ids;  // no version first, then 0003, 1.04, 2.10
+    by_version.insert(by_version.end(), {"7", "0", "4"});
+
+    const struct {
+        int column;
+        const std::vector<std::string>& ids;
+    } clicks[] = {{3, by_model}, {4, by_version}, {3, by_model}};
+    for (const auto& click : clicks) {
+        ASSERT_TRUE(user::ClickColumnHeader(program, click.column));
+        std::vector<std::string> ids;
+        EXPECT_TRUE(autom::WaitUntil(
+            [&] {
+                ids = controls::FirstColumn(program.DeviceList());
+                return ids == click.ids;
+            },
+            3000))
+            << "after a click on column " << click.column << ": " << testing::PrintToString(ids);
+    }
+}
+
 // ---- View modes ---------------------------------------------------------------------
 
 struct ViewCommand {

@@ -84,9 +84,9 @@ TEST_F(MainWindow, TheMenusAndTheToolbarOfferEveryCommandWithSaveDisabledAtFirst
                 {0, "", false, false},
                 {IDM_FILE_EXIT, "E&xit", false, false}});
     ExpectMenu(*menu, 1,
-               {{IDM_RESCAN, "&Re-scan SCSI Bus", false, false},
-                {IDM_DEVICE_PROPERTIES, "&Device Properties...", false, false},
-                {IDM_DEVICE_DIAGNOSTICS, "Device &Diagnostics...", false, false},
+               {{IDM_RESCAN, "&Re-scan SCSI Bus\tF5", false, false},
+                {IDM_DEVICE_PROPERTIES, "&Device Properties...\tAlt+Enter", false, false},
+                {IDM_DEVICE_DIAGNOSTICS, "Device Dia&gnostics...", false, false},
                 {0, "", false, false},
                 {IDM_WIDE_BUS, "Scan SCSI Wide Bus:  SCSI ID 0 To 15", false, true}});
     ExpectMenu(*menu, 2,

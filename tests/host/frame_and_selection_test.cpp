@@ -10,6 +10,7 @@
 #include "inventory/device_selection.h"
 #include "inventory/inventory.h"
 #include "shell/frame_layout.h"
+#include "shell/pane_keys.h"
 #include "shell/status_text.h"
 #include "shell/window_title.h"
 
@@ -111,22 +112,99 @@ TEST(DeviceSelection, NoMatchOrNoAdapterNeverIndexesOutsideTheTable) {
     EXPECT_EQ(SelectedAdapterSlot(inventory, 4, 0), -1);
 }
 
-TEST(DeviceSort, NumericIdsCaseInsensitiveTexts) {
-    DeviceSlot a{}, b{};
-    a.target_id = 2;
-    b.target_id = 10;
-    EXPECT_LT(CompareDeviceItems(&a, &b, 0), 0) << "2 before 10";
-    CopyText(a.type_name, "cd-rom");
-    CopyText(b.type_name, "CD-ROM");
-    EXPECT_EQ(CompareDeviceItems(&a, &b, 1), 0);
-    CopyText(a.vendor, "ACME");
-    CopyText(b.vendor, "zeta");
-    EXPECT_LT(CompareDeviceItems(&a, &b, 2), 0);
-    CopyText(a.product, "A");
-    CopyText(b.product, "B");
-    EXPECT_EQ(CompareDeviceItems(&a, &b, 3), 0);
-    EXPECT_EQ(CompareDeviceItems(&a, &b, 4), 0);
+// Each column sorts by its own text, without regard to case (accented
+// capitals of code page 1252 too); equal texts and unknown columns go by
+// SCSI ID, so a second click on a header gives the same order.
+TEST(DeviceSort, EveryColumnSortsAndTiesKeepScsiIdOrder) {
+    struct Row {
+        int column;
+        const char* a;
+        const char* b;
+        int order;  // sign of a against b, with a at ID 2 and b at ID 10
+    } const rows[] = {
+        {0, "", "", -1},              // 2 before 10: numeric
+        {1, "cd-rom", "CD-ROM", -1},  // equal type: by ID
+        {1, "Tape", "disk", 1},
+        {2, "ACME", "zeta", -1},
+        {2, "ZETA", "acme", 1},
+        {3, "Scanner 2", "scanner 10", 1},  // texts compare as texts
+        {3, "MODEL", "model", -1},          // equal model: by ID
+        {3, "", "A", -1},                   // an empty text first
+        {4, "1.10", "1.0", 1},
+        {4, "a", "A", -1},
+        {1, "\xC9tiquette", "\xE9tiquette", -1},  // accented capital folds
+        {5, "B", "A", -1},                        // no such column: by ID
+    };
+    for (const Row& row : rows) {
+        DeviceSlot a{}, b{};
+        a.target_id = 2;
+        b.target_id = 10;
+        char* const fields[][2] = {{nullptr, nullptr},     {a.type_name, b.type_name}, {a.vendor, b.vendor},
+                                   {a.product, b.product}, {a.revision, b.revision},   {a.product, b.product}};
+        if (row.column > 0) {
+            std::strcpy(fields[row.column][0], row.a);
+            std::strcpy(fields[row.column][1], row.b);
+        }
+        const int sign = (CompareDeviceItems(&a, &b, row.column) > 0) - (CompareDeviceItems(&a, &b, row.column) < 0);
+        EXPECT_EQ(sign, row.order) << "column " << row.column << ": " << row.a << " / " << row.b;
+        EXPECT_EQ(-sign, (CompareDeviceItems(&b, &a, row.column) > 0) - (CompareDeviceItems(&b, &a, row.column) < 0))
+            << "column " << row.column << ": the order must not depend on which item comes first";
+    }
+    DeviceSlot b{};
     EXPECT_EQ(CompareDeviceItems(nullptr, &b, 0), 0);
+}
+
+// The panes' keys: Tab and F6 either way to the other pane, Enter in the
+// list opens the device; what the system or the pane keeps goes on.
+TEST(PaneKeys, TabAndF6MoveBetweenPanesEnterOpensTheListsDevice) {
+    constexpr int kTab = 0x09, kReturn = 0x0D, kF6 = 0x75, kF10 = 0x79, kDown = 0x28;
+    const PaneKeyAction move = PaneKeyAction::FocusOtherPane, open = PaneKeyAction::OpenProperties,
+                        none = PaneKeyAction::None;
+    struct Row {
+        Pane pane;
+        KeyPress key;
+        PaneKeyAction action;
+    } const rows[] = {
+        {Pane::Tree, {kTab, false, false, false}, move},    {Pane::Tree, {kTab, true, false, false}, move},
+        {Pane::List, {kTab, false, false, false}, move},    {Pane::List, {kTab, true, false, false}, move},
+        {Pane::Tree, {kF6, false, false, false}, move},     {Pane::List, {kF6, true, false, false}, move},
+        {Pane::List, {kReturn, false, false, false}, open},  // as a double click
+        {Pane::Tree, {kReturn, false, false, false}, none},  // the tree opens nothing
+        {Pane::List, {kReturn, false, false, true}, none},   // Alt+Enter: the menu's key
+        {Pane::List, {kTab, false, true, false}, none},      // Ctrl+Tab
+        {Pane::List, {kTab, false, false, true}, none},      // Alt+Tab: the system's
+        {Pane::Tree, {kF6, false, false, true}, none},       // Alt+F6: the system's
+        {Pane::List, {kF10, true, false, false}, none},      // Shift+F10: the list asks for its menu
+        {Pane::List, {kDown, false, false, false}, none},    // arrows stay with the pane
+        {Pane::None, {kTab, false, false, false}, none},     // not in a pane (a label being edited)
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(DecidePaneKey(row.pane, row.key), row.action)
+            << "pane " << static_cast<int>(row.pane) << " key " << row.key.virtual_key << " shift " << row.key.shift
+            << " ctrl " << row.key.control << " alt " << row.key.alt;
+    }
+}
+
+// The device menu asked for from the keyboard opens under the focused
+// item's label, inside the list even when the item is partly hidden.
+TEST(PaneKeys, KeyboardMenuOpensUnderTheItemWithinTheList) {
+    const PaneBox list{0, 0, 300, 200};
+    struct Row {
+        PaneBox label;
+        int x, y;
+    } const rows[] = {
+        {{20, 40, 80, 56}, 20, 56},     // under the label, at its left edge
+        {{-30, 190, 40, 210}, 0, 199},  // scrolled partly out: kept inside
+        {{0, 0, 0, 0}, 0, 0},           // no item: the list's corner
+    };
+    for (const Row& row : rows) {
+        const PanePoint at = KeyboardMenuPoint(row.label, list);
+        EXPECT_EQ(at.x, row.x) << row.label.left << "," << row.label.top;
+        EXPECT_EQ(at.y, row.y) << row.label.left << "," << row.label.top;
+    }
+    const PanePoint empty = KeyboardMenuPoint({5, 5, 9, 9}, {0, 0, 0, 0});
+    EXPECT_EQ(empty.x, 0);
+    EXPECT_EQ(empty.y, 0);
 }
 
 TEST(CenterWindow, CentredOverTheOwnerAndPushedBackInside) {

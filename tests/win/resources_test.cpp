@@ -19,7 +19,6 @@
 #include "resources/resource_ids.h"
 #include "scsi/asc_names.h"
 #include "scsi/explanation.h"
-#include "shell/window_placement.h"
 #include "support/rc_strings.h"
 
 namespace td {
@@ -224,10 +223,9 @@ void DescribeShape(HMENU menu, const std::string& indent, std::vector<std::strin
 }
 
 // Every text of the menu and its submenus is non-empty and fits code page
-// 1252; with `unique_accelerators`, no two items of one level share an
-// accelerator. The English Options menu has two items on D, as it always
-// had; the translations do not copy that.
-void CheckTexts(HMENU menu, const std::string& where, bool unique_accelerators) {
+// 1252, and no two items of one level share an accelerator (td-layout-check
+// holds every menu to that too).
+void CheckTexts(HMENU menu, const std::string& where) {
     std::map<wchar_t, std::wstring> accelerators;
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
@@ -245,11 +243,10 @@ void CheckTexts(HMENU menu, const std::string& where, bool unique_accelerators) 
             }
             const wchar_t key = static_cast<wchar_t>(std::towupper(text[at + 1]));
             const auto [other, added] = accelerators.emplace(key, text);
-            EXPECT_TRUE(added || !unique_accelerators)
-                << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
+            EXPECT_TRUE(added) << where << ": accelerator shared by item " << i << " and " << ToAnsi(other->second);
             break;
         }
-        if (HMENU sub = GetSubMenu(menu, i)) CheckTexts(sub, where + " > " + ToAnsi(text), unique_accelerators);
+        if (HMENU sub = GetSubMenu(menu, i)) CheckTexts(sub, where + " > " + ToAnsi(text));
     }
 }
 
@@ -283,7 +280,7 @@ TEST(Resources, MainMenuCommandsAndStartingStates) {
             EXPECT_EQ(state & MF_CHECKED, 0u) << language.folder << ": no item starts checked: " << id;
             EXPECT_EQ((state & MF_GRAYED) != 0, id == IDM_FILE_SAVE) << language.folder << " " << id;
         }
-        CheckTexts(menu, std::string(language.folder) + " main menu", language.id != kLanguages[0].id);
+        CheckTexts(menu, std::string(language.folder) + " main menu");
         DestroyMenu(menu);
     }
 }
@@ -296,7 +293,7 @@ TEST(Resources, DeviceContextMenuHasOnlyProperties) {
         ASSERT_NE(popup, nullptr) << language.folder;
         ASSERT_EQ(GetMenuItemCount(popup), 1) << language.folder;
         EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(IDM_DEVICE_PROPERTIES)) << language.folder;
-        CheckTexts(menu, std::string(language.folder) + " device menu", language.id != kLanguages[0].id);
+        CheckTexts(menu, std::string(language.folder) + " device menu");
         DestroyMenu(menu);
     }
 }
@@ -489,59 +486,6 @@ bool TextFits(HWND control, const std::wstring& text, const TextRoom& room) {
     return need.right <= room.width && need.bottom <= room.height;
 }
 
-// The texts the program puts into some controls at run time; their template
-// texts are key names or placeholders, never shown.
-bool FilledAtRunTime(const DialogName& dialog, int id) {
-    if (dialog.name == kDialogs[3].name) return id >= IDC_ABOUT_COMPANY && id <= IDC_ABOUT_TRADEMARKS;
-    if (dialog.name == kDialogs[2].name)
-        return id == IDC_SCSI_ID || (id >= IDC_MANUFACTURER && id <= IDC_PRODUCT) || id == IDC_INFO_LINE ||
-               id == IDC_INFO_BLOCK;
-    return false;
-}
-
-// The translations' template texts fit their controls. (English is left
-// out: its diagnostics label "Manufacturer:" is a little wider than its
-// 42 units in this font, as the template has always had it.)
-TEST(Resources, EveryTranslatedDialogTextFitsItsControl) {
-    for (const DialogName& name : kDialogs) {
-        for (const Language& language : kLanguages) {
-            if (language.id == kLanguages[0].id) continue;
-            DialogIn dialog(language.id, name.name);
-            ASSERT_NE(dialog.get(), nullptr) << name.label << " (" << language.folder << "): no dialog template";
-            for (HWND control : dialog.Controls()) {
-                const std::wstring text = TextOf(control);
-                const TextRoom room = RoomOf(control);
-                if (text.empty() || room.width == 0 || FilledAtRunTime(name, GetDlgCtrlID(control))) continue;
-                EXPECT_TRUE(TextFits(control, text, room))
-                    << language.folder << " " << name.label << ": " << ToAnsi(text);
-            }
-        }
-    }
-}
-
-// The test states and the captions of button 1 that the diagnostics dialog
-// sets at run time fit the controls they go into.
-TEST(Resources, DiagnosticsStatesFitTheirControls) {
-    for (const Language& language : kLanguages) {
-        DialogIn dialog(language.id, kDialogs[2].name);
-        ASSERT_NE(dialog.get(), nullptr) << "diagnostics (" << language.folder << "): no dialog template";
-        for (int control : {IDC_TUR_STATE, IDC_WRITE_STATE, IDC_READ_STATE}) {
-            HWND state = GetDlgItem(dialog.get(), control);
-            ASSERT_NE(state, nullptr) << language.folder << " " << control;
-            for (int id : {IDS_NOT_TESTED, IDS_TESTING, IDS_PASSED, IDS_FAILED}) {
-                EXPECT_TRUE(TextFits(state, LoadStringIn(language.id, id), RoomOf(state)))
-                    << language.folder << " string " << id << " in " << control;
-            }
-        }
-        HWND button = GetDlgItem(dialog.get(), IDOK);
-        ASSERT_NE(button, nullptr) << language.folder;
-        for (int id : {IDS_BEGIN_TESTS, IDS_OK}) {
-            EXPECT_TRUE(TextFits(button, LoadStringIn(language.id, id), RoomOf(button)))
-                << language.folder << " string " << id;
-        }
-    }
-}
-
 // The program's texts in one language, as LoadStringA gives them.
 class TextsIn final : public Messages {
 public:
@@ -679,49 +623,6 @@ TEST(Resources, PageTitlesOfEachLanguageFitOneRowOfTabs) {
             << language.folder << ": " << TabCtrl_GetRowCount(tabs) << " rows of tabs in a strip of " << strip.right
             << " pixels";
         DestroyWindow(sheet);
-    }
-}
-
-// The main window at its first start on a 640 x 480 screen, with its status
-// bar split in two halves as the program splits it: each label with the
-// value it shows first ("None") or the widest count (16 IDs) fits its half,
-// within the part's edge and the text's inset.
-TEST(Resources, StatusBarLabelsFitTheirHalvesAt640x480) {
-    InitCommonControls();
-    WindowPlacementRecord place{};
-    ResetPlacement(place, 640, 480);
-    for (const Language& language : kLanguages) {
-        HWND frame = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, place.left, place.top, place.width,
-                                     place.height, nullptr, nullptr, Program(), nullptr);
-        ASSERT_NE(frame, nullptr);
-        HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_BORDER, "", frame, 1000);
-        ASSERT_NE(bar, nullptr);
-        RECT client{};
-        GetClientRect(frame, &client);
-        int parts[2] = {client.right / 2, -1};
-        SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-        const std::wstring texts[2] = {LoadStringIn(language.id, IDS_STATUS_SELECTED) + L" " +
-                                           LoadStringIn(language.id, IDS_NONE),
-                                       LoadStringIn(language.id, IDS_STATUS_DEVICES) + L" 16"};
-        // Measured in the dialog font, as the program looks on the systems
-        // it was made for (the status font there is the same MS Sans Serif 8).
-        DialogIn page(language.id, MAKEINTRESOURCEA(IDD_DEVICE_PAGE));
-        ASSERT_NE(page.get(), nullptr) << language.folder;
-        HDC dc = GetDC(bar);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(page.get(), WM_GETFONT, 0, 0)));
-        for (int part = 0; part < 2; ++part) {
-            RECT room{};
-            SendMessageA(bar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&room));
-            RECT need = {0, 0, 0, 0};
-            DrawTextW(dc, texts[part].c_str(), static_cast<int>(texts[part].size()), &need,
-                      DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-            // A sunken edge of one pixel on each side and a 3-pixel inset.
-            EXPECT_LE(need.right, room.right - room.left - 5)
-                << language.folder << " part " << part << ": " << ToAnsi(texts[part]);
-        }
-        SelectObject(dc, old);
-        ReleaseDC(bar, dc);
-        DestroyWindow(frame);
     }
 }
 

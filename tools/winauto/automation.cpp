@@ -5,7 +5,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace td::autom {
@@ -383,6 +385,60 @@ void PressKey(WORD virtual_key) {
     inputs[1] = inputs[0];
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressChord(const std::vector<WORD>& held, WORD virtual_key) {
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD vk : held) key(vk, false);
+    key(virtual_key, false);
+    key(virtual_key, true);
+    for (auto vk = held.rbegin(); vk != held.rend(); ++vk) key(*vk, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool PressNamedKey(const std::string& name) {
+    static const struct {
+        const char* name;
+        WORD vk;
+    } kKeys[] = {{"tab", VK_TAB},   {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"esc", VK_ESCAPE},
+                 {"up", VK_UP},     {"down", VK_DOWN},    {"left", VK_LEFT},     {"right", VK_RIGHT},
+                 {"home", VK_HOME}, {"end", VK_END},      {"space", VK_SPACE},   {"apps", VK_APPS}};
+    std::string rest;
+    for (char c : name) rest += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<WORD> held;
+    for (;;) {
+        const std::size_t plus = rest.find('+');
+        if (plus == std::string::npos || plus + 1 == rest.size()) break;
+        const std::string modifier = rest.substr(0, plus);
+        if (modifier == "shift")
+            held.push_back(VK_SHIFT);
+        else if (modifier == "alt")
+            held.push_back(VK_MENU);
+        else if (modifier == "ctrl")
+            held.push_back(VK_CONTROL);
+        else
+            return false;
+        rest = rest.substr(plus + 1);
+    }
+    WORD vk = 0;
+    for (const auto& key : kKeys)
+        if (rest == key.name) vk = key.vk;
+    if (vk == 0 && rest.size() >= 2 && rest[0] == 'f' && std::isdigit(static_cast<unsigned char>(rest[1]))) {
+        const int n = std::atoi(rest.c_str() + 1);
+        if (n >= 1 && n <= 24) vk = static_cast<WORD>(VK_F1 + n - 1);
+    }
+    if (vk == 0 && rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])))
+        vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(rest[0])));
+    if (vk == 0) return false;
+    PressChord(held, vk);
+    return true;
 }
 
 void TypeText(const std::string& text) {

@@ -127,6 +127,13 @@ void Click(int x, int y);
 void DoubleClick(int x, int y);
 void RightClick(int x, int y);
 void PressKey(WORD virtual_key);
+// Presses `virtual_key` while the keys in `held` (VK_SHIFT, VK_MENU,
+// VK_CONTROL) are down: Shift+F10, Alt+Enter, Shift+Tab.
+void PressChord(const std::vector<WORD>& held, WORD virtual_key);
+// A key written as a user names it: "Tab", "Shift+F10", "Alt+Enter",
+// "Down", "F5", "Alt+O", "G" (case does not matter); false for a name it
+// does not know.
+bool PressNamedKey(const std::string& name);
 void TypeText(const std::string& text);
 
 // ---- Pictures --------------------------------------------------------------

@@ -7,6 +7,10 @@
 //                                button, printing its caption and text
 //   td-auto exit                 choose File > Exit in the main window
 //   td-auto screenshot FILE.bmp  save the screen
+//   td-auto keys KEY...          press keys as the user would, one after
+//                                another: Tab, Shift+F10, Alt+Enter, Down,
+//                                Alt+O, G ...
+//   td-auto command ID           choose a command of the main window
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -54,6 +58,22 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc >= 3 && std::string(argv[1]) == "screenshot") return td::autom::SaveScreenshot(argv[2]) ? 0 : 1;
-    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp\n");
+    if (argc >= 3 && std::string(argv[1]) == "keys") {
+        for (int i = 2; i < argc; ++i) {
+            if (!td::autom::PressNamedKey(argv[i])) {
+                std::fprintf(stderr, "td-auto: no key named %s\n", argv[i]);
+                return 2;
+            }
+            Sleep(300);  // each key's work is seen before the next
+        }
+        return 0;
+    }
+    if (argc >= 3 && std::string(argv[1]) == "command") {
+        HWND main = td::autom::WaitForWindow(0, kMainClass, "", 1000);
+        if (main == nullptr) return 1;
+        td::autom::PostCommand(main, std::atoi(argv[2]));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | keys KEY... | command ID\n");
     return 2;
 }
