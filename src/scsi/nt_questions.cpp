@@ -168,8 +168,13 @@ void NtQuestionTransport::Judge(QuestionAnswer& answer) {
         answer.data = data_;
         return;
     }
-    // The port driver ended a request the device did not answer in time.
-    answer.no_answer = !job.call_ok && job.error == win::kErrorSemTimeout;
+    // The port driver ended a request the device did not answer in time:
+    // told as such, rather than in the system's words for a time-out.
+    if (!job.call_ok && job.error == win::kErrorSemTimeout) {
+        answer.no_answer = true;
+        RecordFailure(answer.why.last_error, IDS_DETAILS_NO_ANSWER, kQuestionTimeoutSeconds);
+        return;
+    }
     RecordPassThroughFailure(*device_io_, job.block.sense, nt::kPassThroughSenseLength,
                              job.call_ok ? win::kErrorSuccess : job.error, spt.ScsiStatus, answer.why.sense_report,
                              answer.why.last_error);

@@ -6,9 +6,11 @@
 // closes it again. DeviceIoControl does not return before the port driver
 // has ended the request, which it does after the block's TimeOutValue at
 // the latest; so the request is sent from a thread of its own and the
-// window only looks, from its timer, whether it has come back. Should the
-// driver keep it longer than its time-out and a few seconds more, the page
-// stops waiting and says so; the request, the thread and their memory stay
+// window only looks, from its timer, whether it has come back. A request
+// the driver ends for its time-out is told as a device that did not answer
+// (not in the system's words for a time-out). Should the driver keep it
+// longer than its time-out and a few seconds more, the page stops waiting
+// and says so all the same; the request, the thread and their memory stay
 // until the driver lets go and are freed by whichever of the page and the
 // thread is done last.
 #pragma once

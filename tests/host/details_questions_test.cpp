@@ -250,7 +250,7 @@ TEST(DetailsQuestions, ADeviceThatNeverAnswersIsAskedNoMoreAndEveryLineSaysSo) {
         std::string line;
     } expected[] = {
         {kPlatformWin95, "The device did not finish the command within 10 seconds; the request was aborted."},
-        {kPlatformNt, "The semaphore timeout period has expired."},
+        {kPlatformNt, "The device did not answer within 10 seconds."},
     };
     for (const auto& each : expected) {
         DetailsRig rig(kMachine, each.platform, worker);
