@@ -270,15 +270,12 @@
 #define IDC_HA_MANAGER            1023
 #define IDC_HA_SCSI_ID            1024
 #define IDC_HA_DESCRIPTION        1025
-/* Details page: each field is a read-only edit control that the label
- * with the id below it names. These ids are kept as they are: tests that
- * read the page from outside find its fields by them. */
+/* Details page: each field is a read-only edit control after its label.
+ * These ids are kept as they are: tests that read the page from outside
+ * find its fields by them. */
 #define IDC_DETAILS_CAPACITY      1040
 #define IDC_DETAILS_SERIAL        1041
 #define IDC_DETAILS_IDENTIFIER    1042
-#define IDC_CAPACITY_LABEL        1043
-#define IDC_SERIAL_LABEL          1044
-#define IDC_IDENTIFIER_LABEL      1045
 /* diagnostics dialog rows */
 #define IDC_TUR_CHECK             1022
 #define IDC_WRITE_CHECK           1024
