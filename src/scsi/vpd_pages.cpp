@@ -49,6 +49,8 @@ void Trim(const std::uint8_t*& bytes, std::size_t& length) {
 void WriteText(const std::uint8_t* bytes, std::size_t length, TextOut& out) {
     Trim(bytes, length);
     for (std::size_t i = 0; i < length; ++i) out.Put(Shown(bytes[i]));
+    // A text cut to the buffer may end in a blank of its middle.
+    while (out.used > 0 && out.text[out.used - 1] == ' ') out.text[--out.used] = '\0';
 }
 
 void WriteHex(const std::uint8_t* bytes, std::size_t length, TextOut& out) {
