@@ -3,7 +3,9 @@
 #include <new>
 
 #include "infowin/details_page.h"
+#include "infowin/placement_math.h"
 #include "infowin/properties_sheet_win32.h"
+#include "resources/resource_ids.h"
 #include "shell/program_win32.h"
 
 namespace td {
@@ -23,6 +25,33 @@ struct PageAsking {
 
 PageAsking* AskingOf(HWND page) { return static_cast<PageAsking*>(GetPropA(page, kAskingProperty)); }
 
+// The fields are multi-line edit controls, which take every key for
+// themselves; being read-only they need none of Tab, Enter and Escape,
+// which go to the sheet as they do from any other control.
+constexpr char kEditProcProperty[] = "Tessaline.EditProc";
+
+LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wparam, LPARAM lparam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetPropA(field, kEditProcProperty));
+    if (original == nullptr) return DefWindowProcA(field, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropA(field, kEditProcProperty);
+    }
+    const LRESULT result = CallWindowProcA(original, field, message, wparam, lparam);
+    if (message == WM_GETDLGCODE) return result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    return result;
+}
+
+void KeepKeysForTheSheet(HWND page) {
+    const int fields[] = {IDC_DETAILS_CAPACITY, IDC_DETAILS_SERIAL, IDC_DETAILS_IDENTIFIER};
+    for (const int id : fields) {
+        HWND field = GetDlgItem(page, id);
+        if (field == nullptr) continue;
+        SetPropA(field, kEditProcProperty, reinterpret_cast<HANDLE>(GetWindowLongPtrA(field, GWLP_WNDPROC)));
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc));
+    }
+}
+
 void ShowFacts(HWND page, const DeviceFacts& facts) {
     Program& program = ProgramOf(page);
     const DetailsPageContent content = DescribeDetailsPage(facts, program.messages, program.number_format);
@@ -41,9 +70,25 @@ void Look(HWND page) {
     if (asking->asking.Finished()) KillTimer(page, kLookTimer);
 }
 
+// Labels and fields keep their left margin on the right too, however
+// little room the sheet gave the page.
+void FitToThePage(HWND page) {
+    RECT client;
+    GetClientRect(page, &client);
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        const int width = WidthWithinPage(rect.left, rect.right - rect.left, client.right);
+        if (width == rect.right - rect.left) continue;
+        SetWindowPos(child, nullptr, 0, 0, width, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 // First shown: the device is asked from now on.
 void OnActive(HWND page) {
     if (AskingOf(page) != nullptr) return;
+    FitToThePage(page);
     Program& program = ProgramOf(page);
     const DetailsSources sources{program.inventory,
                                  program.chain,
@@ -78,6 +123,7 @@ INT_PTR CALLBACK DetailsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
     switch (message) {
         case WM_INITDIALOG:
             AdoptSheetProgram(page, lparam);
+            KeepKeysForTheSheet(page);
             return TRUE;
         case WM_NOTIFY:
             if (!HasProgram(page) || !IsSetActive(lparam)) return FALSE;

@@ -74,6 +74,22 @@ protected:
             HWND sheet = OpenDetails(device.adapter, device.id);
             ASSERT_NE(sheet, nullptr);
             EXPECT_EQ(Fields(sheet), device.fields);
+            if (&device == &devices[0]) {
+                // The fields take the keyboard's focus in turn, and Escape
+                // in one still closes the sheet.
+                HWND page = dw::ShownPage(sheet);
+                dw::ClickControl(page, IDC_DETAILS_SERIAL);
+                autom::PressKey(VK_TAB);
+                const auto focused = [&] {
+                    GUITHREADINFO focus{};
+                    focus.cbSize = sizeof focus;
+                    GetGUIThreadInfo(GetWindowThreadProcessId(sheet, nullptr), &focus);
+                    return focus.hwndFocus;
+                };
+                EXPECT_TRUE(
+                    autom::WaitUntil([&] { return focused() == GetDlgItem(page, IDC_DETAILS_IDENTIFIER); }, 2000))
+                    << "Tab did not lead on";
+            }
             CloseWithEscape(sheet);
         }
         // An empty ID and the adapter's own have no Details page.

@@ -7,10 +7,12 @@
 //                                button, printing its caption and text
 //   td-auto exit                 choose File > Exit in the main window
 //   td-auto screenshot FILE.bmp  save the screen
-//   td-auto details ID [SECONDS] double-click the device with SCSI ID in the
+//   td-auto details ID [SECONDS] [PAGE]
+//                                double-click the device with SCSI ID in the
 //                                device list, turn its properties sheet to
 //                                the third page (Details) and wait until
-//                                the device has answered (30 s at most)
+//                                the device has answered (30 s at most);
+//                                then show page PAGE (0 to 2) if given
 #include <windows.h>
 #include <commctrl.h>
 
@@ -58,7 +60,7 @@ HWND ShownPage(HWND sheet) {
     return nullptr;
 }
 
-int Details(const std::string& id, int seconds) {
+int Details(const std::string& id, int seconds, int shown_page) {
     HWND main = td::autom::WaitForWindow(0, kMainClass, "", 1000);
     HWND list = main != nullptr ? GetDlgItem(main, 1002) : nullptr;
     if (list == nullptr) {
@@ -99,6 +101,7 @@ int Details(const std::string& id, int seconds) {
         },
         static_cast<DWORD>(seconds) * 1000);
     HWND page = ShownPage(sheet);
+    if (shown_page >= 0) SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(shown_page), 0);
     for (int field : {1040, 1041, 1042})
         std::printf("%d: %s\n", field, page != nullptr ? td::autom::TextOf(GetDlgItem(page, field)).c_str() : "");
     return answered ? 0 : 1;
@@ -115,7 +118,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc >= 3 && std::string(argv[1]) == "screenshot") return td::autom::SaveScreenshot(argv[2]) ? 0 : 1;
-    if (argc >= 3 && std::string(argv[1]) == "details") return Details(argv[2], argc >= 4 ? std::atoi(argv[3]) : 30);
-    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | details ID [SECONDS]\n");
+    if (argc >= 3 && std::string(argv[1]) == "details")
+        return Details(argv[2], argc >= 4 ? std::atoi(argv[3]) : 30, argc >= 5 ? std::atoi(argv[4]) : -1);
+    std::fprintf(stderr,
+                 "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | details ID [SECONDS] [PAGE]\n");
     return 2;
 }
