@@ -360,6 +360,7 @@ bool IsFailureText(std::int32_t id) {
         IDS_ASPI_NOT_AVAILABLE,
         IDS_REQUEST_ABORTED,
         IDS_ASPI_REQUEST_STATUS,
+        IDS_ASPI_REQUEST_REFUSED,
         IDS_ADAPTER_STATUS,
         IDS_TARGET_STATUS,
         IDS_OPEN_FAILED,

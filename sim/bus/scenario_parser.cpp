@@ -737,15 +737,15 @@ bool Reader::Designator(const std::vector<Token>& args) {
         return Fail("unknown designator kind '" + args[0].text + "' (naa, eui64, name, t10, vendor)");
     }
     const std::string& value = args[1].text;
+    std::string not_hex = "a ";
+    not_hex.append(kind).append(" designator is an even number of hexadecimal digits, not '").append(value) += '\'';
     if (binary) {
         if (args[1].quoted || value.empty() || value.size() % 2 != 0 || value.size() > 2 * kMaxDesignator) {
-            return Fail("a " + kind + " designator is an even number of hexadecimal digits, not '" + value + "'");
+            return Fail(not_hex);
         }
         for (std::size_t i = 0; i < value.size(); i += 2) {
             std::uint64_t byte = 0;
-            if (!ParseNumber(value.substr(i, 2), true, 0xFF, byte)) {
-                return Fail("a " + kind + " designator is an even number of hexadecimal digits, not '" + value + "'");
-            }
+            if (!ParseNumber(value.substr(i, 2), true, 0xFF, byte)) return Fail(not_hex);
             designator.value.push_back(static_cast<std::uint8_t>(byte));
         }
     } else {
