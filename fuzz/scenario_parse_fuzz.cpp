@@ -23,6 +23,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "bus/scenario.h"
 #include "bus/scenario_registry.h"
@@ -72,10 +73,19 @@ void CheckDevice(const ScenarioAdapter& adapter, const ScenarioDevice& device, s
                 "a class device given twice");
     }
     for (const CommandRule& rule : device.rules) {
-        Require(rule.opcode >= -1 && rule.opcode <= 0xFF, "a rule for no opcode");
+        Require(rule.opcode >= kRuleVpdInquiry && rule.opcode <= 0xFF, "a rule for no opcode");
         Require(rule.sense.size() <= static_cast<std::size_t>(kSenseLength), "more than 18 sense bytes");
         Require(rule.sense.empty() || rule.status == 0x02, "sense data without CHECK CONDITION");
         Require(rule.status != 0x02 || !rule.sense.empty(), "CHECK CONDITION without sense data");
+    }
+    Require(!device.has_capacity || device.blocks >= 1, "a capacity without blocks");
+    Require(device.serial.size() <= 251, "a serial number longer than its page holds");
+    for (const ScenarioDesignator& designator : device.designators)
+        Require(!designator.value.empty() && designator.value.size() <= 255 && designator.association <= 2,
+                "a designator its descriptor cannot hold");
+    for (const std::uint8_t page : {0x00, 0x80, 0x83}) {
+        const std::vector<std::uint8_t> bytes = device.VpdPage(page);
+        Require(bytes.empty() || (bytes.size() >= 4 && bytes[1] == page), "a page without its header");
     }
     const auto inquiry = device.InquiryData();
     Require((inquiry[0] & 0x1F) == device.type || !device.inquiry_patches.empty(), "INQUIRY data of another type");

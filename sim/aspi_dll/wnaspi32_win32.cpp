@@ -9,6 +9,10 @@
 // program reads its adapter details from) are written to the machine's
 // registry on the first call, as the real machine would have them.
 //
+// With TD_BUS_LOG naming a file (a Windows path), every command that reaches
+// the bus is appended to it as a line, so that a test can see afterwards
+// which commands the program sent (virtual_bus.h gives the format).
+//
 // The service starts on the first call, not in DllMain, where no thread may
 // be started or waited for. Its worker thread runs until the process ends,
 // so the library pins itself in memory on that first call: a FreeLibrary
@@ -16,6 +20,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "aspi/aspi_service.h"
@@ -67,6 +72,10 @@ td::sim::AspiService& Service() {
         // Nobody reads the calls of a library serving a running program;
         // kept, they would grow with every request it sends.
         made->KeepLog(false);
+        const char* log = std::getenv("TD_BUS_LOG");
+        if (log != nullptr && log[0] != '\0' && !made->bus().AppendLogTo(log)) {
+            Report(std::string("cannot append to the bus log ") + log);
+        }
         return made;
     }();
     return *service;

@@ -1,6 +1,8 @@
 // The machine the simulators show when no scenario file is named: two
 // narrow host adapters with a disk, a CD-ROM without media, a tape and a
-// scanner, every other ID empty. Kept as text and read by the same parser
+// scanner, every other ID empty. The disk, the CD-ROM and the tape have
+// serial numbers and identifiers, the disk a capacity of 4 GiB; the
+// scanner is a SCSI-2 device without vital product data pages. Kept as text and read by the same parser
 // as any file, so it doubles as the format's reference example.
 #include "bus/scenario.h"
 
@@ -33,6 +35,11 @@ adapter
     ansi      2
     sync      yes
     drive     C: fixed
+    capacity  8388608 512
+    serial    "KD21S0042917"
+    # The page lists the T10 designator first; the NAA one is the identifier.
+    designator t10 "KESTRAL KD-2100S        KD21S0042917"
+    designator naa 5000C5A012B3C4D5
   end
 
   device 4
@@ -46,6 +53,10 @@ adapter
     drive     E: cdrom
     # No disc in the drive: MEDIUM NOT PRESENT.
     on test-unit-ready check 02 3A 00
+    capacity  333000 2048
+    medium    no
+    serial    "  OR3220-0177"
+    designator t10 "ORIELLE CDR-3220        OR3220-0177"
   end
 end
 
@@ -71,6 +82,8 @@ adapter
     revision  3.02
     ansi      2
     tape      0
+    serial    "TD4K00815"
+    designator eui64 0050C2A000012345
   end
 
   device 5

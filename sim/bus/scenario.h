@@ -23,6 +23,8 @@ namespace td::sim {
 // SCSI operation codes the devices execute: the program's own.
 using td::kOpInquiry;
 using td::kOpReadBuffer;
+using td::kOpReadCapacity10;
+using td::kOpServiceActionIn16;
 using td::kOpTestUnitReady;
 using td::kOpWriteBuffer;
 
@@ -37,6 +39,7 @@ constexpr std::uint8_t kSenseKeyIllegalRequest = 0x05;
 constexpr std::uint8_t kSenseKeyUnitAttention = 0x06;
 constexpr std::uint8_t kAscInvalidOpcode = 0x20;
 constexpr std::uint8_t kAscInvalidFieldInCdb = 0x24;
+constexpr std::uint8_t kAscMediumNotPresent = 0x3A;
 
 // Builds fixed-format sense data (response code 70h, additional length 10).
 std::vector<std::uint8_t> FixedSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq);
@@ -55,8 +58,13 @@ struct AspiRefusal {
 // A scripted answer of one device to one kind of command. The first rule of
 // a device whose opcode matches and that is not used up decides; a command
 // no rule matches runs normally.
+// CommandRule::opcode for every command, and for INQUIRY with the EVPD bit
+// set (a vital product data page) only.
+constexpr int kRuleAnyCommand = -1;
+constexpr int kRuleVpdInquiry = -2;
+
 struct CommandRule {
-    int opcode = -1;  // -1: every command
+    int opcode = kRuleAnyCommand;  // an opcode, kRuleAnyCommand or kRuleVpdInquiry
     // A SCSI status other than GOOD: the command is not run, the device
     // answers this status (CHECK CONDITION with `sense`).
     std::uint8_t status = 0;
@@ -124,6 +132,25 @@ struct ScenarioClassDevice {
     int line = 0;
 };
 
+// One designator of the device identification page (VPD 83h), as the
+// device lists it: association (0 logical unit, 1 target port, 2 target
+// device), designator type (0 vendor specific, 1 T10 vendor ID, 2 EUI-64,
+// 3 NAA, 8 SCSI name string), code set (1 binary, 2 ASCII, 3 UTF-8) and the
+// designator's bytes.
+struct ScenarioDesignator {
+    std::uint8_t association = 0;
+    std::uint8_t type = 0;
+    std::uint8_t code_set = 1;
+    std::vector<std::uint8_t> value;
+};
+
+// How a device answers INQUIRY with the EVPD bit set.
+enum class EvpdAnswer {
+    Pages,     // the pages it has; ILLEGAL REQUEST for any other
+    Rejected,  // ILLEGAL REQUEST, INVALID FIELD IN CDB for every page (a SCSI-2 device without pages)
+    Ignored,   // its standard INQUIRY data, as an old device that does not look at the bit
+};
+
 struct ScenarioDevice {
     int target = 0;
     int lun = 0;
@@ -140,7 +167,29 @@ struct ScenarioDevice {
     // Raw bytes laid over the built INQUIRY data: (offset, bytes).
     std::vector<std::pair<int, std::vector<std::uint8_t>>> inquiry_patches;
     std::uint32_t buffer_size = 65536;  // the WRITE/READ BUFFER data buffer
-    bool claimed = true;                // NT DeviceClaimed (defaults by type)
+
+    // READ CAPACITY (10) and (16): the number of logical blocks and their
+    // length; a device without a capacity answers them ILLEGAL REQUEST,
+    // INVALID COMMAND OPERATION CODE, as every device did before.
+    bool has_capacity = false;
+    std::uint64_t blocks = 0;  // at least 1 when given
+    std::uint32_t block_length = 512;
+    // Without a medium, TEST UNIT READY and READ CAPACITY answer NOT READY,
+    // MEDIUM NOT PRESENT (3Ah).
+    bool medium = true;
+
+    // Vital product data: the unit serial number page (80h), the device
+    // identification page (83h) and the list of pages (00h). Without any
+    // of them the device rejects EVPD as before.
+    EvpdAnswer evpd = EvpdAnswer::Rejected;
+    bool has_serial = false;
+    std::string serial;  // at most 251 characters
+    std::vector<ScenarioDesignator> designators;
+    std::vector<std::uint8_t> vpd_pages;  // what page 00h lists (filled in by the reader)
+    // A page length the device states for a page whatever the page holds
+    // (too short, or running past what it sends): (page code, length).
+    std::vector<std::pair<std::uint8_t, std::uint16_t>> vpd_lengths;
+    bool claimed = true;  // NT DeviceClaimed (defaults by type)
     std::vector<ScenarioDrive> drives;
     std::vector<ScenarioClassDevice> class_devices;
     std::vector<CommandRule> rules;
@@ -148,6 +197,9 @@ struct ScenarioDevice {
 
     // The 96 bytes the device answers INQUIRY with.
     std::array<std::uint8_t, kInquiryLength> InquiryData() const;
+    // Vital product data page `page` whole, its stated length included;
+    // empty when the device does not have it.
+    std::vector<std::uint8_t> VpdPage(std::uint8_t page) const;
 };
 
 // How an ID with nothing behind it answers over ASPI.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <set>
 #include <tuple>
 
@@ -146,7 +147,14 @@ struct AdapterNotes {
 
 struct DeviceNotes {
     bool claimed = false;
+    bool evpd = false;       // `evpd` was given
+    bool vpd_pages = false;  // `vpd-pages` was given
 };
+
+// The longest unit serial number a page of 255 bytes holds.
+constexpr std::size_t kMaxSerial = 251;
+// The longest designator value a descriptor's length byte can state.
+constexpr std::size_t kMaxDesignator = 255;
 
 class Reader {
 public:
@@ -159,6 +167,10 @@ private:
     bool DeviceStatement(const std::string& word, const std::vector<Token>& args);
     bool DeviceHeader(const std::vector<Token>& args, std::size_t from);
     bool Rule(const std::vector<Token>& args);
+    bool Capacity(const std::vector<Token>& args);
+    bool Designator(const std::vector<Token>& args);
+    bool VpdPages(const std::vector<Token>& args);
+    bool VpdLength(const std::vector<Token>& args);
     bool Drive(const std::vector<Token>& args, ScenarioDrive& drive, bool type_required);
     bool ClassDevice(ClassKind kind, const std::vector<Token>& args);
     bool Finish();
@@ -214,7 +226,8 @@ const std::set<std::string>& DeviceWords() {
     static const std::set<std::string> words = {"lun",      "bus",           "type",        "removable", "ansi",
                                                 "sync",     "wide16",        "wide32",      "vendor",    "product",
                                                 "revision", "inquiry-bytes", "buffer-size", "claimed",   "drive",
-                                                "scanner",  "tape",          "on"};
+                                                "scanner",  "tape",          "on",          "capacity",  "medium",
+                                                "serial",   "designator",    "vpd-pages",   "evpd",      "vpd-length"};
     return words;
 }
 
@@ -655,7 +668,127 @@ bool Reader::DeviceStatement(const std::string& word, const std::vector<Token>& 
     }
     if (word == "scanner") return ClassDevice(ClassKind::Scanner, args);
     if (word == "tape") return ClassDevice(ClassKind::Tape, args);
+    if (word == "capacity") return Capacity(args);
+    if (word == "medium") return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], device.medium, "medium");
+    if (word == "serial") {
+        if (!Count(args, 1, 1, word, "one text of at most 251 characters") ||
+            !Text(args[0], kMaxSerial, device.serial, "the serial number"))
+            return false;
+        device.has_serial = true;
+        return true;
+    }
+    if (word == "designator") return Designator(args);
+    if (word == "vpd-pages") return VpdPages(args);
+    if (word == "vpd-length") return VpdLength(args);
+    if (word == "evpd") {
+        if (!Count(args, 1, 1, word, "pages, rejected or ignored")) return false;
+        const std::string how = Lower(args[0].text);
+        if (how == "pages") {
+            device.evpd = EvpdAnswer::Pages;
+        } else if (how == "rejected") {
+            device.evpd = EvpdAnswer::Rejected;
+        } else if (how == "ignored") {
+            device.evpd = EvpdAnswer::Ignored;
+        } else {
+            return Fail("'evpd' expects pages, rejected or ignored, not '" + args[0].text + "'");
+        }
+        device_notes_.back().back().evpd = true;
+        return true;
+    }
     return Rule(args);  // on
+}
+
+// capacity <blocks> [<block length>]
+bool Reader::Capacity(const std::vector<Token>& args) {
+    ScenarioDevice& device = CurrentDevice();
+    std::uint64_t blocks = 0, length = 512;
+    if (!Count(args, 1, 2, "capacity", "the number of blocks and perhaps their length in bytes") ||
+        !Number(args[0], false, std::numeric_limits<std::uint64_t>::max(), blocks, "the number of blocks"))
+        return false;
+    if (blocks == 0) return Fail("a capacity has at least one block");
+    if (args.size() == 2 && !Number(args[1], false, 0xFFFFFFFFu, length, "the block length")) return false;
+    device.has_capacity = true;
+    device.blocks = blocks;
+    device.block_length = static_cast<std::uint32_t>(length);
+    return true;
+}
+
+// designator naa|eui64|vendor <hex digits> | t10|name <text>  [port|target]
+bool Reader::Designator(const std::vector<Token>& args) {
+    if (!Count(args, 2, 3, "designator",
+               "a kind (naa, eui64, name, t10, vendor), its value and perhaps port or target"))
+        return false;
+    ScenarioDesignator designator;
+    const std::string kind = Lower(args[0].text);
+    const bool binary = kind == "naa" || kind == "eui64" || kind == "vendor";
+    if (kind == "naa") {
+        designator.type = 3;
+    } else if (kind == "eui64") {
+        designator.type = 2;
+    } else if (kind == "vendor") {
+        designator.type = 0;
+    } else if (kind == "t10") {
+        designator.type = 1;
+        designator.code_set = 2;
+    } else if (kind == "name") {
+        designator.type = 8;
+        designator.code_set = 3;
+    } else {
+        return Fail("unknown designator kind '" + args[0].text + "' (naa, eui64, name, t10, vendor)");
+    }
+    const std::string& value = args[1].text;
+    std::string not_hex = "a ";
+    not_hex.append(kind).append(" designator is an even number of hexadecimal digits, not '").append(value) += '\'';
+    if (binary) {
+        if (args[1].quoted || value.empty() || value.size() % 2 != 0 || value.size() > 2 * kMaxDesignator) {
+            return Fail(not_hex);
+        }
+        for (std::size_t i = 0; i < value.size(); i += 2) {
+            std::uint64_t byte = 0;
+            if (!ParseNumber(value.substr(i, 2), true, 0xFF, byte)) return Fail(not_hex);
+            designator.value.push_back(static_cast<std::uint8_t>(byte));
+        }
+    } else {
+        std::string text;
+        if (!Text(args[1], kMaxDesignator, text, "the designator")) return false;
+        designator.value.assign(text.begin(), text.end());
+    }
+    if (args.size() == 3) {
+        const std::string where = Lower(args[2].text);
+        if (where == "port") {
+            designator.association = 1;
+        } else if (where == "target") {
+            designator.association = 2;
+        } else {
+            return Fail("a designator belongs to the port or the target, not '" + args[2].text + "'");
+        }
+    }
+    CurrentDevice().designators.push_back(std::move(designator));
+    return true;
+}
+
+// vpd-pages [<page>...]: what page 00h lists, nothing at all when empty
+bool Reader::VpdPages(const std::vector<Token>& args) {
+    ScenarioDevice& device = CurrentDevice();
+    device.vpd_pages.clear();
+    std::uint64_t value = 0;
+    for (const Token& token : args) {
+        if (!Number(token, true, 0xFF, value, "a page code")) return false;
+        device.vpd_pages.push_back(static_cast<std::uint8_t>(value));
+    }
+    device_notes_.back().back().vpd_pages = true;
+    return true;
+}
+
+// vpd-length <page> <length>
+bool Reader::VpdLength(const std::vector<Token>& args) {
+    std::uint64_t page = 0, length = 0;
+    if (!Count(args, 2, 2, "vpd-length", "a page code and the page length it states") ||
+        !Number(args[0], true, 0xFF, page, "the page code") ||
+        !Number(args[1], false, 0xFFFF, length, "the page length"))
+        return false;
+    CurrentDevice().vpd_lengths.emplace_back(static_cast<std::uint8_t>(page), static_cast<std::uint16_t>(length));
+    return true;
 }
 
 // <letter>: [type] [address-fails [code]] [open-fails [code]] [read-only]
@@ -749,18 +882,24 @@ bool Reader::ClassDevice(ClassKind kind, const std::vector<Token>& args) {
 bool Reader::Rule(const std::vector<Token>& args) {
     if (args.empty())
         return Fail(
-            "'on' expects a command (any, test-unit-ready, inquiry, write-buffer, read-buffer or an opcode) and what "
-            "happens");
+            "'on' expects a command (any, test-unit-ready, inquiry, vpd, read-capacity, read-capacity-16, "
+            "write-buffer, read-buffer or an opcode) and what happens");
     CommandRule rule;
     rule.line = line_;
     const std::string op = Lower(args[0].text);
     std::uint64_t value = 0;
     if (op == "any") {
-        rule.opcode = -1;
+        rule.opcode = kRuleAnyCommand;
     } else if (op == "test-unit-ready" || op == "tur") {
         rule.opcode = kOpTestUnitReady;
     } else if (op == "inquiry") {
         rule.opcode = kOpInquiry;
+    } else if (op == "vpd") {
+        rule.opcode = kRuleVpdInquiry;
+    } else if (op == "read-capacity") {
+        rule.opcode = kOpReadCapacity10;
+    } else if (op == "read-capacity-16") {
+        rule.opcode = kOpServiceActionIn16;
     } else if (op == "write-buffer") {
         rule.opcode = kOpWriteBuffer;
     } else if (op == "read-buffer") {
@@ -769,7 +908,8 @@ bool Reader::Rule(const std::vector<Token>& args) {
         rule.opcode = static_cast<int>(value);
     } else {
         return Fail("unknown command '" + args[0].text +
-                    "' (any, test-unit-ready, inquiry, write-buffer, read-buffer or a hexadecimal opcode)");
+                    "' (any, test-unit-ready, inquiry, vpd, read-capacity, read-capacity-16, write-buffer, "
+                    "read-buffer or a hexadecimal opcode)");
     }
     bool status_given = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -892,6 +1032,7 @@ bool Reader::Finish() {
         }
         if (!notes.unique) {
             adapter.unique.fill(0);
+            adapter.unique[2] = 0x02;  // residual byte counts reported (SRB_ENABLE_RESIDUAL_COUNT)
             adapter.unique[3] = static_cast<std::uint8_t>(adapter.max_target + 1);
             adapter.unique[6] = 0x01;  // largest transfer 64 KiB, little-endian
         }
@@ -947,6 +1088,14 @@ bool Reader::Finish() {
                                                   std::to_string(entry.number) + " is given twice");
                 }
             }
+            const DeviceNotes& device_notes = device_notes_[a][d];
+            const bool has_pages = device.has_serial || !device.designators.empty() || device_notes.vpd_pages;
+            if (!device_notes.evpd && has_pages) device.evpd = EvpdAnswer::Pages;
+            if (!device_notes.vpd_pages) {
+                device.vpd_pages = {0x00};
+                if (device.has_serial) device.vpd_pages.push_back(0x80);
+                if (!device.designators.empty()) device.vpd_pages.push_back(0x83);
+            }
             if (!device_notes_[a][d].claimed) {
                 static const bool kClassDriven[32] = {true, true, false, false, true, true, true, true, true};
                 device.claimed = kClassDriven[device.type] || !device.drives.empty() || !device.class_devices.empty();
@@ -992,6 +1141,34 @@ std::array<std::uint8_t, kInquiryLength> ScenarioDevice::InquiryData() const {
             data[static_cast<std::size_t>(offset) + i] = bytes[i];
         }
     }
+    return data;
+}
+
+std::vector<std::uint8_t> ScenarioDevice::VpdPage(std::uint8_t page) const {
+    std::vector<std::uint8_t> data(4, 0);
+    data[0] = static_cast<std::uint8_t>(type & 0x1F);
+    data[1] = page;
+    if (page == 0x00) {
+        data.insert(data.end(), vpd_pages.begin(), vpd_pages.end());
+    } else if (page == 0x80 && std::find(vpd_pages.begin(), vpd_pages.end(), page) != vpd_pages.end()) {
+        data.insert(data.end(), serial.begin(), serial.end());
+    } else if (page == 0x83 && std::find(vpd_pages.begin(), vpd_pages.end(), page) != vpd_pages.end()) {
+        for (const ScenarioDesignator& designator : designators) {
+            data.push_back(designator.code_set);
+            data.push_back(static_cast<std::uint8_t>(designator.association << 4 | designator.type));
+            data.push_back(0);
+            data.push_back(static_cast<std::uint8_t>(designator.value.size()));
+            data.insert(data.end(), designator.value.begin(), designator.value.end());
+        }
+    } else {
+        return {};
+    }
+    std::size_t length = data.size() - 4;
+    for (const auto& [code, stated] : vpd_lengths) {
+        if (code == page) length = stated;
+    }
+    data[2] = static_cast<std::uint8_t>(length >> 8);
+    data[3] = static_cast<std::uint8_t>(length);
     return data;
 }
 

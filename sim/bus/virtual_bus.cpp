@@ -30,7 +30,25 @@ void AdapterFailure(BusOutcome& outcome, std::uint8_t ha_stat) {
     outcome.transferred = 0;
 }
 
-bool Matches(const CommandRule& rule, std::uint8_t opcode) { return rule.opcode < 0 || rule.opcode == opcode; }
+bool IsVpdInquiry(const std::vector<std::uint8_t>& cdb) {
+    return cdb.size() > 1 && cdb[0] == kOpInquiry && (cdb[1] & kInquiryEvpd) != 0;
+}
+
+bool Matches(const CommandRule& rule, const std::vector<std::uint8_t>& cdb) {
+    if (rule.opcode == kRuleAnyCommand) return true;
+    if (rule.opcode == kRuleVpdInquiry) return IsVpdInquiry(cdb);
+    return !cdb.empty() && rule.opcode == cdb[0];
+}
+
+std::uint32_t Be(const std::vector<std::uint8_t>& cdb, std::size_t at, std::size_t width) {
+    std::uint32_t value = 0;
+    for (std::size_t i = at; i < at + width; ++i) value = value << 8 | (i < cdb.size() ? cdb[i] : 0);
+    return value;
+}
+
+void PutBe(std::uint8_t* bytes, std::uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * (width - 1 - i)));
+}
 
 }  // namespace
 
@@ -40,6 +58,8 @@ DataDirection CommandDirection(std::uint8_t opcode) {
             return DataDirection::None;
         case kOpInquiry:
         case kOpReadBuffer:
+        case kOpReadCapacity10:
+        case kOpServiceActionIn16:
             return DataDirection::In;
         case kOpWriteBuffer:
             return DataDirection::Out;
@@ -58,6 +78,17 @@ VirtualBus::VirtualBus(Scenario scenario) : scenario_(std::move(scenario)) {
             states_[a].push_back(std::move(state));
         }
     }
+}
+
+VirtualBus::~VirtualBus() {
+    if (log_file_ != nullptr) std::fclose(log_file_);
+}
+
+bool VirtualBus::AppendLogTo(const char* path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (log_file_ != nullptr) std::fclose(log_file_);
+    log_file_ = path != nullptr ? std::fopen(path, "a") : nullptr;
+    return log_file_ != nullptr;
 }
 
 int VirtualBus::FindDeviceIndex(int adapter, int bus, int target, int lun) const {
@@ -81,31 +112,43 @@ BusOutcome VirtualBus::Execute(BusRequest request) {
     std::lock_guard<std::mutex> lock(mutex_);
     BusOutcome outcome;
     if (keep_log_) log_.push_back(request);
+    // A refused command never reached the bus, so the file learns of each
+    // command only once that is known.
+    const auto to_file = [&] {
+        if (log_file_ == nullptr) return;
+        std::fprintf(log_file_, "%s %d %d %d %d:", request.transport == Transport::Aspi ? "ASPI" : "NT",
+                     request.adapter, request.bus, request.target, request.lun);
+        for (std::uint8_t byte : request.cdb) std::fprintf(log_file_, " %02X", byte);
+        std::fputc('\n', log_file_);
+        std::fflush(log_file_);
+    };
 
     if (request.adapter < 0 || request.adapter >= static_cast<int>(scenario_.adapters.size())) {
+        to_file();
         outcome.completion = Completion::InvalidAdapter;
         return outcome;
     }
     const ScenarioAdapter& adapter = scenario_.adapters[static_cast<std::size_t>(request.adapter)];
     const int index = FindDeviceIndex(request.adapter, request.bus, request.target, request.lun);
     if (index < 0) {
+        to_file();
         outcome.completion = adapter.empty_ids == EmptyIdAnswer::SelectionTimeout ? Completion::SelectionTimeout
                                                                                   : Completion::NoDevice;
         return outcome;
     }
     const ScenarioDevice& device = adapter.devices[static_cast<std::size_t>(index)];
     DeviceState& state = states_[static_cast<std::size_t>(request.adapter)][static_cast<std::size_t>(index)];
-    const std::uint8_t opcode = request.cdb.empty() ? 0xFF : request.cdb[0];
 
     const CommandRule* rule = nullptr;
     for (std::size_t i = 0; i < device.rules.size(); ++i) {
         const CommandRule& candidate = device.rules[i];
-        if (!Matches(candidate, opcode)) continue;
+        if (!Matches(candidate, request.cdb)) continue;
         if (candidate.times != 0 && state.rule_uses[i] >= candidate.times) continue;
         ++state.rule_uses[i];
         rule = &candidate;
         break;
     }
+    if (rule == nullptr || !rule->refusal.active()) to_file();
 
     if (rule != nullptr) {
         outcome.delay_ms = rule->delay_ms;
@@ -183,15 +226,54 @@ void VirtualBus::Run(const ScenarioDevice& device, DeviceState& state, const Bus
 
     switch (opcode) {
         case kOpTestUnitReady:
+            if (!device.medium) CheckCondition(outcome, kSenseKeyNotReady, kAscMediumNotPresent);
             return;
         case kOpInquiry: {
-            if (request.cdb.size() > 1 && (request.cdb[1] & 0x01) != 0) {  // EVPD pages are not kept
-                CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
+            if (IsVpdInquiry(request.cdb) && device.evpd != EvpdAnswer::Ignored) {
+                // The page named in byte 2, up to the two-byte allocation length.
+                const std::vector<std::uint8_t> page = device.evpd == EvpdAnswer::Pages ? device.VpdPage(request.cdb[2])
+                                                                                        : std::vector<std::uint8_t>();
+                if (page.empty()) {
+                    CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
+                    return;
+                }
+                const std::uint32_t allocation = Be(request.cdb, 3, 2);
+                send(page.data(), std::min<std::uint32_t>(allocation, static_cast<std::uint32_t>(page.size())));
                 return;
             }
             const std::uint32_t allocation = request.cdb.size() > 4 ? request.cdb[4] : 0;
             const auto data = device.InquiryData();
             send(data.data(), std::min<std::uint32_t>(allocation, kInquiryLength));
+            return;
+        }
+        case kOpReadCapacity10:
+        case kOpServiceActionIn16: {
+            const bool long_form = opcode == kOpServiceActionIn16;
+            if (long_form && (request.cdb.size() < 2 || (request.cdb[1] & 0x1F) != kServiceReadCapacity16)) {
+                CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidFieldInCdb);
+                return;
+            }
+            if (!device.has_capacity) {
+                CheckCondition(outcome, kSenseKeyIllegalRequest, kAscInvalidOpcode);
+                return;
+            }
+            if (!device.medium) {
+                CheckCondition(outcome, kSenseKeyNotReady, kAscMediumNotPresent);
+                return;
+            }
+            // The last block's address: the 10-byte answer holds at most
+            // FFFFFFFFh, which tells the host to ask the 16-byte form.
+            const std::uint64_t last = device.blocks - 1;
+            std::uint8_t answer[32] = {};
+            if (long_form) {
+                PutBe(answer, last, 8);
+                PutBe(answer + 8, device.block_length, 4);
+                send(answer, std::min<std::uint32_t>(Be(request.cdb, 10, 4), sizeof answer));
+            } else {
+                PutBe(answer, std::min<std::uint64_t>(last, 0xFFFFFFFFu), 4);
+                PutBe(answer + 4, device.block_length, 4);
+                send(answer, 8);
+            }
             return;
         }
         case kOpWriteBuffer:

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -75,6 +76,9 @@ DataDirection CommandDirection(std::uint8_t opcode);
 class VirtualBus {
 public:
     explicit VirtualBus(Scenario scenario);
+    ~VirtualBus();
+    VirtualBus(const VirtualBus&) = delete;
+    VirtualBus& operator=(const VirtualBus&) = delete;
 
     const Scenario& scenario() const { return scenario_; }
 
@@ -91,6 +95,13 @@ public:
     // a running program keeps none: nobody reads the log, and it would grow
     // with every command the program sends.
     void KeepLog(bool keep);
+
+    // Appends one line per command that reaches the bus to the file at
+    // `path`, whether or not the log is kept: "<ASPI|NT> <adapter> <bus>
+    // <target> <lun>:" and the CDB's bytes in hexadecimal. For programs
+    // that serve a running program, whose commands a test wants to see
+    // afterwards. False when the file cannot be opened.
+    bool AppendLogTo(const char* path);
 
     // The first `length` bytes of a device's WRITE/READ BUFFER data.
     std::vector<std::uint8_t> BufferContents(int adapter, int bus, int target, int lun, std::uint32_t length) const;
@@ -109,6 +120,7 @@ private:
     std::vector<std::vector<DeviceState>> states_;  // [adapter][device]
     std::vector<BusRequest> log_;
     bool keep_log_ = true;
+    std::FILE* log_file_ = nullptr;
 };
 
 }  // namespace td::sim

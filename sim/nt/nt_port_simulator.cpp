@@ -106,7 +106,28 @@ void NtPortSimulator::Log(const NtCall& call) {
     if (keep_log_) calls_.push_back(call);
 }
 
+std::vector<NtCall> NtPortSimulator::Calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+}
+
+void NtPortSimulator::ClearCalls() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
+}
+
+int NtPortSimulator::OpenHandles() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(handles_.size());
+}
+
+void NtPortSimulator::SetLastError(std::uint32_t code) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    last_errors_[std::this_thread::get_id()] = code;
+}
+
 void NtPortSimulator::KeepLog(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex_);
     keep_log_ = keep;
     if (!keep) calls_.clear();
     bus_.KeepLog(keep);
@@ -199,7 +220,7 @@ bool NtPortSimulator::FindObject(const std::string& name, Object& object) const 
 }
 
 bool NtPortSimulator::Fail(NtCall& call, std::uint32_t error) {
-    last_error_ = error;
+    last_errors_[std::this_thread::get_id()] = error;
     call.ok = false;
     call.error = error;
     call.returned = 0;
@@ -207,6 +228,7 @@ bool NtPortSimulator::Fail(NtCall& call, std::uint32_t error) {
 }
 
 DeviceHandle NtPortSimulator::Open(const char* name, std::uint32_t access, std::uint32_t share) {
+    std::lock_guard<std::mutex> lock(mutex_);
     NtCall call;
     call.op = NtCall::Op::Open;
     call.name = name != nullptr ? name : "";
@@ -240,6 +262,7 @@ DeviceHandle NtPortSimulator::Open(const char* name, std::uint32_t access, std::
 }
 
 void NtPortSimulator::Close(DeviceHandle device) {
+    std::lock_guard<std::mutex> lock(mutex_);
     NtCall call;
     call.op = NtCall::Op::Close;
     call.handle = device;
@@ -256,6 +279,7 @@ void NtPortSimulator::Close(DeviceHandle device) {
 
 bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in, std::uint32_t in_size, void* out,
                               std::uint32_t out_size, std::uint32_t* returned) {
+    std::unique_lock<std::mutex> lock(mutex_);
     NtCall call;
     call.op = NtCall::Op::Control;
     call.handle = device;
@@ -267,7 +291,9 @@ bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in,
     if (found == handles_.end()) {
         ok = Fail(call, kErrInvalidHandle);
     } else {
-        const Object& object = found->second;
+        // A copy: the handle may be closed by another thread while this one
+        // waits for its command.
+        const Object object = found->second;
         call.name = object.name;
         switch (code) {
             case kIoctlScsiGetInquiryData:
@@ -277,10 +303,10 @@ bool NtPortSimulator::Control(DeviceHandle device, std::uint32_t code, void* in,
                 ok = Address(object, out, out_size, call);
                 break;
             case kIoctlScsiPassThrough:
-                ok = PassThrough(object, false, in, in_size, out, out_size, call);
+                ok = PassThrough(object, false, in, in_size, out, out_size, call, lock);
                 break;
             case kIoctlScsiPassThroughDirect:
-                ok = PassThrough(object, true, in, in_size, out, out_size, call);
+                ok = PassThrough(object, true, in, in_size, out, out_size, call, lock);
                 break;
             default:
                 ok = Fail(call, kErrInvalidFunction);
@@ -372,7 +398,7 @@ bool NtPortSimulator::Address(const Object& object, void* out, std::uint32_t out
 }
 
 bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, std::uint32_t in_size, void* out,
-                                  std::uint32_t out_size, NtCall& call) {
+                                  std::uint32_t out_size, NtCall& call, std::unique_lock<std::mutex>& lock) {
     constexpr std::uint32_t header = sizeof(ScsiPassThrough);
     static_assert(sizeof(ScsiPassThroughDirect) == header);
     if (in == nullptr || in_size < header) return Fail(call, kErrInvalidParameter);
@@ -452,7 +478,10 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     // The port driver ends a request that outlives its time-out.
     const std::uint64_t timeout_ms = static_cast<std::uint64_t>(spt.TimeOutValue) * 1000u;
     const auto sleep = [&](std::uint64_t ms) {
-        if (ms > 0) clock_->Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, 0xFFFFFFFFu)));
+        if (ms == 0) return;
+        lock.unlock();
+        clock_->Sleep(static_cast<std::uint32_t>(std::min<std::uint64_t>(ms, 0xFFFFFFFFu)));
+        lock.lock();
     };
     if (outcome.completion == Completion::Hang || outcome.delay_ms > timeout_ms) {
         sleep(timeout_ms);
@@ -500,6 +529,7 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
 }
 
 std::uint32_t NtPortSimulator::LogicalDrives() {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::uint32_t mask = 0;
     const Scenario& scenario = bus_.scenario();
     for (const ScenarioAdapter& adapter : scenario.adapters) {
@@ -517,6 +547,7 @@ std::uint32_t NtPortSimulator::LogicalDrives() {
 }
 
 std::uint32_t NtPortSimulator::DriveType(const char* root) {
+    std::lock_guard<std::mutex> lock(mutex_);
     constexpr std::uint32_t kNoRootDir = 1;
     NtCall call;
     call.op = NtCall::Op::DriveType;
@@ -544,15 +575,18 @@ std::uint32_t NtPortSimulator::DriveType(const char* root) {
 }
 
 std::uint32_t NtPortSimulator::LastError() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = last_errors_.find(std::this_thread::get_id());
     NtCall call;
     call.op = NtCall::Op::LastError;
     call.ok = true;
-    call.returned = last_error_;
+    call.returned = found != last_errors_.end() ? found->second : 0;
     Log(call);
-    return last_error_;
+    return call.returned;
 }
 
 std::uint32_t NtPortSimulator::SystemMessage(std::uint32_t code, char* buffer, std::uint32_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
     NtCall call;
     call.op = NtCall::Op::SystemMessage;
     call.code = code;

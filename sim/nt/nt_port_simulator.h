@@ -46,13 +46,18 @@
 //   time-out has passed on the clock.
 // A call that succeeds leaves LastError as it was, as kernel32 does.
 //
-// Not thread-safe beyond what the program needs: one thread at a time.
+// Threads: calls may come from several threads at once, as the program's
+// window thread and a thread that waits for a device's answer do. LastError
+// is kept per thread, as the system keeps it, and a command's delay or
+// time-out holds only the thread that sent it.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bus/virtual_bus.h"
@@ -114,18 +119,19 @@ public:
 
     VirtualBus& bus() { return bus_; }
 
-    std::vector<NtCall> Calls() const { return calls_; }
-    void ClearCalls() { calls_.clear(); }
+    std::vector<NtCall> Calls() const;
+    void ClearCalls();
     // Whether calls (and the bus's requests) are kept for Calls() and
     // bus().Requests(): on for tests, off in the NT-sim program, where the
     // log would only grow.
     void KeepLog(bool keep);
 
     // Handles opened and not closed yet.
-    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    int OpenHandles() const;
 
-    // Sets LastError as SetLastError would (for tests of stale codes).
-    void SetLastError(std::uint32_t code) { last_error_ = code; }
+    // Sets the calling thread's LastError as SetLastError would (for tests
+    // of stale codes).
+    void SetLastError(std::uint32_t code);
 
 private:
     enum class ObjectKind : std::uint8_t { Port, Drive, ClassDevice };
@@ -145,20 +151,23 @@ private:
         const ScenarioClassDevice* class_device = nullptr;
     };
 
+    // Every member below is used with mutex_ held.
     void Log(const NtCall& call);
     bool FindObject(const std::string& name, Object& object) const;
     bool Fail(NtCall& call, std::uint32_t error);
     bool InquiryData(const Object& object, void* out, std::uint32_t out_size, NtCall& call);
     bool Address(const Object& object, void* out, std::uint32_t out_size, NtCall& call);
+    // Lets go of `lock` while the command's delay or time-out passes.
     bool PassThrough(const Object& object, bool direct, void* in, std::uint32_t in_size, void* out,
-                     std::uint32_t out_size, NtCall& call);
+                     std::uint32_t out_size, NtCall& call, std::unique_lock<std::mutex>& lock);
 
     VirtualBus bus_;
     std::unique_ptr<Clock> own_clock_;
     Clock* clock_;
+    mutable std::mutex mutex_;
     std::map<DeviceHandle, Object> handles_;
     DeviceHandle next_handle_ = 0x100;
-    std::uint32_t last_error_ = 0;
+    std::map<std::thread::id, std::uint32_t> last_errors_;
     std::vector<NtCall> calls_;
     bool keep_log_ = true;
 };

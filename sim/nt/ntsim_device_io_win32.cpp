@@ -6,9 +6,11 @@
 // A usable scenario's NT registry entries (the SCSI device map and the
 // legacy enumeration keys the program reads its adapter details from) are
 // written to the machine's registry when the simulator starts, before the
-// program can look for them.
+// program can look for them. With TD_BUS_LOG naming a file, every command
+// that reaches the bus is appended to it (virtual_bus.h gives the format).
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "bus/machine_registry_win32.h"
@@ -26,14 +28,22 @@ namespace {
 // The program's port driver: the simulator without its call log, which
 // nobody reads here and which would grow with every request.
 struct ProgramPortDriver {
-    explicit ProgramPortDriver(sim::Scenario scenario) : simulator(std::move(scenario)) { simulator.KeepLog(false); }
+    explicit ProgramPortDriver(sim::Scenario scenario) : simulator(std::move(scenario)) {
+        simulator.KeepLog(false);
+        const char* log = std::getenv("TD_BUS_LOG");
+        if (log != nullptr && log[0] != '\0' && !simulator.bus().AppendLogTo(log)) {
+            OutputDebugStringA("Tessaline NT port simulator: cannot append to the bus log\n");
+        }
+    }
     sim::NtPortSimulator simulator;
 };
 
 }  // namespace
 
+// Made once and never destroyed: a thread of the program may still be
+// waiting in it for a device's answer while the program ends.
 DeviceIo& SystemDeviceIo() {
-    static ProgramPortDriver driver = [] {
+    static ProgramPortDriver* const driver = [] {
         sim::Scenario scenario;
         std::string error;
         if (!sim::LoadScenarioFromEnvironment(scenario, error)) {
@@ -45,9 +55,9 @@ DeviceIo& SystemDeviceIo() {
                 OutputDebugStringA("Tessaline NT port simulator: some registry entries could not be written\n");
             }
         }
-        return ProgramPortDriver(std::move(scenario));
+        return new ProgramPortDriver(std::move(scenario));
     }();
-    return driver.simulator;
+    return driver->simulator;
 }
 
 }  // namespace td

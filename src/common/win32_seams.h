@@ -6,7 +6,9 @@
 #include "common/clock.h"
 #include "common/device_io.h"
 #include "common/messages.h"
+#include "common/number_format.h"
 #include "common/registry.h"
+#include "common/worker.h"
 
 namespace td {
 
@@ -52,6 +54,21 @@ public:
     std::uint32_t DriveType(const char* root) override;
     std::uint32_t LastError() override;
     std::uint32_t SystemMessage(std::uint32_t code, char* buffer, std::uint32_t size) override;
+};
+
+// CreateThread, the thread's handle closed at once: the work frees what it
+// was given itself.
+class Win32Worker final : public Worker {
+public:
+    bool Start(void (*work)(void*), void* argument) override;
+};
+
+// GetNumberFormatA with the user's separators and grouping
+// (GetLocaleInfoA) and the number of decimals asked for; the plain format
+// where the system cannot format.
+class Win32NumberFormat final : public NumberFormat {
+public:
+    void Format(const char* value, int decimals, char* text, std::size_t size) override;
 };
 
 inline HWND ToWindow(WindowRef ref) { return reinterpret_cast<HWND>(ref); }

@@ -22,4 +22,10 @@ ScreenPoint CenteredBitmapOrigin(const ScreenRect& control, int width, int heigh
             control.top + ((control.bottom - control.top) - height) / 2};
 }
 
+int WidthWithinPage(int left, int width, int page_width) {
+    const int room = page_width - 2 * left;
+    if (width <= room) return width;
+    return room > 1 ? room : 1;
+}
+
 }  // namespace td

@@ -22,4 +22,10 @@ ScreenPoint CenterOverOwner(int width, int height, const ScreenRect& owner, cons
 // larger than the control overhangs it equally on both sides.
 ScreenPoint CenteredBitmapOrigin(const ScreenRect& control, int width, int height);
 
+// The width a control starting `left` pixels into a page `page_width`
+// pixels wide may have so that it keeps the same margin on the right: its
+// own width when that fits, never less than 1. (A property sheet may give
+// a page less room than its template asks for, as Wine's does at 120 dpi.)
+int WidthWithinPage(int left, int width, int page_width);
+
 }  // namespace td

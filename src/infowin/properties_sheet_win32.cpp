@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "infowin/details_page.h"
+#include "infowin/details_page_win32.h"
 #include "infowin/dialog_helpers_win32.h"
 #include "infowin/help_popup_win32.h"
 #include "infowin/property_pages.h"
@@ -66,18 +68,6 @@ void ShowContextHelp(HWND page, HWND control, UINT command, const std::uint32_t*
         return;
     }
     if (has_winhelp) g_help_viewer(control, file, HELP_CONTEXTPOPUP, context);
-}
-
-bool OnHelp(HWND page, LPARAM lparam, const std::uint32_t* table) {
-    const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
-    if (info == nullptr || info->iContextType != HELPINFO_WINDOW) return false;
-    ShowContextHelp(page, static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
-    return true;
-}
-
-bool OnContextMenu(HWND page, WPARAM wparam, const std::uint32_t* table) {
-    ShowContextHelp(page, reinterpret_cast<HWND>(wparam), HELP_CONTEXTMENU, table);
-    return true;
 }
 
 // ---- Device page ------------------------------------------------------------
@@ -146,6 +136,23 @@ INT_PTR AcceptActivation(HWND page) {
 
 }  // namespace
 
+bool OnHelp(HWND page, LPARAM lparam, const std::uint32_t* table) {
+    const auto* info = reinterpret_cast<const HELPINFO*>(lparam);
+    if (info == nullptr || info->iContextType != HELPINFO_WINDOW) return false;
+    ShowContextHelp(page, static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table);
+    return true;
+}
+
+bool OnContextMenu(HWND page, WPARAM wparam, const std::uint32_t* table) {
+    ShowContextHelp(page, reinterpret_cast<HWND>(wparam), HELP_CONTEXTMENU, table);
+    return true;
+}
+
+void AdoptSheetProgram(HWND page, LPARAM lparam) {
+    const auto* sheet_page = reinterpret_cast<const PROPSHEETPAGEA*>(lparam);
+    SetWindowLongPtrA(page, DWLP_USER, sheet_page->lParam);
+}
+
 INT_PTR CALLBACK DevicePageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -202,11 +209,16 @@ void BuildPropertySheet(Program& program, HWND owner, PropertySheetParts& parts)
         int dialog;
         int title;
         DLGPROC procedure;
-    } kPages[2] = {{IDD_DEVICE_PAGE, IDS_PAGE_DEVICE, DevicePageProc},
-                   {IDD_ADAPTER_PAGE, IDS_PAGE_ADAPTER, AdapterPageProc}};
+    } kPages[3] = {{IDD_DEVICE_PAGE, IDS_PAGE_DEVICE, DevicePageProc},
+                   {IDD_ADAPTER_PAGE, IDS_PAGE_ADAPTER, AdapterPageProc},
+                   {IDD_DETAILS_PAGE, IDS_PAGE_DETAILS, DetailsPageProc}};
+    // The Details page follows the two others for a slot that holds a
+    // device; the slot is the one the first page will choose.
+    const int slot = SheetSlot(program.inventory, program.app.selected_adapter, program.app.selected_slot);
+    const int pages = SlotHasDetails(program.inventory, slot, program.texts) ? 3 : 2;
     // The templates and tab titles of the user's language set, handed over
     // as such: the sheet would otherwise load both by the system's rules.
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < pages; ++i) {
         PROPSHEETPAGEA_V1& page = parts.pages[i];
         page.dwSize = sizeof page;
         page.dwFlags = PSP_USETITLE;
@@ -228,7 +240,7 @@ void BuildPropertySheet(Program& program, HWND owner, PropertySheetParts& parts)
     header.hwndParent = owner;
     header.hInstance = instance;
     header.pszCaption = program.texts.properties_caption;
-    header.nPages = 2;
+    header.nPages = static_cast<UINT>(pages);
     header.nStartPage = static_cast<UINT>(StartPage(program.app.host_adapter_selected));
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(parts.pages);
 }

@@ -65,6 +65,7 @@
 /* ---- Strings: property sheet page titles ----------------------------- */
 #define IDS_PAGE_DEVICE           901 /* "SCSI Device Information" */
 #define IDS_PAGE_ADAPTER          902 /* "Host Adapter Information" */
+#define IDS_PAGE_DETAILS          903 /* "Details" */
 
 /* ---- Strings: explanations of failed commands ------------------------ */
 #define IDS_SENSE_NOT_REPORTABLE  5400
@@ -100,6 +101,25 @@
 #define IDS_READ_BUFFER_DIFFERS   7020 /* bytes differing, first offset, written, read */
 #define IDS_ASPI_REQUEST_REFUSED  7021 /* status name, the status SendASPI32Command answered */
 #define IDS_UNKNOWN_STATUS        7030
+
+/* ---- Strings: the Details page (7040 to 7069) -------------------------- */
+#define IDS_DETAILS_ASKING        7040
+#define IDS_DETAILS_NO_MEDIUM     7041
+#define IDS_DETAILS_NOT_REPORTED  7042
+#define IDS_DETAILS_INAPPLICABLE  7043
+#define IDS_DETAILS_NO_ANSWER     7044 /* seconds waited */
+#define IDS_DETAILS_BUSY          7045
+#define IDS_DETAILS_FROM_LISTING  7046
+#define IDS_CAPACITY_SIZE         7050 /* size in units, bytes */
+#define IDS_CAPACITY_BLOCKS       7051 /* blocks, block length */
+/* A size in bytes, KB, MB, GB, TB, PB, EB: 7052 + the power of 1024. */
+#define IDS_SIZE_BYTES            7052
+#define IDS_SIZE_KB               7053
+#define IDS_SIZE_MB               7054
+#define IDS_SIZE_GB               7055
+#define IDS_SIZE_TB               7056
+#define IDS_SIZE_PB               7057
+#define IDS_SIZE_EB               7058
 /* The sixteen sense keys by name: 7100 + the key. */
 #define IDS_KEY_NO_SENSE          7100
 #define IDS_KEY_RECOVERED_ERROR   7101
@@ -138,6 +158,9 @@
 #define IDH_HA_SCSI_ID            20102
 #define IDH_HA_MANAGER            20103
 #define IDH_HA_DESCRIPTION        20104
+#define IDH_DETAILS_CAPACITY      20200
+#define IDH_DETAILS_SERIAL        20201
+#define IDH_DETAILS_IDENTIFIER    20202
 
 /* ---- Strings: messages and shared texts (50000 to 50072) ------------- */
 #define IDS_STATUS_CAPTION        50000
@@ -221,6 +244,7 @@
 #define IDD_ADAPTER_PAGE          135
 #define IDD_DIAGNOSTICS           138
 #define IDD_DEVICE_PAGE           900
+#define IDD_DETAILS_PAGE          903
 
 /* ---- Controls ---------------------------------------------------------- */
 #define IDC_STATUS_BAR            1000
@@ -246,6 +270,12 @@
 #define IDC_HA_MANAGER            1023
 #define IDC_HA_SCSI_ID            1024
 #define IDC_HA_DESCRIPTION        1025
+/* Details page: each field is a read-only edit control after its label.
+ * These ids are kept as they are: tests that read the page from outside
+ * find its fields by them. */
+#define IDC_DETAILS_CAPACITY      1040
+#define IDC_DETAILS_SERIAL        1041
+#define IDC_DETAILS_IDENTIFIER    1042
 /* diagnostics dialog rows */
 #define IDC_TUR_CHECK             1022
 #define IDC_WRITE_CHECK           1024

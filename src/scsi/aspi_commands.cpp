@@ -42,22 +42,6 @@ void AbortExecRequest(ScsiCommandContext& context) {
     if (ReadRequestStatus(abort_srb.SRB_Status) == aspi::kSsPending) WaitTicks(context.clock, kAbortWaitMs);
 }
 
-// A finished request that failed without sense data the interpreter could
-// read: a request the manager refused as it was sent is told as such; else
-// what the adapter saw on the bus comes first, then the status the device
-// answered with, then the library's own status of the request.
-void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb, bool ended_at_send) {
-    if (ended_at_send && RefusedByManager(srb)) {
-        RecordFailure(last_error, IDS_ASPI_REQUEST_REFUSED, srb.SRB_Status);
-    } else if (srb.SRB_HaStat != aspi::kHaStatOk) {
-        RecordFailure(last_error, IDS_ADAPTER_STATUS, srb.SRB_HaStat);
-    } else if (!TargetStatusIsGood(srb.SRB_TargStat)) {
-        RecordFailure(last_error, IDS_TARGET_STATUS, srb.SRB_TargStat);
-    } else {
-        RecordFailure(last_error, IDS_ASPI_REQUEST_STATUS, srb.SRB_Status);
-    }
-}
-
 // Sends the request prepared in `exec_srb`, waits, and judges it: 1 when
 // it completed with SS_COMP. A failure leaves its reason in the sense
 // report (sense data) or in the last_error (everything else).

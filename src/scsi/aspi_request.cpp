@@ -2,6 +2,9 @@
 
 #include <atomic>
 
+#include "resources/resource_ids.h"
+#include "scsi/sense.h"
+
 namespace td {
 namespace {
 
@@ -26,6 +29,18 @@ bool EndedAtSend(std::uint8_t& status, std::uint32_t answer) {
 bool RefusedByManager(const aspi::SrbExecScsiCmd& srb) {
     return srb.SRB_Status != aspi::kSsComp && srb.SRB_HaStat == aspi::kHaStatOk &&
            srb.SRB_TargStat == aspi::kStatusGood;
+}
+
+void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb, bool ended_at_send) {
+    if (ended_at_send && RefusedByManager(srb)) {
+        RecordFailure(last_error, IDS_ASPI_REQUEST_REFUSED, srb.SRB_Status);
+    } else if (srb.SRB_HaStat != aspi::kHaStatOk) {
+        RecordFailure(last_error, IDS_ADAPTER_STATUS, srb.SRB_HaStat);
+    } else if (!TargetStatusIsGood(srb.SRB_TargStat)) {
+        RecordFailure(last_error, IDS_TARGET_STATUS, srb.SRB_TargStat);
+    } else {
+        RecordFailure(last_error, IDS_ASPI_REQUEST_STATUS, srb.SRB_Status);
+    }
 }
 
 bool InquiryFoundUnit(const aspi::SrbExecScsiCmd& srb, const std::uint8_t* data) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "scsi/aspi_layout.h"
+#include "scsi/failure_records.h"
 
 namespace td {
 
@@ -31,6 +32,13 @@ bool EndedAtSend(std::uint8_t& status, std::uint32_t answer);
 // A request the manager ended at send without reaching the bus: it has
 // not completed, and neither the adapter nor the device reported anything.
 bool RefusedByManager(const aspi::SrbExecScsiCmd& srb);
+
+// Records why a finished request failed when it brought no sense data the
+// interpreter could read: a request the manager refused as it was sent
+// (`ended_at_send`) is told as such; else what the adapter saw on the bus
+// comes first, then the status the device answered with, then the
+// library's own status of the request.
+void RecordRequestStatus(LastError& last_error, const aspi::SrbExecScsiCmd& srb, bool ended_at_send);
 
 // Whether a completed INQUIRY found a logical unit: the request completed
 // with SS_COMP and the peripheral qualifier (byte 0, bits 5-7) is not 3,

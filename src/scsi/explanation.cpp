@@ -116,10 +116,11 @@ void ExplainLastError(Messages& messages, const LastError& last_error, FailureEx
         return;
     }
     switch (last_error.text_id) {
-        case IDS_REQUEST_ABORTED: {
+        case IDS_REQUEST_ABORTED:
+        case IDS_DETAILS_NO_ANSWER: {
             const Place seconds = Decimal(v[0]);
             const char* const values[] = {seconds.text};
-            Sentence(messages, IDS_REQUEST_ABORTED, values, explanation.text);
+            Sentence(messages, last_error.text_id, values, explanation.text);
             return;
         }
         case IDS_OPEN_FAILED: {

@@ -56,25 +56,13 @@ DeviceHandle OpenSlotDevice(ScsiCommandContext& context, std::int32_t adapter_nu
     return device;
 }
 
-// Records why a request failed: the device's sense data when it answered
-// with a status, and the system's text for the error of a call that
-// failed. A failure neither explains is told by the status the device
-// answered with, or else as a request the driver refused.
 template <typename Block>
 void RecordRequestFailure(ScsiCommandContext& context, const Block& block, bool call_failed, std::uint8_t scsi_status) {
-    const bool explained_by_sense = scsi_status != 0 && interpret_nt_sense(block, context.sense_report) != 0;
     // GetLastError speaks of a call that failed only: after one that
     // succeeded it still holds the error of some earlier call.
     const std::uint32_t code = call_failed ? context.device_io->LastError() : win::kErrorSuccess;
-    if (code != win::kErrorSuccess) {
-        format_system_error(*context.device_io, code, context.last_error);
-    } else if (!explained_by_sense) {
-        if (scsi_status != 0) {
-            RecordFailure(context.last_error, IDS_TARGET_STATUS, scsi_status);
-        } else {
-            RecordFailure(context.last_error, IDS_PASS_THROUGH_REFUSED);
-        }
-    }
+    RecordPassThroughFailure(*context.device_io, block.sense, nt::kPassThroughSenseLength, code, scsi_status,
+                             context.sense_report, context.last_error);
 }
 
 void SetDirectFields(nt::ScsiPassThroughDirect& sptd, std::uint8_t opcode, std::uint8_t data_in, void* buffer) {
@@ -135,6 +123,22 @@ bool SendDirect(ScsiCommandContext& context, DeviceHandle device, nt::PassThroug
 }
 
 }  // namespace
+
+void RecordPassThroughFailure(DeviceIo& device_io, const std::uint8_t* sense, std::size_t sense_length,
+                              std::uint32_t error, std::uint8_t scsi_status, SenseReport& sense_report,
+                              LastError& last_error) {
+    const bool explained_by_sense = scsi_status != 0 &&
+                                    InterpretSenseData(sense, sense_length, SenseTransport::Nt, sense_report) != 0;
+    if (error != win::kErrorSuccess) {
+        format_system_error(device_io, error, last_error);
+    } else if (!explained_by_sense) {
+        if (scsi_status != 0) {
+            RecordFailure(last_error, IDS_TARGET_STATUS, scsi_status);
+        } else {
+            RecordFailure(last_error, IDS_PASS_THROUGH_REFUSED);
+        }
+    }
+}
 
 int nt_test_unit_ready(ScsiCommandContext& context, std::int32_t adapter_number, std::int32_t target_id) {
     const DeviceHandle device = OpenSlotDevice(context, adapter_number, target_id);

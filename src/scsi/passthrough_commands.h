@@ -11,6 +11,7 @@
 // 6200 with the bytes that differ.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "scsi/command_context.h"
@@ -19,6 +20,15 @@ namespace td {
 
 constexpr std::uint32_t kPassThroughTimeoutSeconds = 2;
 constexpr std::uint32_t kPassThroughBufferLength = 2048;
+
+// Records why a pass-through request failed: the device's sense data when
+// it answered with a status, and the system's text for `error`, the code
+// of a call that failed (0 for a call that succeeded). A failure neither
+// explains is told by the status the device answered with, or else as a
+// request the driver refused.
+void RecordPassThroughFailure(DeviceIo& device_io, const std::uint8_t* sense, std::size_t sense_length,
+                              std::uint32_t error, std::uint8_t scsi_status, SenseReport& sense_report,
+                              LastError& last_error);
 
 // Each answers 1 when the command passed, 0 when it failed. A slot that is
 // not found or has no device path fails as a device without a name; one

@@ -17,6 +17,7 @@
 #include "inventory/inventory.h"
 #include "inventory/views_win32.h"
 #include "scsi/aspi_library_win32.h"
+#include "scsi/aspi_questions.h"
 #include "scsi/command_context.h"
 #include "shell/help_viewer_win32.h"
 #include "shell/installation.h"
@@ -83,6 +84,12 @@ struct Program {
     LastError last_error;
     LoadedAspiLibrary aspi;    // Windows 95
     std::int32_t aspi_loaded;  // the support query succeeded: release the library at the end
+    // The Details page's questions: on Windows 95 in blocks of their own,
+    // which the manager may still write after the page has gone; on NT
+    // from threads of their own.
+    AspiQuestionArea question_area;
+    Win32Worker worker;
+    DeviceIo* device_io;  // Windows NT: the port driver's devices (SystemDeviceIo); null elsewhere
 
     // Discovery: the ASPI INQUIRY chain (Windows 95) and the port scan's
     // working data (NT).
@@ -97,6 +104,7 @@ struct Program {
     Win32Registry registry;
     Win32Messages messages;
     Win32Clock clock;
+    Win32NumberFormat number_format;
     Win32InventoryViews views{*this};
 
     // The commands' view of the above (Windows 95: the loaded library; NT:

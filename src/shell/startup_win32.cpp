@@ -86,6 +86,7 @@ int RunProgram(Program& program, HINSTANCE instance, int show_command) {
     switch (DecidePlatform(version)) {
         case PlatformDecision::WindowsNt:
             inventory.platform = kPlatformNt;
+            program.device_io = &SystemDeviceIo();
             break;
         case PlatformDecision::Windows95:
             inventory.platform = kPlatformWin95;

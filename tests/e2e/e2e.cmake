@@ -38,7 +38,9 @@ target_compile_definitions(td_e2e_support PUBLIC
   TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")
 
 file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/*.cpp)
-add_executable(e2e_tests ${TD_E2E_SOURCES})
+# The soak's commands (a diagnostic run, Save As) serve the tests too.
+add_executable(e2e_tests ${TD_E2E_SOURCES} ${TD_ROOT}/tests/soak/soak_steps.cpp)
+target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/soak)
 target_link_libraries(e2e_tests PRIVATE td_e2e_support)
 
 # The tests start what the build made: make sure it is made first.

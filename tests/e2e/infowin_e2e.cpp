@@ -115,13 +115,15 @@ protected:
         EXPECT_EQ(dw::TextOf(page, IDC_HA_DESCRIPTION), expected.description);
     }
 
-    // The sheet that has just opened, with its two pages' tabs.
-    HWND WaitForSheet() {
+    // The sheet that has just opened, with its pages' tabs: the Details
+    // page follows the two others for a device.
+    HWND WaitForSheet(bool device = true) {
         HWND sheet = dw::WaitForPropertySheet(program);
         EXPECT_NE(sheet, nullptr) << "no properties sheet";
         if (sheet == nullptr) return nullptr;
-        EXPECT_EQ(dw::TabTitles(sheet),
-                  (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER)}));
+        std::vector<std::string> titles{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER)};
+        if (device) titles.push_back(program.Text(IDS_PAGE_DETAILS));
+        EXPECT_EQ(dw::TabTitles(sheet), titles);
         EXPECT_FALSE(IsWindowEnabled(program.main_window())) << "the sheet is modal";
         return sheet;
     }
@@ -180,7 +182,7 @@ TEST_F(InfoWindows, DevicePropertiesOnAnEmptyIdShowsNoDeviceWithNothingMarked) {
     ASSERT_TRUE(dw::ClickDevice(program, "1"));
     ASSERT_TRUE(program.Choose(IDM_DEVICE_PROPERTIES));
 
-    HWND sheet = WaitForSheet();
+    HWND sheet = WaitForSheet(false);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(dw::SelectedTab(sheet), 0);
     ExpectDevicePage(dw::ShownPage(sheet), {"1", "", "", program.Text(IDS_NO_DEVICE), "", {}});
@@ -195,7 +197,7 @@ TEST_F(InfoWindows, DevicePropertiesOnTheAdaptersOwnIdOpensOnTheAdapterPage) {
     ASSERT_TRUE(dw::ClickDevice(program, "7"));
     ASSERT_TRUE(program.Choose(IDM_DEVICE_PROPERTIES));
 
-    HWND sheet = WaitForSheet();
+    HWND sheet = WaitForSheet(false);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(dw::SelectedTab(sheet), 1) << "the sheet opened on the device page";
     ExpectAdapterPage(dw::ShownPage(sheet), kFirstAdapterPage);

@@ -219,7 +219,8 @@ protected:
         HWND sheet = dw::WaitForPropertySheet(program);
         ASSERT_NE(sheet, nullptr) << "no properties sheet";
         EXPECT_EQ(dw::TabTitles(sheet),
-                  (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER)}));
+                  (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER),
+                                            program.Text(IDS_PAGE_DETAILS)}));
         Sleep(300);  // the picture only: a sheet just shown may not be painted whole yet
         std::printf("The properties: %s\n", dw::SavePicture(program, std::string("sheet-") + country_->locale).c_str());
         ASSERT_TRUE(user::CloseDialog(sheet));
@@ -278,6 +279,45 @@ TEST_F(Locale, nl_NL) { OnEveryPath(); }
 // ---- Every window, one country of each language --------------------------------
 
 TEST_F(Locale, de_AT_EveryWindow) { WalkThroughEveryWindow(); }
+
+// A sentence of the string table with its places %1 and %2 filled in.
+std::string Filled(std::string sentence, const std::string& first, const std::string& second = "") {
+    const std::string values[] = {first, second};
+    for (int place = 0; place < 2; ++place) {
+        const std::string mark = "%" + std::to_string(place + 1);
+        const std::size_t at = sentence.find(mark);
+        if (at != std::string::npos) sentence.replace(at, mark.size(), values[place]);
+    }
+    return sentence;
+}
+
+// The Details page in German, its numbers in the German format, on both
+// paths: the disk and the CD-ROM without a disc.
+TEST_F(Locale, de_DE_TheDetailsPageInGermanWithGermanNumbers) {
+    const std::string capacity = Filled(program.Text(IDS_CAPACITY_SIZE), Filled(program.Text(IDS_SIZE_GB), "4,00"),
+                                        "4.294.967.296") +
+                                 "\r\n" + Filled(program.Text(IDS_CAPACITY_BLOCKS), "8.388.608", "512");
+    for (const bool nt : {false, true}) {
+        SCOPED_TRACE(nt ? "NT" : "Windows 95");
+        if (nt) {
+            program.UseEdition(Edition::NtSimulator);
+            program.OnPlatform(Platform::WindowsNt);
+        }
+        ASSERT_TRUE(user::StartAndWaitForTheScan(program, 16));
+        const char adapter[] = "Harrowgate Brightlane BL-2940U PCI SCSI Host Adapter";
+        HWND sheet = dw::OpenDetails(program, adapter, "0");
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(dw::DetailsFields(program, sheet),
+                  (std::vector<std::string>{capacity, "KD21S0042917", "naa.5000C5A012B3C4D5"}));
+        if (!nt) std::printf("The Details page: %s\n", dw::SavePicture(program, "details-de_DE").c_str());
+        ASSERT_TRUE(user::CloseDialog(sheet));
+        sheet = dw::OpenDetails(program, adapter, "4");
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(dw::DetailsFields(program, sheet)[0], program.Text(IDS_DETAILS_NO_MEDIUM));
+        ASSERT_TRUE(user::CloseDialog(sheet));
+        ExitWithZero();
+    }
+}
 TEST_F(Locale, es_MX_EveryWindow) { WalkThroughEveryWindow(); }
 TEST_F(Locale, fr_CA_EveryWindow) { WalkThroughEveryWindow(); }
 TEST_F(Locale, it_CH_EveryWindow) { WalkThroughEveryWindow(); }

@@ -233,5 +233,11 @@ TEST(CenterBitmap, OddPixelDroppedAndLargePicturesOverhang) {
     EXPECT_EQ(p.y, 10);
 }
 
+TEST(FitToPage, AControlReachingPastThePageKeepsItsLeftMarginOnTheRight) {
+    EXPECT_EQ(WidthWithinPage(15, 300, 400), 300) << "fits: kept";
+    EXPECT_EQ(WidthWithinPage(23, 414, 378), 332) << "the same margin on the right";
+    EXPECT_EQ(WidthWithinPage(200, 50, 300), 1) << "no room at all";
+}
+
 }  // namespace
 }  // namespace td

@@ -107,6 +107,7 @@ adapter
     EXPECT_EQ(std::memcmp(first.HA_ManagerId, manager, 16), 0) << "padded with NULs";
     const char identifier[16] = "BL2940U";
     EXPECT_EQ(std::memcmp(first.HA_Identifier, identifier, 16), 0);
+    EXPECT_EQ(first.HA_Unique[2], 2) << "residual byte counts reported";
     EXPECT_EQ(first.HA_Unique[3], 8) << "8 targets";
     EXPECT_EQ(first.HA_Unique[6], 1) << "64 KiB transfers";
     EXPECT_EQ(first.HA_Rsvd1, 0xBEEF) << "reserved field untouched";

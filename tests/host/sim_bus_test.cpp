@@ -69,7 +69,8 @@ TEST(VirtualBus, DevicesAnswerInquiryAndTestUnitReady) {
     EXPECT_EQ(short_one.transferred, 36u) << "the allocation length limits the answer";
     EXPECT_EQ(short_one.data_in, Bytes(expected.begin(), expected.begin() + 36));
 
-    BusOutcome evpd = bus.Execute(Command(0, 0, {kOpInquiry, 1, 0x80, 0, 96, 0}, 96));
+    // The scanner is a SCSI-2 device without vital product data.
+    BusOutcome evpd = bus.Execute(Command(1, 5, {kOpInquiry, 1, 0x80, 0, 96, 0}, 96));
     EXPECT_EQ(evpd.scsi_status, 0x02);
     EXPECT_EQ(evpd.sense, FixedSense(kSenseKeyIllegalRequest, kAscInvalidFieldInCdb, 0));
 
@@ -228,6 +229,99 @@ adapter
     BusOutcome read = bus.Execute(Command(0, 1, Buffer(kOpReadBuffer, 2, 0, 8), 8));
     EXPECT_EQ(read.transferred, 0u);
     EXPECT_TRUE(read.data_in.empty());
+}
+
+}  // namespace
+}  // namespace td::sim
+
+namespace td::sim {
+namespace {
+
+// READ CAPACITY and the vital product data pages as the scenario gives
+// them: each answer's bytes, or the sense the device answers instead.
+TEST(VirtualBus, DevicesAnswerCapacityAndVitalProductDataAsDescribed) {
+    VirtualBus bus(Parse(R"(
+adapter
+  device 0
+    capacity 6442450944 4096
+    serial "  SN1"
+    designator naa 5000C5A012B3C4D5 port
+    designator t10 "V  P"
+  device 1
+    type cdrom
+    capacity 10 2048
+    medium no
+  device 2
+    capacity 10
+    evpd ignored
+    vpd-length 00 300
+  device 3
+    serial ABCDEF
+    vpd-pages 00 80 B0
+    vpd-length 80 2
+    on vpd hang
+    on read-capacity-16 status 08
+)"));
+    const Bytes no_medium = FixedSense(0x02, 0x3A, 0x00);
+    const Bytes illegal_field = FixedSense(kSenseKeyIllegalRequest, kAscInvalidFieldInCdb, 0);
+    const Bytes illegal_opcode = FixedSense(kSenseKeyIllegalRequest, kAscInvalidOpcode, 0);
+    const Bytes standard = [&] {
+        const auto data = bus.FindDevice(0, 0, 2, 0)->InquiryData();
+        return Bytes(data.begin(), data.begin() + 40);
+    }();
+    struct Row {
+        int target;
+        Bytes cdb;
+        std::uint32_t length;
+        Bytes data;   // the bytes that came
+        Bytes sense;  // or the sense of a CHECK CONDITION
+    };
+    const Row rows[] = {
+        {0, {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0x10, 0}, {}},
+        {0,
+         {0x9E, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0},
+         32,
+         {0, 0, 0, 1, 0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0x10, 0},
+         {}},
+        {0, {0x9E, 0x11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0}, 32, {}, illegal_field},
+        {0, {0x12, 1, 0x00, 0, 0xFF, 0}, 255, {0, 0, 0, 3, 0x00, 0x80, 0x83}, {}},
+        {0, {0x12, 1, 0x80, 0, 0xFF, 0}, 255, {0, 0x80, 0, 5, ' ', ' ', 'S', 'N', '1'}, {}},
+        {0, {0x12, 1, 0x80, 0, 0x06, 0}, 255, {0, 0x80, 0, 5, ' ', ' '}, {}},
+        {0,
+         {0x12, 1, 0x83, 0, 0xFF, 0},
+         255,
+         {0,    0x83, 0,    20,   1, 0x13, 0, 8, 0x50, 0x00, 0xC5, 0xA0,
+          0x12, 0xB3, 0xC4, 0xD5, 2, 0x01, 0, 4, 'V',  ' ',  ' ',  'P'},
+         {}},
+        {0, {0x12, 1, 0xB0, 0, 0xFF, 0}, 255, {}, illegal_field},
+        {1, {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, {}, no_medium},
+        {1, {0x00, 0, 0, 0, 0, 0}, 0, {}, no_medium},
+        {1, {0x12, 1, 0x00, 0, 0xFF, 0}, 255, {}, illegal_field},
+        {2, {0x12, 1, 0x00, 0, 40, 0}, 255, standard, {}},
+        {2, {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, {0, 0, 0, 9, 0, 0, 2, 0}, {}},
+        {3, {0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 8, {}, illegal_opcode},
+        {3, {0x12, 0, 0, 0, 5, 0}, 96, Bytes{0x00, 0x00, 0x02, 0x02, 0x5B}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "ID " << row.target << ", CDB " << int(row.cdb[0]) << "/"
+                                        << int(row.cdb[2]));
+        const BusOutcome outcome = bus.Execute(Command(0, row.target, row.cdb, row.length, DataDirection::In));
+        EXPECT_EQ(outcome.completion, Completion::Done);
+        EXPECT_EQ(outcome.data_in, row.data);
+        EXPECT_EQ(outcome.sense, row.sense);
+    }
+    // The rules for pages and capacities: an INQUIRY without EVPD is none
+    // of them; a page list names pages it may not have.
+    EXPECT_EQ(bus.Execute(Command(0, 3, {0x12, 1, 0x00, 0, 0xFF, 0}, 255)).completion, Completion::Hang);
+    EXPECT_EQ(bus.Execute(Command(0, 3, {0x9E, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0}, 32)).scsi_status,
+              0x08);
+
+    Scenario scenario;
+    std::string error;
+    EXPECT_FALSE(ParseScenario("adapter\ndevice 0\ncapacity 0\n", scenario, error));
+    EXPECT_EQ(error, "line 3: a capacity has at least one block");
+    EXPECT_FALSE(ParseScenario("adapter\ndevice 0\ndesignator naa 500\n", scenario, error));
+    EXPECT_EQ(error, "line 3: a naa designator is an even number of hexadecimal digits, not '500'");
 }
 
 }  // namespace

@@ -138,9 +138,9 @@ TEST_F(PropertiesSheet, CaptionAndPageTitlesComeFromTheStringTable) {
     Open();
     EXPECT_NE(TextOf(sheet).find("SCSI Device Properties"), std::string::npos) << TextOf(sheet);
     HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
-    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
-    const char* titles[2] = {"SCSI Device Information", "Host Adapter Information"};
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+    const char* titles[3] = {"SCSI Device Information", "Host Adapter Information", "Details"};
+    for (int i = 0; i < 3; ++i) {
         char text[64] = "";
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -199,6 +199,8 @@ TEST_F(PropertiesSheet, AdaptersOwnSlotOpensOnTheAdapterPageAndTheDevicePageStay
 
     EXPECT_EQ(PageIndex(), 1);
     EXPECT_EQ(program->app.selected_slot, 15);
+    HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 2) << "no Details page for the adapter itself";
     EXPECT_EQ(ItemText(Page(), IDC_HA_NAME), "BT-958");
     EXPECT_EQ(ItemText(Page(), IDC_HA_NUMBER), "1");
 
@@ -406,6 +408,69 @@ TEST_F(PropertiesSheet, WithoutWinHelpTheProgramsOwnPopupShowsTheTopicAndTheView
         EXPECT_STREQ(text, expected);
         SendMessageA(CurrentHelpPopup(), WM_KEYDOWN, VK_ESCAPE, 0);
     }
+}
+
+// The Details page: three fields, each a read-only edit control right after
+// its label (whose mnemonic leads to it), filled from the device's answers;
+// this program has no ASPI library, which each field says at once.
+TEST_F(PropertiesSheet, DetailsFieldsAreLabelledReadOnlyEditsThatSayWhyWhenNothingCanBeAsked) {
+    program->inventory = test::TwoAdapterScan(program->texts, kPlatformWin95);
+    program->inventory.scan_complete = 1;
+    Choose(0, "0");
+    Open();
+    Turn(2);
+    HWND page = Page();
+    char asking[128] = "", not_available[256] = "", help[512] = "";
+    LoadStringA(GetModuleHandleA(nullptr), IDS_DETAILS_ASKING, asking, sizeof asking);
+    LoadStringA(GetModuleHandleA(nullptr), IDS_ASPI_NOT_AVAILABLE, not_available, sizeof not_available);
+    for (int id : {IDC_DETAILS_CAPACITY, IDC_DETAILS_SERIAL, IDC_DETAILS_IDENTIFIER}) {
+        SCOPED_TRACE(id);
+        HWND field = GetDlgItem(page, id);
+        ASSERT_NE(field, nullptr);
+        char class_name[16] = "";
+        GetClassNameA(field, class_name, sizeof class_name);
+        EXPECT_STRCASEEQ(class_name, "Edit");
+        const LONG style = GetWindowLongA(field, GWL_STYLE);
+        EXPECT_NE(style & ES_READONLY, 0);
+        EXPECT_NE(style & WS_TABSTOP, 0);
+        HWND label = GetWindow(field, GW_HWNDPREV);
+        ASSERT_NE(label, nullptr);
+        GetClassNameA(label, class_name, sizeof class_name);
+        EXPECT_STRCASEEQ(class_name, "Static");
+        EXPECT_NE(TextOf(label).find('&'), std::string::npos) << TextOf(label);
+    }
+    for (int i = 0; i < 40 && ItemText(page, IDC_DETAILS_CAPACITY) == asking; ++i) {
+        Sleep(25);
+        Pump();
+    }
+    for (int id : {IDC_DETAILS_CAPACITY, IDC_DETAILS_SERIAL, IDC_DETAILS_IDENTIFIER})
+        EXPECT_EQ(ItemText(page, id), not_available) << id;
+
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = IDC_DETAILS_SERIAL;
+    info.hItemHandle = GetDlgItem(page, IDC_DETAILS_SERIAL);
+    SendMessageA(page, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_NE(CurrentHelpPopup(), nullptr);
+    LoadStringA(GetModuleHandleA(nullptr), IDH_DETAILS_SERIAL, help, sizeof help);
+    EXPECT_EQ(TextOf(CurrentHelpPopup()), help);
+    SendMessageA(CurrentHelpPopup(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST(NumberFormat, SizesAreWrittenWithTheUsersSeparatorsAndTheDecimalsAsked) {
+    char thousand[8] = "", decimal[8] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousand, sizeof thousand);
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, sizeof decimal);
+    Win32NumberFormat format;
+    char text[64] = "";
+    format.Format("4294967296", 0, text, sizeof text);
+    const std::string t = thousand;
+    EXPECT_EQ(std::string(text), "4" + t + "294" + t + "967" + t + "296");
+    format.Format("4.00", 2, text, sizeof text);
+    EXPECT_EQ(std::string(text), std::string("4") + decimal + "00");
+    format.Format("12.5", 1, text, 4);
+    EXPECT_LE(std::string(text).size(), 3u) << "cut to the buffer";
 }
 
 }  // namespace

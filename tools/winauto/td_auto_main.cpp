@@ -11,6 +11,15 @@
 //                                another: Tab, Shift+F10, Alt+Enter, Down,
 //                                Alt+O, G ...
 //   td-auto command ID           choose a command of the main window
+//   td-auto details ID [SECONDS] [PAGE]
+//                                double-click the device with SCSI ID in the
+//                                device list, turn its properties sheet to
+//                                the third page (Details) and wait until
+//                                the device has answered (30 s at most);
+//                                then show page PAGE (0 to 2) if given
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -47,6 +56,61 @@ int WaitMain(int seconds) {
     return 1;
 }
 
+// The sheet's pages are dialogs inside it; the one shown is visible.
+HWND ShownPage(HWND sheet) {
+    for (HWND child = FindWindowExA(sheet, nullptr, "#32770", nullptr); child != nullptr;
+         child = FindWindowExA(sheet, child, "#32770", nullptr))
+        if (IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+int Details(const std::string& id, int seconds, int shown_page) {
+    HWND main = td::autom::WaitForWindow(0, kMainClass, "", 1000);
+    HWND list = main != nullptr ? GetDlgItem(main, 1002) : nullptr;
+    if (list == nullptr) {
+        std::printf("no device list\n");
+        return 1;
+    }
+    const auto rows = td::autom::ReadList(list, 1);
+    int row = -1;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i].empty() && rows[i][0] == id) row = static_cast<int>(i);
+    if (row < 0) {
+        std::printf("no device with SCSI ID %s in the list\n", id.c_str());
+        return 1;
+    }
+    const RECT item = td::autom::ListItemRect(list, row);
+    td::autom::DoubleClick((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    HWND sheet = nullptr;
+    td::autom::WaitUntil(
+        [&] {
+            for (HWND window : td::autom::TopLevelWindows(td::autom::ProcessOf(main)))
+                if (td::autom::ClassOf(window) == "#32770" && GetWindow(window, GW_OWNER) == main) sheet = window;
+            return sheet != nullptr;
+        },
+        5000);
+    if (sheet == nullptr) {
+        std::printf("no properties sheet\n");
+        return 1;
+    }
+    SendMessageA(sheet, PSM_SETCURSEL, 2, 0);
+    // The page says "..." on a line while it still asks.
+    const bool answered = td::autom::WaitUntil(
+        [&] {
+            HWND page = ShownPage(sheet);
+            if (page == nullptr || GetDlgItem(page, 1040) == nullptr) return false;
+            for (int field : {1040, 1041, 1042})
+                if (td::autom::TextOf(GetDlgItem(page, field)).find("...") != std::string::npos) return false;
+            return true;
+        },
+        static_cast<DWORD>(seconds) * 1000);
+    HWND page = ShownPage(sheet);
+    if (shown_page >= 0) SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(shown_page), 0);
+    for (int field : {1040, 1041, 1042})
+        std::printf("%d: %s\n", field, page != nullptr ? td::autom::TextOf(GetDlgItem(page, field)).c_str() : "");
+    return answered ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +138,10 @@ int main(int argc, char** argv) {
         td::autom::PostCommand(main, std::atoi(argv[2]));
         return 0;
     }
-    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | keys KEY... | command ID\n");
+    if (argc >= 3 && std::string(argv[1]) == "details")
+        return Details(argv[2], argc >= 4 ? std::atoi(argv[3]) : 30, argc >= 5 ? std::atoi(argv[4]) : -1);
+    std::fprintf(stderr,
+                 "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | keys KEY... | command ID |"
+                 " details ID [SECONDS] [PAGE]\n");
     return 2;
 }

@@ -232,6 +232,37 @@ HWND ShownPage(HWND sheet) {
     return nullptr;
 }
 
+// ---- The Details page ---------------------------------------------------------------------------
+
+HWND OpenDetails(ProgramSession& program, const std::string& adapter, const std::string& id) {
+    EXPECT_TRUE(ClickAdapter(program, adapter));
+    EXPECT_TRUE(DoubleClickDevice(program, id));
+    HWND sheet = WaitForPropertySheet(program);
+    EXPECT_NE(sheet, nullptr) << "no properties sheet";
+    if (sheet == nullptr) return nullptr;
+    EXPECT_EQ(TabTitles(sheet), (std::vector<std::string>{program.Text(IDS_PAGE_DEVICE), program.Text(IDS_PAGE_ADAPTER),
+                                                          program.Text(IDS_PAGE_DETAILS)}));
+    ClickTab(sheet, 2);
+    EXPECT_TRUE(autom::WaitUntil([&] { return SelectedTab(sheet) == 2; }, 3000)) << "the Details tab did not open";
+    return sheet;
+}
+
+std::vector<std::string> DetailsFields(ProgramSession& program, HWND sheet, DWORD timeout_ms) {
+    std::vector<std::string> fields;
+    autom::WaitUntil(
+        [&] {
+            fields.clear();
+            HWND page = ShownPage(sheet);
+            for (int id : {IDC_DETAILS_CAPACITY, IDC_DETAILS_SERIAL, IDC_DETAILS_IDENTIFIER})
+                fields.push_back(page != nullptr ? autom::TextOf(GetDlgItem(page, id)) : "");
+            for (const std::string& field : fields)
+                if (field.empty() || field == program.Text(IDS_DETAILS_ASKING)) return false;
+            return true;
+        },
+        timeout_ms);
+    return fields;
+}
+
 // ---- Pictures ---------------------------------------------------------------------------------------
 
 std::vector<ColourCount> ColoursIn(const autom::Picture& picture, const RECT& whole, const RECT& part, int inset) {

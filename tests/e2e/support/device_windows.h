@@ -80,6 +80,16 @@ void ClickTab(HWND sheet, int index);
 // The page the sheet shows now.
 HWND ShownPage(HWND sheet);
 
+// ---- The Details page ---------------------------------------------------------------
+// Clicks the adapter in the tree, double-clicks the device in the list and
+// clicks the third tab of the sheet that opens, which must be the device
+// page, the host adapter page and the Details page; answers the sheet.
+HWND OpenDetails(ProgramSession& program, const std::string& adapter, const std::string& id);
+// The page's capacity, serial number and identifier, asked of its edit
+// controls themselves, once none says that the device is still being
+// asked (or `timeout_ms` has passed).
+std::vector<std::string> DetailsFields(ProgramSession& program, HWND sheet, DWORD timeout_ms = 10000);
+
 // ---- Pictures -----------------------------------------------------------------------
 
 // The colours inside `part` (screen coordinates) of a picture taken of

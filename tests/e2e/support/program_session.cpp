@@ -100,7 +100,8 @@ testing::AssertionResult ProgramSession::Start() {
     const std::string exe = program_folder() + exe_name();
     // Always named, so that nothing of the caller's environment leaks in;
     // empty means the built-in machine.
-    std::optional<autom::Launched> launched = autom::Launch(exe, {"TD_SCENARIO=" + scenario_});
+    std::optional<autom::Launched> launched = autom::Launch(exe,
+                                                            {"TD_SCENARIO=" + scenario_, "TD_BUS_LOG=" + bus_log_});
     if (!launched)
         return testing::AssertionFailure() << "could not start " << exe << " (error " << GetLastError() << ")";
     process_ = *launched;

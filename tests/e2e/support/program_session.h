@@ -67,6 +67,10 @@ public:
     // A scenario file of tests/e2e/scenarios/ describes the SCSI machine.
     void UseScenario(const std::string& file_name);
     void UseBuiltInMachine();
+    // The simulators append every command that reaches the virtual bus to
+    // this file (a Windows path; TD_BUS_LOG): which commands the program
+    // sent, for a test to read afterwards. Empty: no log.
+    void LogBusTo(const std::string& path) { bus_log_ = path; }
     void Install();  // with "HelpPath" naming the help folder
     void InstallWithoutHelpPath();
     void Uninstall();
@@ -157,6 +161,7 @@ private:
     Edition edition_ = Edition::Shipped;
     std::string program_folder_;  // empty: the build's
     std::string scenario_;        // Windows path; empty for the built-in machine
+    std::string bus_log_;         // Windows path; empty for none
     LANGID language_ = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     std::unique_ptr<ProgramTexts> texts_;
     autom::Launched process_;
