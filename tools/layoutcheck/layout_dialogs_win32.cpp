@@ -115,6 +115,7 @@ LONG StyleOf(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 
 bool IsStatic(HWND control) { return lstrcmpiA(ClassOf(control).c_str(), "Static") == 0; }
 bool IsButton(HWND control) { return lstrcmpiA(ClassOf(control).c_str(), "Button") == 0; }
+bool IsEdit(HWND control) { return lstrcmpiA(ClassOf(control).c_str(), "Edit") == 0; }
 
 bool ShowsStaticText(LONG style) {
     switch (style & SS_TYPEMASK) {
@@ -172,6 +173,16 @@ TextRoom RoomOf(HWND control, int dpi) {
         if (style & SS_NOPREFIX) room.format |= DT_NOPREFIX;
         return room;
     }
+    if (IsEdit(control)) {
+        // An edit control writes within its formatting rectangle, inside
+        // its margins; a multi-line one wraps at word breaks.
+        RECT format{};
+        SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        room.width = format.right - format.left;
+        room.height = format.bottom - format.top;
+        room.format = DT_EXPANDTABS | DT_NOPREFIX | ((style & ES_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE);
+        return room;
+    }
     if (style & BS_MULTILINE) room.format = DT_EXPANDTABS | DT_WORDBREAK;
     switch (style & BS_TYPEMASK) {
         case BS_PUSHBUTTON:
@@ -224,6 +235,11 @@ void CheckFits(const std::string& where, HWND control, const std::wstring& text,
 // Texts the program puts into a dialog's controls at run time, by dialog
 // number and control: they must fit as well as the template's own.
 const std::map<std::pair<int, int>, std::vector<int>>& RunTimeTexts() {
+    // What a line of the Details page says when its fact cannot be had.
+    static const std::vector<int> kDetailsLines = {IDS_DETAILS_ASKING,       IDS_DETAILS_NO_MEDIUM,
+                                                   IDS_DETAILS_NOT_REPORTED, IDS_DETAILS_INAPPLICABLE,
+                                                   IDS_DETAILS_NO_ANSWER,    IDS_DETAILS_BUSY,
+                                                   IDS_DETAILS_FROM_LISTING};
     static const std::map<std::pair<int, int>, std::vector<int>> texts = {
         {{IDD_DIAGNOSTICS, IDC_TUR_STATE}, {IDS_NOT_TESTED, IDS_TESTING, IDS_PASSED, IDS_FAILED}},
         {{IDD_DIAGNOSTICS, IDC_WRITE_STATE}, {IDS_NOT_TESTED, IDS_TESTING, IDS_PASSED, IDS_FAILED}},
@@ -232,6 +248,9 @@ const std::map<std::pair<int, int>, std::vector<int>>& RunTimeTexts() {
         {{IDD_DIAGNOSTICS, IDC_INFO_LINE},
          {IDS_STATUS_CAPTION, IDS_IN_PROGRESS, IDS_TESTING_COMPLETE, IDS_TESTS_SUCCESSFUL}},
         {{IDD_DIAGNOSTICS, IDC_INFO_BLOCK}, {IDS_NOT_TESTABLE, IDS_TESTS_VERDICT}},
+        {{IDD_DETAILS_PAGE, IDC_DETAILS_CAPACITY}, kDetailsLines},
+        {{IDD_DETAILS_PAGE, IDC_DETAILS_SERIAL}, kDetailsLines},
+        {{IDD_DETAILS_PAGE, IDC_DETAILS_IDENTIFIER}, kDetailsLines},
     };
     return texts;
 }
