@@ -164,6 +164,9 @@ struct ScenarioAdapter {
     std::vector<int> initiator_ids;           // per bus, `buses` entries
     bool inquiry_data_fails = false;          // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
     std::uint32_t inquiry_data_error = 1117;  // ... with this code (ERROR_IO_DEVICE)
+    // It succeeds but reports this byte count returned, whatever it wrote
+    // (Wine over Linux reports 36); -1: the bytes it wrote.
+    std::int32_t inquiry_data_reports = -1;
 
     std::vector<ScenarioDevice> devices;
     int line = 0;

@@ -488,14 +488,22 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
         return true;
     }
     // inquiry-data
-    if (!Count(args, 1, 2, word, "ok, or fails with an optional error code")) return false;
+    if (!Count(args, 1, 2, word, "ok, fails with an optional error code, or reports with a byte count")) return false;
     const std::string mode = Lower(args[0].text);
     if (mode == "ok") {
         if (args.size() != 1) return Fail("'inquiry-data ok' takes nothing after it");
         adapter.inquiry_data_fails = false;
+        adapter.inquiry_data_reports = -1;
         return true;
     }
-    if (mode != "fails") return Fail("'inquiry-data' expects ok or fails, not '" + args[0].text + "'");
+    if (mode == "reports") {
+        if (args.size() != 2) return Fail("'inquiry-data reports' expects the byte count it reports");
+        if (!Number(args[1], false, 65535, value, "the byte count")) return false;
+        adapter.inquiry_data_fails = false;
+        adapter.inquiry_data_reports = static_cast<std::int32_t>(value);
+        return true;
+    }
+    if (mode != "fails") return Fail("'inquiry-data' expects ok, fails or reports, not '" + args[0].text + "'");
     adapter.inquiry_data_fails = true;
     if (args.size() == 2) {
         if (!Number(args[1], false, 0xFFFFFFFFu, value, "the error code")) return false;

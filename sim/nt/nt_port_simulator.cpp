@@ -340,7 +340,9 @@ bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t
             at += entry_size;
         }
     }
-    call.returned = total;
+    // A pass-through layer may report fewer bytes than it wrote, as Wine's
+    // does over Linux; what it wrote stays in the caller's buffer.
+    call.returned = adapter.inquiry_data_reports >= 0 ? static_cast<std::uint32_t>(adapter.inquiry_data_reports) : total;
     return true;
 }
 

@@ -38,7 +38,7 @@ void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind k
 }  // namespace
 
 void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length,
-                           int adapter_index) {
+                           std::uint32_t cleared, int adapter_index) {
     NtScanArea& area = discovery.area;
     area.entry_count = 0;
     if (adapter_index < 0 || adapter_index >= kMaxAdapters) return;
@@ -50,7 +50,7 @@ void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, s
     AppendDecimal(port_path, port);
     AppendText(port_path, ":");
 
-    InquiryDataWalk walk(answer, length, kInquiryEntries);
+    InquiryDataWalk walk(answer, length, kInquiryEntries, cleared);
     InquiryUnit unit;
     while (area.entry_count < kInquiryEntries && walk.Next(unit)) {
         DeviceSlot& entry = area.inquiry_entries[area.entry_count++];

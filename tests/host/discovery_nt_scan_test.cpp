@@ -194,6 +194,26 @@ TEST_F(DiscoveryNtScan, PortWhoseInquiryDataCannotBeReadStaysCountedWithoutSlots
     EXPECT_EQ(io->OpenHandles(), 0);
 }
 
+// Wine's pass-through over Linux: one unit per port, the initiator at
+// channel + 2, and 36 bytes reported for the 60 it wrote.
+TEST_F(DiscoveryNtScan, PortsThatUnderReportTheirInquiryDataStillShowTheirUnits) {
+    const std::string wine_port = " scsi-id 2\n inquiry-data reports 36\n";
+    Use(Adapter(0, " device 0\n  type disk\n  vendor Linux\n  drive D: fixed\n end\n", wine_port) +
+        Adapter(1, " device 0\n  type cdrom\n  vendor Linux\n  drive E: cdrom\n end\n", wine_port));
+    EXPECT_FALSE(ScanScsiPorts(*discovery));
+    ASSERT_EQ(inventory.adapter_count, 2);
+    for (const NtCall& call : io->Calls()) {
+        if (call.op == NtCall::Op::Control && call.code == nt::kIoctlScsiGetInquiryData) EXPECT_EQ(call.returned, 36u);
+    }
+    EXPECT_STREQ(Slot(0).type_name, "Hard Disk");
+    EXPECT_STREQ(Slot(0).vendor, "Linux  ");
+    EXPECT_STREQ(Slot(0).device_path, "D:");
+    EXPECT_STREQ(Slot(2).type_name, "Host Adapter");
+    EXPECT_STREQ(Slot(8).type_name, "CD-ROM");
+    EXPECT_STREQ(Slot(8).device_path, "E:");
+    EXPECT_EQ(inventory.adapters[1].device_count, 1);
+}
+
 TEST_F(DiscoveryNtScan, DevicePathsByClaimAndType) {
     Use(Adapter(0, R"(
  device 0
