@@ -167,6 +167,10 @@ struct ScenarioAdapter {
     // It succeeds but reports this byte count returned, whatever it wrote
     // (Wine over Linux reports 36); -1: the bytes it wrote.
     std::int32_t inquiry_data_reports = -1;
+    // The port is its one unit, as Wine's ports are (each a Linux device):
+    // pass-through through it reaches that unit whatever the block's
+    // address, claimed or not.
+    bool port_is_unit = false;
 
     std::vector<ScenarioDevice> devices;
     int line = 0;

@@ -201,7 +201,8 @@ const std::set<std::string>& AdapterWords() {
     static const std::set<std::string> words = {"identifier", "manager", "scsi-id",      "max-target",   "unique",
                                                 "empty-ids",  "mfg",     "description",  "hw-revision",  "port-driver",
                                                 "pci",        "pci-key", "pci-instance", "pci-class",    "miniport",
-                                                "port",       "buses",   "initiator-id", "inquiry-data", "device"};
+                                                "port",       "buses",   "initiator-id", "inquiry-data", "device",
+                                                "port-is-unit"};
     return words;
 }
 
@@ -432,6 +433,9 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
     }
     if (word == "pci") {
         return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], adapter.pci, "pci");
+    }
+    if (word == "port-is-unit") {
+        return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], adapter.port_is_unit, "port-is-unit");
     }
     if (word == "pci-key") {
         notes.pci_key = true;
@@ -889,6 +893,10 @@ bool Reader::Finish() {
                                                             std::to_string(adapter.buses) + " bus(es)");
             }
             adapter.initiator_ids[static_cast<std::size_t>(bus)] = id;
+        }
+        if (adapter.port_is_unit && adapter.devices.size() != 1) {
+            return FailAt(adapter.line, "'port-is-unit yes' needs exactly one device on the adapter, not " +
+                                            std::to_string(adapter.devices.size()));
         }
         std::set<std::tuple<int, int, int>> addresses;
         for (std::size_t d = 0; d < adapter.devices.size(); ++d) {

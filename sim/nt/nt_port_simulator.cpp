@@ -413,7 +413,13 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     // The unit the command goes to.
     int adapter = object.unit.adapter;
     int bus = 0, target = 0, lun = 0;
-    if (object.kind == ObjectKind::Port) {
+    if (object.kind == ObjectKind::Port && bus_.scenario().adapters[static_cast<std::size_t>(object.adapter)].port_is_unit) {
+        adapter = object.adapter;
+        const ScenarioDevice& device = bus_.scenario().adapters[static_cast<std::size_t>(adapter)].devices[0];
+        bus = device.bus;
+        target = device.target;
+        lun = device.lun;
+    } else if (object.kind == ObjectKind::Port) {
         adapter = object.adapter;
         bus = spt.PathId;
         target = spt.TargetId;

@@ -20,7 +20,8 @@
 //     device's unit; on a port, bus 0 and the adapter's own ID.
 //   IOCTL_SCSI_PASS_THROUGH / _DIRECT: the CDB runs on the unit behind the
 //     handle (a drive or class device: its unit, whatever the block says; a
-//     port: PathId, TargetId and Lun of the block). ScsiStatus is set, the
+//     port: PathId, TargetId and Lun of the block, or, with `port-is-unit`,
+//     the port's one unit, claimed or not, as Wine's ports over Linux do). ScsiStatus is set, the
 //     sense data copied to SenseInfoOffset (SenseInfoLength becomes the
 //     bytes copied), DataTransferLength becomes the bytes moved. The data
 //     of SCSI_PASS_THROUGH lies at DataBufferOffset within the caller's

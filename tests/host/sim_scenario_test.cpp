@@ -365,6 +365,7 @@ TEST(ScenarioReader, EveryMistakeNamesItsLine) {
         {"adapter\n  buses 9", 2, "not '9'"},
         {"adapter\n  inquiry-data sometimes", 2, "ok, fails or reports"},
         {"adapter\n  inquiry-data reports", 2, "the byte count it reports"},
+        {"adapter\n  port-is-unit yes\n  device 1\n  device 2", 1, "exactly one device on the adapter, not 2"},
         {"adapter\n  inquiry-data reports 65536", 2, "not '65536'"},
         {"adapter\n  empty-ids silence", 2, "no-device or selection-timeout"},
         {"adapter\n  pci-key \"A\\B\"", 2, "without '\\'"},

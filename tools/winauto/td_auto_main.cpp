@@ -7,6 +7,11 @@
 //                                button, printing its caption and text
 //   td-auto exit                 choose File > Exit in the main window
 //   td-auto screenshot FILE.bmp  save the screen
+//   td-auto hold-desktop SECONDS keep the virtual desktop up that long: Wine
+//                                ends it a moment after its last program,
+//                                and a program that has to start it again
+//                                waits only seconds for it (too few under an
+//                                emulated processor)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -54,6 +59,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc >= 3 && std::string(argv[1]) == "screenshot") return td::autom::SaveScreenshot(argv[2]) ? 0 : 1;
-    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp\n");
+    if (argc >= 3 && std::string(argv[1]) == "hold-desktop") {
+        if (GetDesktopWindow() == nullptr) return 1;
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | hold-desktop SECONDS\n");
     return 2;
 }
