@@ -38,7 +38,7 @@ for _ in $(seq 1 50); do
 done
 
 # What the kernel reports of each device, in the test's form (see
-# tests/e2e/realstack/real_stack_e2e.cpp): one line per port, ordered by the
+# tools/realstack/real_stack_checks.cpp): one line per port, ordered by the
 # Linux address, so port n is the n-th device.
 devices="$out/devices.txt"
 : >"$devices"
@@ -61,7 +61,7 @@ say "the kernel's SCSI devices (port|host|channel|target|lun|type|vendor|model|r
 cat "$devices"
 
 # ---- Wine, pointed at them as a user would -------------------------------------
-export WINEPREFIX="$out/wineprefix" WINEDEBUG="${td_winedebug:--all}" WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="$out/wineprefix" WINEDEBUG="${td_winedebug:-err+all}" WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 links="$WINEPREFIX/dosdevices"
 rm -f "$links"/scsi*: "$links"/[d-y]: "$links"/[d-y]::
 drives="REGEDIT4
@@ -104,7 +104,7 @@ for _ in $(seq 1 60); do
     break
   sleep 2
 done
-say "Wine is up after $(($(date +%s) - started)) s"
+say "Wine is up after $(($(date +%s) - started)) s: $(pgrep -af '\.exe' | sed 's/^[0-9]* //; s/.*\\//' | tr '\n' ' ')"
 
 # ---- The tests ----------------------------------------------------------------------
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -115,6 +115,7 @@ TD_REAL_STACK="$(windows_path "$devices")" TD_E2E_TIME_SCALE="${td_time_scale:-3
   GTEST_OUTPUT="xml:$(windows_path "$out/tests.xml")" \
   /usr/lib/wine/wine64 e2e_tests.exe --gtest_filter='RealStack.*' </dev/null >"$out/tests.log" 2>&1
 status=$?
+say "Wine's programs after the tests: $(pgrep -af '\.exe' | sed 's/^[0-9]* //; s/.*\\//' | tr '\n' ' ')"
 say "the tests ended with exit code $status after $(($(date +%s) - started)) s"
 /usr/lib/wine/wineserver -k
 finish "$status"

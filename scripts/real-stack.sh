@@ -3,7 +3,7 @@
 # Debian's kernel under QEMU (scripts/guest-env.sh) with scsi_debug's disks
 # on two hosts and QEMU's CD-ROM without a disc on a third, points Wine's NT
 # path at them as a Linux user would (dosdevices links), and runs the
-# program's real-stack tests there (tests/e2e/realstack): the devices with
+# program's real-stack tests there (tools/realstack/real_stack_checks.cpp): the devices with
 # their INQUIRY names and types as the kernel reports them, the diagnostics'
 # verdicts and words on each, a listing saved and opened again. Prints what
 # it saw, leaves the screenshots in build/real-stack, and exits 0 only when

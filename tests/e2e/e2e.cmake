@@ -38,10 +38,10 @@ target_compile_definitions(td_e2e_support PUBLIC
   TD_E2E_FAILURE_DIR="${TD_E2E_FAILURE_DIR}")
 
 file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/*.cpp)
-# The checks on a real SCSI stack run only in make real-stack's guest
-# (e2e_tests.exe --gtest_filter=RealStack.*): they are built in, but not
-# listed for ctest below.
-set(TD_E2E_REAL_STACK_SOURCES ${TD_ROOT}/tests/e2e/realstack/real_stack_e2e.cpp)
+# make real-stack's checks (tools/realstack) drive the program with the same
+# support and run only in its guest (e2e_tests.exe --gtest_filter=RealStack.*):
+# they are built in, but not listed for ctest below.
+set(TD_E2E_REAL_STACK_SOURCES ${TD_ROOT}/tools/realstack/real_stack_checks.cpp)
 add_executable(e2e_tests ${TD_E2E_SOURCES} ${TD_E2E_REAL_STACK_SOURCES})
 target_link_libraries(e2e_tests PRIVATE td_e2e_support)
 
