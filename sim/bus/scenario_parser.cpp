@@ -198,10 +198,10 @@ const std::set<std::string>& TopWords() {
 }
 
 const std::set<std::string>& AdapterWords() {
-    static const std::set<std::string> words = {"identifier", "manager", "scsi-id",      "max-target",   "unique",
-                                                "empty-ids",  "mfg",     "description",  "hw-revision",  "port-driver",
-                                                "pci",        "pci-key", "pci-instance", "pci-class",    "miniport",
-                                                "port",       "buses",   "initiator-id", "inquiry-data", "device",
+    static const std::set<std::string> words = {"identifier",  "manager", "scsi-id",      "max-target",   "unique",
+                                                "empty-ids",   "mfg",     "description",  "hw-revision",  "port-driver",
+                                                "pci",         "pci-key", "pci-instance", "pci-class",    "miniport",
+                                                "port",        "buses",   "initiator-id", "inquiry-data", "device",
                                                 "port-is-unit"};
     return words;
 }

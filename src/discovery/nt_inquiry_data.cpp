@@ -38,8 +38,7 @@ bool ReadPortBuses(const std::uint8_t* answer, std::uint32_t length, PortBuses& 
     return true;
 }
 
-InquiryDataWalk::InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units,
-                                 std::uint32_t cleared)
+InquiryDataWalk::InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units, std::uint32_t cleared)
     : answer_(answer),
       length_(answer != nullptr ? length : 0),
       entries_(cleared > length_ && answer != nullptr ? cleared : length_),

@@ -34,8 +34,7 @@ void SetPath(DeviceSlot& entry, const char* path, std::uint32_t access, std::uin
 // + 2, path the Linux host), so no drive matches there, while the port
 // passes the commands on. A port driver that refuses pass-through to a
 // claimed unit, as NT's does, fails the test with the system's words for it.
-void SetDrive(DeviceSlot& entry, const char* drive, std::uint32_t access, std::uint32_t share,
-              const char* port_path) {
+void SetDrive(DeviceSlot& entry, const char* drive, std::uint32_t access, std::uint32_t share, const char* port_path) {
     if (drive != nullptr && drive[0] != '\0') {
         SetPath(entry, drive, access, share);
     } else {
@@ -43,8 +42,7 @@ void SetDrive(DeviceSlot& entry, const char* drive, std::uint32_t access, std::u
     }
 }
 
-void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind kind, int port,
-                    const char* port_path) {
+void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind kind, int port, const char* port_path) {
     ClassDeviceName name;
     if (FindClassDevice(discovery.device_io, kind, port, entry.bus_number, entry.target_id, name)) {
         SetPath(entry, name, win::kGenericReadWrite, win::kFileShareReadWrite);

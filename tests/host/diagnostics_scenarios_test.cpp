@@ -143,7 +143,8 @@ TEST(DiagnosticsScenarios, WinesPortsOverLinuxReachTheirDevice) {
     rig.Begin();
     EXPECT_EQ(rig.sequence.row(0), F);
     EXPECT_EQ(rig.last_error.text_id, kUseSystemText);
-    EXPECT_EQ(std::string(rig.last_error.system_text).rfind("Incorrect function.", 0), 0u) << rig.last_error.system_text;
+    EXPECT_EQ(std::string(rig.last_error.system_text).rfind("Incorrect function.", 0), 0u)
+        << rig.last_error.system_text;
 }
 
 TEST(DiagnosticsScenarios, ScannerAndWormAreNotTestedAndTheRestIsRefused) {

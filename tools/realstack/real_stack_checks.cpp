@@ -39,13 +39,13 @@ constexpr char kDialogTitle[] = "Device Diagnostic Tests";
 struct KernelDevice {
     int port = -1;  // dosdevices link scsi<port>:
     int host = 0, channel = 0, target = 0, lun = 0;
-    int type = 0;               // peripheral device type the kernel read
-    std::string vendor;         // INQUIRY bytes 8-15, as sysfs shows them
-    std::string model;          // bytes 16-31
-    std::string revision;       // bytes 32-35
-    std::string block;          // sda, sr0 ...
-    std::string capacity;       // bytes, as the kernel counts them (empty without a medium)
-    std::string serial;         // the unit serial number page, if the device has one
+    int type = 0;          // peripheral device type the kernel read
+    std::string vendor;    // INQUIRY bytes 8-15, as sysfs shows them
+    std::string model;     // bytes 16-31
+    std::string revision;  // bytes 32-35
+    std::string block;     // sda, sr0 ...
+    std::string capacity;  // bytes, as the kernel counts them (empty without a medium)
+    std::string serial;    // the unit serial number page, if the device has one
 
     std::string Name() const {
         return "scsi" + std::to_string(port) + ": (Linux " + std::to_string(host) + ":" + std::to_string(channel) +
@@ -300,8 +300,8 @@ TEST_F(RealStack, TheKernelsDevicesAreShownWithTheirInquiryNamesTestedAndListed)
     HWND save = user::WaitForFileDialog(program, "Save File As", 15000);
     ASSERT_NE(save, nullptr) << "no \"Save File As\" dialog";
     ASSERT_TRUE(user::EnterFileName(save, listing));
-    ASSERT_TRUE(autom::WaitUntil([&] { return program.Title() == "Tessaline Diagnostics - [real-stack-listing.txt]"; },
-                                 10000))
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return program.Title() == "Tessaline Diagnostics - [real-stack-listing.txt]"; }, 10000))
         << "the title is \"" << program.Title() << "\" after Save As";
     std::ifstream saved(listing, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
@@ -316,8 +316,8 @@ TEST_F(RealStack, TheKernelsDevicesAreShownWithTheirInquiryNamesTestedAndListed)
     HWND open = user::WaitForFileDialog(program, "Open a File", 15000);
     ASSERT_NE(open, nullptr) << "no \"Open a File\" dialog";
     ASSERT_TRUE(user::EnterFileName(open, listing));
-    ASSERT_TRUE(autom::WaitUntil([&] { return program.Title() == "Tessaline Diagnostics - [real-stack-listing.txt]"; },
-                                 10000))
+    ASSERT_TRUE(
+        autom::WaitUntil([&] { return program.Title() == "Tessaline Diagnostics - [real-stack-listing.txt]"; }, 10000))
         << "the title is \"" << program.Title() << "\"";
     ASSERT_TRUE(user::DoubleClickTreeItem(program, "SCSI Controllers"));
     const Rows reopened = EveryPortsRows();
