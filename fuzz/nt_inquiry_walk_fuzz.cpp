@@ -179,8 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t length = size - 1;
     if (length > nt::kInquiryDataBufferSize) return 0;
     const bool understate = (settings & 0x20) != 0;
-    const auto size = static_cast<std::uint32_t>(length);
-    CheckWalk(answer, size, understate && size > 36 ? 36 : size);
+    const auto answered = static_cast<std::uint32_t>(length);
+    CheckWalk(answer, answered, understate && answered > 36 ? 36 : answered);
     const int ports = 1 + (settings >> 1 & 0x07) % kNtPorts;
     CheckScan(answer, length, ports, (settings & 0x01) != 0, (settings & 0x10) != 0, understate);
     return 0;
