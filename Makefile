@@ -9,6 +9,8 @@
 #   make analyse                     static analysis and the layout check alone
 #   make format                      lay the sources out as .clang-format says
 #   make fuzz-long [FUZZ_SECONDS=n]  long fuzzing runs, one target after another
+#   make real-stack                  the shipped program on the NT path under Wine against
+#                                    Linux's own SCSI stack, in Debian's kernel under QEMU
 # Each installs what this Debian machine is missing first.
 
 PLATFORM ?= win95
@@ -22,7 +24,7 @@ BUILD := $(ROOT)/build
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 WIN_COMMON := $(CMAKE_COMMON) -DTD_HOST_TOOLS=$(BUILD)/host/tools
 
-.PHONY: run test dist soak bench analyse format deps host host-asan fuzz fuzz-long win64 win32 clean
+.PHONY: run test dist soak bench analyse format deps host host-asan fuzz fuzz-long win64 win32 real-stack clean
 
 run: deps win$(ARCH)
 	@TD_ARCH=$(ARCH) UI_LOCALE=$(UI_LOCALE) scripts/run.sh $(PLATFORM) $(UI_LANGUAGE)
@@ -38,6 +40,15 @@ soak: deps win64 win32
 
 bench: deps host win64 win32
 	@scripts/bench.sh
+
+# Only what the run needs: the shipped 64-bit program and the end-to-end
+# automation (a full build takes longer than the run).
+real-stack: deps
+	@cmake -S . -B $(BUILD)/host $(CMAKE_COMMON) >/dev/null
+	@cmake --build $(BUILD)/host -j $(JOBS) --target td-pixmap td-ascnames
+	@cmake -S . -B $(BUILD)/win64 $(WIN_COMMON) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS) --target tessaline e2e_tests td-auto td_probe
+	@scripts/real-stack.sh
 
 analyse: deps
 	@status=0; JOBS=$(JOBS) scripts/analyse.sh || status=1; scripts/check-format.sh || status=1; exit $$status

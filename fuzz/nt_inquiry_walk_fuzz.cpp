@@ -6,11 +6,14 @@
 //   settings bit 0      the wide-bus option (IDs 0 to 15)
 //   settings bits 1-3   how many ports answer (1 to 7; each the same bytes)
 //   settings bit 4      the driver reports 2048 bytes whatever it returned
+//   settings bit 5      the driver reports at most 36 bytes, as Wine's does
+//                       (bit 4 wins)
 // Checked on every input:
 // - the walk reads nothing outside the answer: it runs over libFuzzer's own
 //   block of exactly that size, so the address sanitizer stops any read
-//   past it; it yields at most 128 units, from buses the answer holds, with
-//   at most 36 INQUIRY bytes each, and it ends;
+//   past it, also when told the count is smaller than that block; it
+//   yields at most 128 units, from buses the answer holds, with at most 36
+//   INQUIRY bytes each, and it ends;
 // - the port scan keeps every table within its bounds: at most 7 adapters,
 //   64 slots and 128 entries, every slot in use tied to an adapter in use,
 //   every text field terminated, every adapter's device count within its
@@ -44,8 +47,8 @@ using fuzz::RequireInventoryTerminated;
 // devices Scanner0 and Tape0 at IDs 1 and 2, so the path lookups run too.
 class FuzzPorts final : public DeviceIo {
 public:
-    FuzzPorts(const std::uint8_t* answer, std::size_t size, int ports, bool overstate)
-        : answer_(answer), size_(size), ports_(ports), overstate_(overstate) {}
+    FuzzPorts(const std::uint8_t* answer, std::size_t size, int ports, bool overstate, bool understate)
+        : answer_(answer), size_(size), ports_(ports), overstate_(overstate), understate_(understate) {}
 
     DeviceHandle Open(const char* name, std::uint32_t, std::uint32_t) override {
         const std::string text(name);
@@ -63,6 +66,7 @@ public:
             const std::size_t copied = size_ < out_size ? size_ : out_size;
             if (copied > 0) std::memcpy(out, answer_, copied);
             *returned = overstate_ ? nt::kInquiryDataBufferSize : static_cast<std::uint32_t>(copied);
+            if (!overstate_ && understate_ && *returned > kWineCount) *returned = kWineCount;
             return true;
         }
         if (code == nt::kIoctlScsiGetAddress && device < kPortBase && out_size >= sizeof(nt::ScsiAddress)) {
@@ -85,6 +89,7 @@ public:
 
 private:
     static constexpr DeviceHandle kDrive = 1, kScanner = 2, kTape = 3, kPortBase = 16;
+    static constexpr std::uint32_t kWineCount = 36;
     DeviceHandle Opened(DeviceHandle handle) {
         ++open_;
         return handle;
@@ -93,6 +98,7 @@ private:
     std::size_t size_;
     int ports_;
     bool overstate_;
+    bool understate_;
     int open_ = 0;
 };
 
@@ -107,10 +113,10 @@ public:
     void ShowFirstAdapter() override {}
 };
 
-void CheckWalk(const std::uint8_t* answer, std::uint32_t size) {
+void CheckWalk(const std::uint8_t* answer, std::uint32_t size, std::uint32_t reported) {
     PortBuses buses{};
-    const bool readable = ReadPortBuses(answer, size, buses);
-    InquiryDataWalk walk(answer, size);
+    const bool readable = ReadPortBuses(answer, reported, buses);
+    InquiryDataWalk walk(answer, reported, InquiryDataWalk::kMaxUnits, size);
     InquiryUnit unit{};
     int units = 0;
     while (walk.Next(unit)) {
@@ -122,7 +128,7 @@ void CheckWalk(const std::uint8_t* answer, std::uint32_t size) {
     Require(!walk.Next(unit), "the walk goes on after its end");
 }
 
-void CheckScan(const std::uint8_t* answer, std::size_t size, int ports, bool wide, bool overstate) {
+void CheckScan(const std::uint8_t* answer, std::size_t size, int ports, bool wide, bool overstate, bool understate) {
     Inventory inventory{};
     inventory.platform = kPlatformNt;
     inventory.max_target_id = wide ? kMaxTargetIdWide : kMaxTargetIdNarrow;
@@ -139,7 +145,7 @@ void CheckScan(const std::uint8_t* answer, std::size_t size, int ports, bool wid
         bool EnumSubkey(RegistryKey, std::uint32_t, char*, std::uint32_t) override { return false; }
     } registry;
     NullViews views;
-    FuzzPorts io(answer, size, ports, overstate);
+    FuzzPorts io(answer, size, ports, overstate, understate);
     NtDiscovery discovery{inventory, test::EnglishSharedTexts(), registry, views, io, *area};
     DiscoverNtInventory(discovery);
 
@@ -172,8 +178,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* answer = data + 1;
     const std::size_t length = size - 1;
     if (length > nt::kInquiryDataBufferSize) return 0;
-    CheckWalk(answer, static_cast<std::uint32_t>(length));
+    const bool understate = (settings & 0x20) != 0;
+    const auto answered = static_cast<std::uint32_t>(length);
+    CheckWalk(answer, answered, understate && answered > 36 ? 36 : answered);
     const int ports = 1 + (settings >> 1 & 0x07) % kNtPorts;
-    CheckScan(answer, length, ports, (settings & 0x01) != 0, (settings & 0x10) != 0);
+    CheckScan(answer, length, ports, (settings & 0x01) != 0, (settings & 0x10) != 0, understate);
     return 0;
 }

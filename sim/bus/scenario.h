@@ -232,6 +232,13 @@ struct ScenarioAdapter {
     std::vector<int> initiator_ids;           // per bus, `buses` entries
     bool inquiry_data_fails = false;          // IOCTL_SCSI_GET_INQUIRY_DATA fails ...
     std::uint32_t inquiry_data_error = 1117;  // ... with this code (ERROR_IO_DEVICE)
+    // It succeeds but reports this byte count returned, whatever it wrote
+    // (Wine over Linux reports 36); -1: the bytes it wrote.
+    std::int32_t inquiry_data_reports = -1;
+    // The port is its one unit, as Wine's ports are (each a Linux device):
+    // pass-through through it reaches that unit whatever the block's
+    // address, claimed or not.
+    bool port_is_unit = false;
 
     std::vector<ScenarioDevice> devices;
     int line = 0;

@@ -213,12 +213,12 @@ const std::set<std::string>& TopWords() {
 }
 
 const std::set<std::string>& AdapterWords() {
-    static const std::set<std::string> words = {"identifier",     "manager",      "scsi-id",      "max-target",
-                                                "unique",         "empty-ids",    "mfg",          "description",
-                                                "hw-revision",    "port-driver",  "pci",          "pci-key",
-                                                "pci-instance",   "pci-class",    "miniport",     "port",
-                                                "buses",          "initiator-id", "inquiry-data", "device",
-                                                "inquiry-refused"};
+    static const std::set<std::string> words = {"identifier",      "manager",      "scsi-id",      "max-target",
+                                                "unique",          "empty-ids",    "mfg",          "description",
+                                                "hw-revision",     "port-driver",  "pci",          "pci-key",
+                                                "pci-instance",    "pci-class",    "miniport",     "port",
+                                                "buses",           "initiator-id", "inquiry-data", "device",
+                                                "inquiry-refused", "port-is-unit"};
     return words;
 }
 
@@ -475,6 +475,9 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
     if (word == "pci") {
         return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], adapter.pci, "pci");
     }
+    if (word == "port-is-unit") {
+        return Count(args, 1, 1, word, "yes or no") && YesNo(args[0], adapter.port_is_unit, "port-is-unit");
+    }
     if (word == "pci-key") {
         notes.pci_key = true;
         if (!Count(args, 1, 1, word, "one registry key name") ||
@@ -530,14 +533,22 @@ bool Reader::AdapterStatement(const std::string& word, const std::vector<Token>&
         return true;
     }
     // inquiry-data
-    if (!Count(args, 1, 2, word, "ok, or fails with an optional error code")) return false;
+    if (!Count(args, 1, 2, word, "ok, fails with an optional error code, or reports with a byte count")) return false;
     const std::string mode = Lower(args[0].text);
     if (mode == "ok") {
         if (args.size() != 1) return Fail("'inquiry-data ok' takes nothing after it");
         adapter.inquiry_data_fails = false;
+        adapter.inquiry_data_reports = -1;
         return true;
     }
-    if (mode != "fails") return Fail("'inquiry-data' expects ok or fails, not '" + args[0].text + "'");
+    if (mode == "reports") {
+        if (args.size() != 2) return Fail("'inquiry-data reports' expects the byte count it reports");
+        if (!Number(args[1], false, 65535, value, "the byte count")) return false;
+        adapter.inquiry_data_fails = false;
+        adapter.inquiry_data_reports = static_cast<std::int32_t>(value);
+        return true;
+    }
+    if (mode != "fails") return Fail("'inquiry-data' expects ok, fails or reports, not '" + args[0].text + "'");
     adapter.inquiry_data_fails = true;
     if (args.size() == 2) {
         if (!Number(args[1], false, 0xFFFFFFFFu, value, "the error code")) return false;
@@ -1056,6 +1067,10 @@ bool Reader::Finish() {
                                                             std::to_string(adapter.buses) + " bus(es)");
             }
             adapter.initiator_ids[static_cast<std::size_t>(bus)] = id;
+        }
+        if (adapter.port_is_unit && adapter.devices.size() != 1) {
+            return FailAt(adapter.line, "'port-is-unit yes' needs exactly one device on the adapter, not " +
+                                            std::to_string(adapter.devices.size()));
         }
         std::set<std::tuple<int, int, int>> addresses;
         for (std::size_t d = 0; d < adapter.devices.size(); ++d) {

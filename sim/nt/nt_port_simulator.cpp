@@ -366,7 +366,10 @@ bool NtPortSimulator::InquiryData(const Object& object, void* out, std::uint32_t
             at += entry_size;
         }
     }
-    call.returned = total;
+    // A pass-through layer may report fewer bytes than it wrote, as Wine's
+    // does over Linux; what it wrote stays in the caller's buffer.
+    call.returned = adapter.inquiry_data_reports >= 0 ? static_cast<std::uint32_t>(adapter.inquiry_data_reports)
+                                                      : total;
     return true;
 }
 
@@ -437,7 +440,14 @@ bool NtPortSimulator::PassThrough(const Object& object, bool direct, void* in, s
     // The unit the command goes to.
     int adapter = object.unit.adapter;
     int bus = 0, target = 0, lun = 0;
-    if (object.kind == ObjectKind::Port) {
+    if (object.kind == ObjectKind::Port &&
+        bus_.scenario().adapters[static_cast<std::size_t>(object.adapter)].port_is_unit) {
+        adapter = object.adapter;
+        const ScenarioDevice& device = bus_.scenario().adapters[static_cast<std::size_t>(adapter)].devices[0];
+        bus = device.bus;
+        target = device.target;
+        lun = device.lun;
+    } else if (object.kind == ObjectKind::Port) {
         adapter = object.adapter;
         bus = spt.PathId;
         target = spt.TargetId;

@@ -13,12 +13,15 @@
 //     chained by NextInquiryDataOffset (0 ends a bus), ordered by target and
 //     LUN, each with 36 bytes of INQUIRY data and aligned to 4 bytes; every
 //     offset counts from the start of the output buffer. A buffer too small
-//     fails with ERROR_INSUFFICIENT_BUFFER.
+//     fails with ERROR_INSUFFICIENT_BUFFER. The byte count returned is what
+//     it wrote, or the adapter's `inquiry-data reports` count (a layer such
+//     as Wine's that reports less than it wrote).
 //   IOCTL_SCSI_GET_ADDRESS: SCSI_ADDRESS (8 bytes) of the drive's or class
 //     device's unit; on a port, bus 0 and the adapter's own ID.
 //   IOCTL_SCSI_PASS_THROUGH / _DIRECT: the CDB runs on the unit behind the
 //     handle (a drive or class device: its unit, whatever the block says; a
-//     port: PathId, TargetId and Lun of the block). ScsiStatus is set, the
+//     port: PathId, TargetId and Lun of the block, or, with `port-is-unit`,
+//     the port's one unit, claimed or not, as Wine's ports over Linux do). ScsiStatus is set, the
 //     sense data copied to SenseInfoOffset (SenseInfoLength becomes the
 //     bytes copied), DataTransferLength becomes the bytes moved. The data
 //     of SCSI_PASS_THROUGH lies at DataBufferOffset within the caller's

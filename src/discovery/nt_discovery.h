@@ -58,8 +58,8 @@ struct NtDiscovery {
 // not open: adapter_count = n + 1; record n gets adapter_number n and
 // manager_name "Scsi Port <n>" and its registry details (a port without
 // a "Driver" value gets its numbered name, one without a description the
-// identifier as label: adapter_names.h); the port's inquiry
-// data are read into the 2048-byte buffer; own_scsi_id, device_count and
+// identifier as label: adapter_names.h); the port's inquiry data are read
+// into the 2048-byte buffer, cleared first; own_scsi_id, device_count and
 // bus_count come from the answer's first bus; the units are collected and
 // placed, and the adapter's slots get their pictures. A port whose inquiry
 // data cannot be read (or are too short to hold the first bus) ends the
@@ -68,8 +68,11 @@ struct NtDiscovery {
 // (ResetForRescan on a re-scan).
 bool ScanScsiPorts(NtDiscovery& discovery);
 
-// Fills inquiry_entries from a port's answer (`length` bytes of it) for
-// adapter `adapter_index` (the port number): rebuilds the drive table, then
+// Fills inquiry_entries from a port's answer (`length` bytes of it, as the
+// driver reported them, in a buffer of `cleared` bytes the caller cleared
+// before the call: the entries may lie anywhere within it, see
+// nt_inquiry_data.h) for adapter `adapter_index` (the port number):
+// rebuilds the drive table, then
 // one entry per unit of every bus, in order, at most 128, with the
 // adapter's identifier and number, the bus, target and LUN, the INQUIRY
 // identity (inquiry_fields.h) and the name the unit is opened by:
@@ -81,7 +84,8 @@ bool ScanScsiPorts(NtDiscovery& discovery);
 //   scanner                   its scanner class device, likewise
 //   tape                      its tape class device, likewise
 //   anything else             none
-void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length, int adapter_index);
+void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length,
+                           std::uint32_t cleared, int adapter_index);
 
 // Moves the entries of the adapter's first bus with LUN 0 and an ID up to
 // max_target_id into its slots (adapter_index x ids_per_adapter + ID), then

@@ -38,9 +38,10 @@ bool ReadPortBuses(const std::uint8_t* answer, std::uint32_t length, PortBuses& 
     return true;
 }
 
-InquiryDataWalk::InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units)
+InquiryDataWalk::InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units, std::uint32_t cleared)
     : answer_(answer),
       length_(answer != nullptr ? length : 0),
+      entries_(cleared > length_ && answer != nullptr ? cleared : length_),
       max_units_(max_units < 0 ? 0 : (max_units > kMaxUnits ? kMaxUnits : max_units)) {
     PortBuses buses{};
     if (ReadPortBuses(answer_, length_, buses)) buses_ = buses.buses;
@@ -64,7 +65,7 @@ bool InquiryDataWalk::Next(InquiryUnit& unit) {
         }
         const std::uint32_t at = offset_;
         offset_ = 0;  // unless this entry proves sound and names a next one
-        if (at > length_ || length_ - at < kEntryHeader) continue;
+        if (at > entries_ || entries_ - at < kEntryHeader) continue;
         bool looped = false;
         for (int i = 0; i < bus_yielded_; ++i) looped = looped || seen_[i] == at;
         if (looped) continue;
@@ -73,7 +74,7 @@ bool InquiryDataWalk::Next(InquiryUnit& unit) {
         const std::uint32_t wanted = declared < kInquiryIdentityLength
                                          ? declared
                                          : static_cast<std::uint32_t>(kInquiryIdentityLength);
-        if (length_ - at - kEntryHeader < wanted) continue;  // the entry ends past the answer
+        if (entries_ - at - kEntryHeader < wanted) continue;  // the entry ends past the answer
 
         unit.bus = bus_;
         unit.target_id = answer_[at + offsetof(nt::ScsiInquiryData, TargetId)];

@@ -8,6 +8,12 @@
 // inside the answer, ends every chain, and yields a bounded number of units:
 //   - a bus whose SCSI_BUS_DATA lies past the answer is not there;
 //   - an entry that starts or ends past the answer ends its bus's chain;
+//     where the caller cleared its whole buffer before the call, the
+//     entries may lie anywhere inside that buffer, past the byte count the
+//     driver reported: Wine's pass-through over Linux writes the bus data
+//     and an entry (12 + 12 + 36 bytes) but reports 36 returned. Bytes it
+//     did not write read as the 0 the caller left there, which ends a
+//     chain; nothing past the buffer is ever read;
 //   - an entry seen before on the same chain (a loop) ends that chain;
 //   - a bus yields at most its NumberOfLogicalUnits entries;
 //   - the walk yields at most `max_units` entries in all;
@@ -48,7 +54,11 @@ class InquiryDataWalk {
 public:
     static constexpr int kMaxUnits = 128;
 
-    InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units = kMaxUnits);
+    // `length`: the bytes the driver reported; the bus data must lie within
+    // them. `cleared`: the size of the buffer the caller gave and cleared
+    // before the call (0 when it did not); the entries may lie within it.
+    InquiryDataWalk(const std::uint8_t* answer, std::uint32_t length, int max_units = kMaxUnits,
+                    std::uint32_t cleared = 0);
 
     // The next unit; false when there is none left.
     bool Next(InquiryUnit& unit);
@@ -57,7 +67,8 @@ private:
     bool StartBus(int bus);
 
     const std::uint8_t* answer_;
-    std::uint32_t length_;
+    std::uint32_t length_;   // the bytes reported: the bus data lie within them
+    std::uint32_t entries_;  // the bytes the entries may lie within
     int max_units_;
     int buses_ = 0;
     int bus_ = -1;                        // the bus being walked

@@ -28,17 +28,33 @@ void SetPath(DeviceSlot& entry, const char* path, std::uint32_t access, std::uin
     entry.share_mode = share;
 }
 
-void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind kind, int port) {
+// A claimed unit whose drive or class device was not found is reached
+// through its port, as an unclaimed unit is. Wine gives each Linux device a
+// port of its own and numbers its drives' addresses otherwise (port channel
+// + 2, path the Linux host), so no drive matches there, while the port
+// passes the commands on. A port driver that refuses pass-through to a
+// claimed unit, as NT's does, fails the test with the system's words for it.
+void SetDrive(DeviceSlot& entry, const char* drive, std::uint32_t access, std::uint32_t share, const char* port_path) {
+    if (drive != nullptr && drive[0] != '\0') {
+        SetPath(entry, drive, access, share);
+    } else {
+        SetPath(entry, port_path, win::kGenericReadWrite, win::kFileShareReadWrite);
+    }
+}
+
+void SetClassDevice(NtDiscovery& discovery, DeviceSlot& entry, ClassDeviceKind kind, int port, const char* port_path) {
     ClassDeviceName name;
     if (FindClassDevice(discovery.device_io, kind, port, entry.bus_number, entry.target_id, name)) {
         SetPath(entry, name, win::kGenericReadWrite, win::kFileShareReadWrite);
+    } else {
+        SetPath(entry, port_path, win::kGenericReadWrite, win::kFileShareReadWrite);
     }
 }
 
 }  // namespace
 
 void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, std::uint32_t length,
-                           int adapter_index) {
+                           std::uint32_t cleared, int adapter_index) {
     NtScanArea& area = discovery.area;
     area.entry_count = 0;
     if (adapter_index < 0 || adapter_index >= kMaxAdapters) return;
@@ -50,7 +66,7 @@ void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, s
     AppendDecimal(port_path, port);
     AppendText(port_path, ":");
 
-    InquiryDataWalk walk(answer, length, kInquiryEntries);
+    InquiryDataWalk walk(answer, length, kInquiryEntries, cleared);
     InquiryUnit unit;
     while (area.entry_count < kInquiryEntries && walk.Next(unit)) {
         DeviceSlot& entry = area.inquiry_entries[area.entry_count++];
@@ -70,25 +86,25 @@ void CollectInquiryEntries(NtDiscovery& discovery, const std::uint8_t* answer, s
             case kTypeDisk:
             case kTypeWorm:
             case kTypeOptical:
-                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericReadWrite,
-                        win::kFileShareReadWrite);
+                SetDrive(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericReadWrite,
+                         win::kFileShareReadWrite, port_path);
                 break;
             case kTypeCdRom:
             case kTypeChanger:
-                SetPath(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericRead,
-                        win::kFileShareRead);
+                SetDrive(entry, LookupDrive(area.drive_table, port, unit.bus, unit.target_id), win::kGenericRead,
+                         win::kFileShareRead, port_path);
                 break;
             case kTypeProcessor:
                 // Some makers' scanners answer as processor devices.
                 if (std::strstr(entry.vendor, "HP") != nullptr) {
-                    SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port);
+                    SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port, port_path);
                 }
                 break;
             case kTypeScanner:
-                SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port);
+                SetClassDevice(discovery, entry, ClassDeviceKind::Scanner, port, port_path);
                 break;
             case kTypeTape:
-                SetClassDevice(discovery, entry, ClassDeviceKind::Tape, port);
+                SetClassDevice(discovery, entry, ClassDeviceKind::Tape, port, port_path);
                 break;
             default:
                 break;

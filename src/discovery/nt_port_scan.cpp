@@ -34,7 +34,9 @@ bool ScanScsiPorts(NtDiscovery& discovery) {
         NameUnnamedAdapter(record, discovery.texts);
         LabelAdapter(record, discovery.texts);
 
-        // Cleared first, so nothing of the previous port can be read as this one's.
+        // Cleared first, so nothing of the previous port can be read as this
+        // one's, and the entries may be read past a byte count the driver
+        // under-reports (Wine's does) without reading anything it did not write.
         std::memset(area.port_buffer, 0, sizeof area.port_buffer);
         std::uint32_t returned = 0;
         const bool read = io.Control(port, nt::kIoctlScsiGetInquiryData, nullptr, 0, area.port_buffer,
@@ -49,7 +51,7 @@ bool ScanScsiPorts(NtDiscovery& discovery) {
         record.device_count = buses.first_bus_units;
         record.bus_count = buses.reported_buses;
 
-        CollectInquiryEntries(discovery, area.port_buffer, length, n);
+        CollectInquiryEntries(discovery, area.port_buffer, length, sizeof area.port_buffer, n);
         PlaceAdapterSlots(discovery, n);
         for (int t = 0; t < IdsPerAdapter(inventory); ++t) {
             const int index = SlotIndex(inventory, n, t);

@@ -39,7 +39,11 @@ target_compile_definitions(td_e2e_support PUBLIC
 
 file(GLOB TD_E2E_SOURCES CONFIGURE_DEPENDS ${TD_ROOT}/tests/e2e/*.cpp)
 # The soak's commands (a diagnostic run, Save As) serve the tests too.
-add_executable(e2e_tests ${TD_E2E_SOURCES} ${TD_ROOT}/tests/soak/soak_steps.cpp)
+# make real-stack's checks (tools/realstack) drive the program with the same
+# support and run only in its guest (e2e_tests.exe --gtest_filter=RealStack.*):
+# they are built in, but not listed for ctest below.
+set(TD_E2E_REAL_STACK_SOURCES ${TD_ROOT}/tools/realstack/real_stack_checks.cpp)
+add_executable(e2e_tests ${TD_E2E_SOURCES} ${TD_ROOT}/tests/soak/soak_steps.cpp ${TD_E2E_REAL_STACK_SOURCES})
 target_include_directories(e2e_tests PRIVATE ${TD_ROOT}/tests/soak)
 target_link_libraries(e2e_tests PRIVATE td_e2e_support)
 

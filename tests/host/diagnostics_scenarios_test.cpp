@@ -113,6 +113,40 @@ TEST(DiagnosticsScenarios, TheAnswersToExplainReadAlikeOnBothTransports) {
     }
 }
 
+// Wine's ports over Linux pass the commands to their one device, claimed
+// or not: the disk answers READ BUFFER as scsi_debug does, the CD-ROM has
+// no disc. A port that refuses claimed units fails with the system's words.
+TEST(DiagnosticsScenarios, WinesPortsOverLinuxReachTheirDevice) {
+    std::ifstream in(std::string(TD_SOURCE_DIR) + "/tests/e2e/scenarios/nt_wine_over_linux.txt");
+    std::ostringstream text;
+    text << in.rdbuf();
+    const struct {
+        int adapter, target_id;
+        RowState first;
+        int explained_by;
+    } devices[] = {{0, 3, F, IDS_SENSE_NO_MEDIA}, {1, 0, P, IDS_SENSE_NOT_SUPPORTED}};
+    for (const auto& device : devices) {
+        SCOPED_TRACE(testing::Message() << "adapter " << device.adapter);
+        test::DiagnosticsRig rig(text.str(), kPlatformNt);
+        ASSERT_TRUE(rig.Open(device.adapter, device.target_id));
+        rig.Begin();
+        EXPECT_EQ(rig.sequence.row(0), device.first);
+        ASSERT_GE(rig.messages.boxes().size(), 2u);
+        EXPECT_EQ(rig.messages.boxes()[1].text.rfind(rig.messages.Text(device.explained_by), 0), 0u)
+            << rig.messages.boxes()[1].text;
+    }
+
+    std::string refused = text.str();
+    refused.replace(refused.rfind("port-is-unit yes"), 16, "port-is-unit no");
+    test::DiagnosticsRig rig(refused, kPlatformNt);
+    ASSERT_TRUE(rig.Open(1, 0));
+    rig.Begin();
+    EXPECT_EQ(rig.sequence.row(0), F);
+    EXPECT_EQ(rig.last_error.text_id, kUseSystemText);
+    EXPECT_EQ(std::string(rig.last_error.system_text).rfind("Incorrect function.", 0), 0u)
+        << rig.last_error.system_text;
+}
+
 TEST(DiagnosticsScenarios, ScannerAndWormAreNotTestedAndTheRestIsRefused) {
     std::ifstream in(std::string(TD_SOURCE_DIR) + "/tests/e2e/scenarios/diagnostics_untestable.txt");
     std::ostringstream text;

@@ -157,14 +157,31 @@ TEST_F(DiscoveryNtHostileInquiryData, OffsetsOutsideTheAnswer) {
     EXPECT_STREQ(Slot(1).product, "DISK            ");
 }
 
-TEST_F(DiscoveryNtHostileInquiryData, OnlyTheBytesReturnedCount) {
-    // A sound-looking chain, of which the driver reported only the first 100 bytes.
+// The scan clears its 2048-byte buffer before each port's call, so a layer
+// that writes more than the byte count it reports (Wine's reports 36 for
+// 12 + 12 + 36 bytes) still shows its units; the bus data must lie within
+// the count, and nothing past the buffer counts.
+TEST_F(DiscoveryNtHostileInquiryData, AnUnderReportedCountReadsTheEntriesWithinTheClearedBuffer) {
     Answer answer;
     answer.Buses(1).Bus(0, 2, 7, 12).Entry(12, 0, 60).Entry(60, 3, 0);
-    io.returned = 100;
-    Scan(answer);
-    EXPECT_EQ(Units(), 1);
-    EXPECT_STREQ(Slot(3).type_name, "No Device");
+    for (const std::int64_t returned : {100, 36, 12}) {
+        io.returned = returned;
+        inventory.slots[3].type_name[0] = '\0';
+        EXPECT_FALSE(Scan(answer, 1));
+        EXPECT_EQ(Units(), 2) << returned;
+        EXPECT_STREQ(Slot(3).type_name, "Hard Disk") << returned;
+    }
+
+    io.returned = 11;
+    EXPECT_FALSE(Scan(answer, 2));
+    EXPECT_EQ(inventory.slot_count, 0) << "bus 0's data past the count: unreadable";
+    EXPECT_EQ(inventory.adapter_count, 1);
+
+    Answer at_the_end;
+    at_the_end.Buses(1).Bus(0, 2, 7, 12).Entry(12, 0, 2004).Entry(2004, 3, 0);
+    io.returned = 36;
+    Scan(at_the_end);
+    EXPECT_EQ(Units(), 1) << "an entry ending past the buffer";
 
     // A byte count above the buffer is held to the buffer.
     io.returned = 1 << 20;
@@ -205,11 +222,14 @@ TEST_F(DiscoveryNtHostileInquiryData, CountsLargerThanTheBufferCanHold) {
     EXPECT_EQ(inventory.adapters[0].bus_count, 255);
     EXPECT_EQ(inventory.adapters[0].device_count, 1);
 
-    // 255 buses claimed in an answer of 20 bytes: only what lies inside is read.
+    // 255 buses claimed in an answer of 20 bytes: only the two buses inside
+    // it are there; bus 1's entry overlaps its own bus data and ends in the
+    // cleared rest of the buffer.
     Answer short_answer(20);
     short_answer.Buses(255).Bus(0, 1, 7, 0).Bus(1, 1, 7, 12);
     Scan(short_answer);
-    EXPECT_EQ(Units(), 0);
+    ASSERT_EQ(Units(), 1);
+    EXPECT_EQ(area->inquiry_entries[0].bus_number, 1);
 
     // More units chained than the table has entries.
     Answer long_chain;
@@ -278,6 +298,14 @@ TEST(DiscoveryNtInquiryWalk, YieldsEachBusInOrderAndReadsNothingOutside) {
     InquiryDataWalk nothing(nullptr, 2048);
     EXPECT_FALSE(nothing.Next(unit));
     EXPECT_FALSE(ReadPortBuses(answer.bytes.data(), 11, buses));
+
+    // Entries past the count are read only where the caller cleared its buffer.
+    InquiryDataWalk strict(answer.bytes.data(), 36);
+    EXPECT_FALSE(strict.Next(unit));
+    InquiryDataWalk cleared(answer.bytes.data(), 36, InquiryDataWalk::kMaxUnits, 120);
+    EXPECT_TRUE(cleared.Next(unit));
+    EXPECT_TRUE(cleared.Next(unit));
+    EXPECT_FALSE(cleared.Next(unit));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // placement of an adapter's slots, several ports and buses, re-scans.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,8 @@ TEST_F(DiscoveryNtScan, TwoPortsGiveTwoAdaptersInReverseTreeOrder) {
     EXPECT_STREQ(Slot(8 + 2).device_path, "Tape0");
     EXPECT_STREQ(Slot(8 + 5).device_path, "Scanner0");
     EXPECT_STREQ(Slot(8 + 3).device_path, "SCSI1:");
+    EXPECT_STREQ(Slot(8 + 4).device_path, "SCSI1:") << "a claimed CD-ROM without a drive goes through its port";
+    EXPECT_EQ(Slot(8 + 4).access_mode, win::kGenericReadWrite);
 
     // The scan itself answers false: the third port does not open.
     Inventory again{};
@@ -192,6 +196,31 @@ TEST_F(DiscoveryNtScan, PortWhoseInquiryDataCannotBeReadStaysCountedWithoutSlots
     EXPECT_STREQ(inventory.adapters[1].description, "Port 1");
     EXPECT_STREQ(Slot(10).type_name, "") << "nothing placed for the unreadable port";
     EXPECT_EQ(io->OpenHandles(), 0);
+}
+
+// Wine's pass-through over Linux (tests/e2e/scenarios/nt_wine_over_linux.txt):
+// one unit per port, the initiator at channel + 2, 36 bytes reported for
+// the 60 written, and no drive whose address matches: each unit is shown,
+// and reached through its port.
+TEST_F(DiscoveryNtScan, WinesPortsOverLinuxShowTheirUnitAndReachItThroughThePort) {
+    std::ifstream in(std::string(TD_SOURCE_DIR) + "/tests/e2e/scenarios/nt_wine_over_linux.txt");
+    std::ostringstream text;
+    text << in.rdbuf();
+    Use(text.str());
+    EXPECT_FALSE(ScanScsiPorts(*discovery));
+    ASSERT_EQ(inventory.adapter_count, 2);
+    for (const NtCall& call : io->Calls()) {
+        if (call.op == NtCall::Op::Control && call.code == nt::kIoctlScsiGetInquiryData) EXPECT_EQ(call.returned, 36u);
+    }
+    EXPECT_STREQ(Slot(3).type_name, "CD-ROM");
+    EXPECT_STREQ(Slot(3).vendor, "QEMU   ");
+    EXPECT_STREQ(Slot(3).device_path, "SCSI0:") << "a claimed unit without a drive goes through its port";
+    EXPECT_EQ(Slot(3).access_mode, win::kGenericReadWrite);
+    EXPECT_STREQ(Slot(2).type_name, "Host Adapter");
+    EXPECT_STREQ(Slot(8).type_name, "Hard Disk");
+    EXPECT_STREQ(Slot(8).product, "scsi_debug      ");
+    EXPECT_STREQ(Slot(8).device_path, "SCSI1:");
+    EXPECT_EQ(inventory.adapters[1].device_count, 1);
 }
 
 TEST_F(DiscoveryNtScan, DevicePathsByClaimAndType) {
@@ -227,7 +256,7 @@ TEST_F(DiscoveryNtScan, DevicePathsByClaimAndType) {
   type worm
   claimed no
  end
-)") + Adapter(1, " device 3\n  type processor\n  claimed no\n end\n"));
+)") + Adapter(1, " device 3\n  type processor\n  claimed no\n end\n device 4\n  type cdrom\n end\n"));
     ScanScsiPorts(*discovery);
     EXPECT_STREQ(Slot(0).device_path, "C:") << "two volumes: the first";
     EXPECT_STREQ(Slot(1).device_path, "Scanner0") << "an HP processor device is a scanner";
@@ -242,6 +271,8 @@ TEST_F(DiscoveryNtScan, DevicePathsByClaimAndType) {
     EXPECT_STREQ(Slot(5).device_path, "SCSI0:");
     EXPECT_STREQ(Slot(6).device_path, "SCSI0:") << "an unclaimed unit goes through its port";
     EXPECT_STREQ(Slot(8 + 3).device_path, "SCSI1:");
+    EXPECT_STREQ(Slot(8 + 4).device_path, "SCSI1:") << "a claimed CD-ROM without a drive goes through its port";
+    EXPECT_EQ(Slot(8 + 4).access_mode, win::kGenericReadWrite);
     EXPECT_EQ(inventory.adapters[0].device_count, 6);
     EXPECT_EQ(Opens("\\\\.\\Tape0").size(), 1u);
     EXPECT_EQ(Opens("\\\\.\\Tape1").size(), 1u);

@@ -17,6 +17,11 @@
 //                                the third page (Details) and wait until
 //                                the device has answered (30 s at most);
 //                                then show page PAGE (0 to 2) if given
+//   td-auto hold-desktop SECONDS keep the virtual desktop up that long: Wine
+//                                ends it a moment after its last program,
+//                                and a program that has to start it again
+//                                waits only seconds for it (too few under an
+//                                emulated processor)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -140,8 +145,13 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::string(argv[1]) == "details")
         return Details(argv[2], argc >= 4 ? std::atoi(argv[3]) : 30, argc >= 5 ? std::atoi(argv[4]) : -1);
+    if (argc >= 3 && std::string(argv[1]) == "hold-desktop") {
+        if (GetDesktopWindow() == nullptr) return 1;
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+        return 0;
+    }
     std::fprintf(stderr,
                  "usage: td-auto wait-main SECONDS | exit | screenshot FILE.bmp | keys KEY... | command ID |"
-                 " details ID [SECONDS] [PAGE]\n");
+                 " details ID [SECONDS] [PAGE] | hold-desktop SECONDS\n");
     return 2;
 }

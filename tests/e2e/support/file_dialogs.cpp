@@ -85,7 +85,15 @@ testing::AssertionResult TypeFileNameAndPressEnter(HWND dialog, const std::strin
     const POINT at = controls::MiddleOf(controls::ScreenRectOf(edit));
     autom::Click(at.x, at.y);
     autom::Pause(200);
-    autom::TypeText(name);
+    // A few keys at a time, each lot shown before the next: on a slow
+    // machine (an emulated processor) a whole path typed at once loses its
+    // last keys.
+    constexpr std::size_t kKeysAtATime = 8;
+    for (std::size_t typed = 0; typed < name.size(); typed += kKeysAtATime) {
+        autom::TypeText(name.substr(typed, kKeysAtATime));
+        const std::string so_far = name.substr(0, typed + kKeysAtATime);
+        autom::WaitUntil([&] { return autom::TextOf(edit).size() >= so_far.size(); }, 3000);
+    }
     if (!autom::WaitUntil([&] { return autom::TextOf(edit) == name; }, 3000))
         return testing::AssertionFailure()
                << "the \"File name:\" box shows \"" << autom::TextOf(edit) << "\" after typing \"" << name << "\"";

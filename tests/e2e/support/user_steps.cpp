@@ -92,6 +92,23 @@ testing::AssertionResult ClickTreeItem(ProgramSession& program, const std::strin
     return testing::AssertionSuccess();
 }
 
+testing::AssertionResult ClickAdapterItem(ProgramSession& program, int index) {
+    const std::vector<autom::TreeItem> items = program.AdapterTree();
+    const autom::TreeItem* item = nullptr;
+    for (const autom::TreeItem& candidate : items)
+        if (candidate.depth == 1 && candidate.data == index) item = &candidate;
+    if (item == nullptr) return testing::AssertionFailure() << "the tree has no item of adapter " << index;
+    // An adapter without a name has a label too narrow to aim at: its
+    // picture, left of the label, selects it as well.
+    HWND tree = program.Control(IDC_ADAPTER_TREE);
+    const std::optional<RECT> rect = controls::TreeItemRect(tree, item->handle);
+    if (!rect) return testing::AssertionFailure() << "the item of adapter " << index << " is not shown";
+    const POINT at = {rect->right - rect->left < 8 ? rect->left - 10 : rect->left + 4, (rect->top + rect->bottom) / 2};
+    autom::Click(at.x, at.y);
+    autom::Pause(kClickPause);
+    return testing::AssertionSuccess();
+}
+
 testing::AssertionResult DoubleClickTreeItem(ProgramSession& program, const std::string& text) {
     POINT at{};
     if (testing::AssertionResult found = PointAtTreeItem(program, text, at); !found) return found;

@@ -28,6 +28,9 @@ testing::AssertionResult WaitForTheScan(ProgramSession& program, size_t rows, DW
 // Clicks the label of the tree item with this text.
 testing::AssertionResult ClickTreeItem(ProgramSession& program, const std::string& text);
 testing::AssertionResult DoubleClickTreeItem(ProgramSession& program, const std::string& text);
+// Clicks the label of the adapter item for adapter `index` (the item's
+// data), whatever its text: adapters may share a name, or have none.
+testing::AssertionResult ClickAdapterItem(ProgramSession& program, int index);
 // The item currently selected, if any.
 std::optional<autom::TreeItem> SelectedTreeItem(ProgramSession& program);
 // The texts of the items under the root, top to bottom.
