@@ -52,12 +52,14 @@ for dir in $(ls -d /sys/bus/scsi/devices/*:*:*:* | sort -t/ -k6 -V); do
   [ -r "/sys/block/$block/size" ] && capacity=$(($(cat "/sys/block/$block/size") * 512))
   serial=""
   [ -r "$dir/vpd_pg80" ] && serial="$(tail -c +5 "$dir/vpd_pg80" | tr -d '\0')"
-  printf '%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s\n' "$port" "$host" "$channel" "$target" "$lun" \
+  wwid=""
+  [ -r "$dir/wwid" ] && wwid="$(cat "$dir/wwid")"
+  printf '%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s\n' "$port" "$host" "$channel" "$target" "$lun" \
     "$(cat "$dir/type")" "$(cat "$dir/vendor")" "$(cat "$dir/model")" "$(cat "$dir/rev")" "$block" \
-    "$capacity" "$serial" >>"$devices"
+    "$capacity" "$serial" "$wwid" >>"$devices"
   port=$((port + 1))
 done
-say "the kernel's SCSI devices (port|host|channel|target|lun|type|vendor|model|revision|device|bytes|serial):"
+say "the kernel's SCSI devices (port|host|channel|target|lun|type|vendor|model|revision|device|bytes|serial|identifier):"
 cat "$devices"
 
 # ---- Wine, pointed at them as a user would -------------------------------------

@@ -11,6 +11,7 @@
 // skipped, and ctest never lists them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -35,7 +36,7 @@ constexpr char kDialogTitle[] = "Device Diagnostic Tests";
 
 // One Linux SCSI device as the kernel reports it, and the port it is
 // linked as. A line of the file: port|host|channel|target|lun|type|vendor|
-// model|revision|block device|capacity in bytes|serial number.
+// model|revision|block device|capacity in bytes|serial number|identifier.
 struct KernelDevice {
     int port = -1;  // dosdevices link scsi<port>:
     int host = 0, channel = 0, target = 0, lun = 0;
@@ -46,6 +47,7 @@ struct KernelDevice {
     std::string block;     // sda, sr0 ...
     std::string capacity;  // bytes, as the kernel counts them (empty without a medium)
     std::string serial;    // the unit serial number page, if the device has one
+    std::string wwid;      // the kernel's pick of the identification page: naa.*, eui.*, t10.*
 
     std::string Name() const {
         return "scsi" + std::to_string(port) + ": (Linux " + std::to_string(host) + ":" + std::to_string(channel) +
@@ -69,7 +71,7 @@ std::vector<KernelDevice> ReadKernelDevices(const std::string& path) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::vector<std::string> f = Split(line, '|');
-        if (f.size() != 12) continue;
+        if (f.size() != 13) continue;
         KernelDevice device;
         device.port = std::atoi(f[0].c_str());
         device.host = std::atoi(f[1].c_str());
@@ -83,9 +85,30 @@ std::vector<KernelDevice> ReadKernelDevices(const std::string& path) {
         device.block = f[9];
         device.capacity = f[10];
         device.serial = f[11];
+        device.wwid = f[12];
         devices.push_back(device);
     }
     return devices;
+}
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A count as the English number format writes it: 8388608 -> 8,388,608.
+std::string Grouped(const std::string& digits) {
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 // The folder of the file: listings and pictures go there.
@@ -255,11 +278,44 @@ protected:
         EXPECT_TRUE(dw::WaitUntilClosed(dialog, 10000)) << "OK did not close the dialog";
     }
 
+    // The Details page against what the kernel read of the same device: a
+    // disk's size in bytes, the CD-ROM without a disc "No medium", the
+    // serial number when the kernel has one, and the world-wide name when
+    // the kernel's pick is an NAA or EUI-64 designator (the program picks
+    // those first too).
+    void ExpectDetails(const KernelDevice& device) {
+        ASSERT_TRUE(user::ClickAdapterItem(program, device.port));
+        ASSERT_TRUE(dw::DoubleClickDevice(program, std::to_string(device.target)));
+        HWND sheet = dw::WaitForPropertySheet(program, 30000);
+        ASSERT_NE(sheet, nullptr) << device.Name() << ": no properties sheet";
+        dw::ClickTab(sheet, 2);
+        ASSERT_TRUE(autom::WaitUntil([&] { return dw::SelectedTab(sheet) == 2; }, 10000)) << "no Details page";
+        const std::vector<std::string> fields = dw::DetailsFields(program, sheet, 120000);
+        std::printf("Details of %s:\n", device.Name().c_str());
+        for (const std::string& field : fields) std::printf("  [%s]\n", field.c_str());
+        Picture("real-stack-details-port" + std::to_string(device.port));
+        ASSERT_EQ(fields.size(), 3u);
+        if (device.type == 5) {
+            EXPECT_EQ(fields[0], program.Text(IDS_DETAILS_NO_MEDIUM));
+        } else {
+            EXPECT_NE(fields[0].find("(" + Grouped(device.capacity) + " bytes)"), std::string::npos) << fields[0];
+        }
+        if (!Trimmed(device.serial).empty()) {
+            EXPECT_EQ(fields[1], Trimmed(device.serial));
+        }
+        if (device.wwid.rfind("naa.", 0) == 0 || device.wwid.rfind("eui.", 0) == 0) {
+            EXPECT_EQ(Lower(fields[2]), Lower(device.wwid));
+        }
+        autom::PressKey(VK_ESCAPE);
+        EXPECT_TRUE(dw::WaitUntilClosed(sheet, 10000)) << "Escape did not close the sheet";
+    }
+
     void CheckEachDevice() {
         for (const KernelDevice& device : devices_) {
             SCOPED_TRACE(device.Name());
             ExpectListRows(device);
             ExpectDiagnostics(device);
+            ExpectDetails(device);
         }
     }
 
