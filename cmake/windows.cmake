@@ -151,6 +151,8 @@ add_executable(td-layout-check
   ${TD_ROOT}/tools/layoutcheck/layout_rules.cpp
   $<TARGET_OBJECTS:tessaline_resources>)
 target_link_libraries(td-layout-check PRIVATE tessaline_core comctl32 gdi32 user32)
+# The dialogs are built as the Windows-side tests build them.
+target_include_directories(td-layout-check PRIVATE ${TD_ROOT}/tests)
 
 # ---- Tests (run under Wine, 64-bit and 32-bit) ------------------------------
 set(CMAKE_CROSSCOMPILING_EMULATOR ${TD_ROOT}/scripts/wine-exec)

@@ -175,11 +175,10 @@ public:
 };
 
 void CheckInquiryFields(const std::vector<std::uint8_t>& inquiry) {
-    auto copy = std::make_unique<std::uint8_t[]>(inquiry.empty() ? 1 : inquiry.size());
-    if (!inquiry.empty()) std::memcpy(copy.get(), inquiry.data(), inquiry.size());
+    const fuzz::ExactBlock copy(inquiry);
     DeviceSlot slot;
     std::memset(&slot, 'z', sizeof slot);
-    FillSlotFromInquiry(slot, test::EnglishSharedTexts(), inquiry.empty() ? nullptr : copy.get(), inquiry.size());
+    FillSlotFromInquiry(slot, test::EnglishSharedTexts(), copy.data(), copy.size());
     RequireAtMost(slot.vendor, 7, "a vendor past its 7 characters");
     RequireAtMost(slot.product, 16, "a product past its INQUIRY field");
     RequireAtMost(slot.revision, 4, "a revision past its INQUIRY field");

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,25 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
+};
+
+// Bytes copied into a heap block exactly as long as they are, so that
+// AddressSanitizer stops a read one byte past them. data() is null when
+// there are none, as a caller that got nothing would pass it.
+class ExactBlock {
+public:
+    ExactBlock(const std::uint8_t* bytes, std::size_t size)
+        : block_(std::make_unique<std::uint8_t[]>(size == 0 ? 1 : size)), size_(size) {
+        if (size > 0) std::memcpy(block_.get(), bytes, size);
+    }
+    explicit ExactBlock(const std::vector<std::uint8_t>& bytes) : ExactBlock(bytes.data(), bytes.size()) {}
+
+    const std::uint8_t* data() const { return size_ == 0 ? nullptr : block_.get(); }
+    std::size_t size() const { return size_; }
+
+private:
+    std::unique_ptr<std::uint8_t[]> block_;
+    std::size_t size_;
 };
 
 }  // namespace td::fuzz

@@ -98,9 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader input(data, size);
     const bool long_form = (input.Byte() & 1) != 0;
     const std::vector<std::uint8_t> rest = input.Rest();
-    auto answer = std::make_unique<std::uint8_t[]>(rest.empty() ? 1 : rest.size());
-    if (!rest.empty()) std::memcpy(answer.get(), rest.data(), rest.size());
-    const std::uint8_t* bytes = rest.empty() ? nullptr : answer.get();
+    const fuzz::ExactBlock answer(rest);
+    const std::uint8_t* bytes = answer.data();
 
     CapacityAnswer capacity{0, 0};
     const CapacityReading reading = long_form ? ReadCapacity16Answer(bytes, rest.size(), capacity)

@@ -72,10 +72,9 @@ bool IsExplanation(int id) {
 // The sense data as one block of exactly its size.
 SenseReport Interpret(const std::vector<std::uint8_t>& bytes, std::size_t length, SenseTransport transport,
                       const SenseReport& earlier, int& answer) {
-    auto copy = std::make_unique<std::uint8_t[]>(length == 0 ? 1 : length);
-    if (length > 0) std::memcpy(copy.get(), bytes.data(), length);
+    const fuzz::ExactBlock copy(bytes.data(), length);
     SenseReport report = earlier;
-    answer = InterpretSenseData(length == 0 ? nullptr : copy.get(), length, transport, report);
+    answer = InterpretSenseData(copy.data(), length, transport, report);
     return report;
 }
 

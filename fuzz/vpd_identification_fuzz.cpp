@@ -56,11 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t given_size = input.Byte();
     const std::size_t buffer_size = given_size == 0 ? 256 : given_size;
     const std::vector<std::uint8_t> rest = input.Rest();
-    auto answer = std::make_unique<std::uint8_t[]>(rest.empty() ? 1 : rest.size());
-    if (!rest.empty()) std::memcpy(answer.get(), rest.data(), rest.size());
+    const fuzz::ExactBlock answer(rest);
 
     VpdPage page{nullptr, 0};
-    if (!TakeVpdPage(rest.empty() ? nullptr : answer.get(), rest.size(), kVpdDeviceIdentification, page)) return 0;
+    if (!TakeVpdPage(answer.data(), answer.size(), kVpdDeviceIdentification, page)) return 0;
     const Designator chosen = ChooseIdentifier(page);
 
     // The walk as the page lays it out: which descriptor was chosen, and

@@ -28,16 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t asked = input.Byte();
     const std::uint8_t looked_for = input.Byte();
     const std::vector<std::uint8_t> rest = input.Rest();
-    auto answer = std::make_unique<std::uint8_t[]>(rest.empty() ? 1 : rest.size());
-    if (!rest.empty()) std::memcpy(answer.get(), rest.data(), rest.size());
+    const fuzz::ExactBlock answer(rest);
 
     VpdPage page{nullptr, 0};
-    const bool taken = TakeVpdPage(rest.empty() ? nullptr : answer.get(), rest.size(), asked, page);
+    const bool taken = TakeVpdPage(answer.data(), answer.size(), asked, page);
     const bool whole = rest.size() >= 4 && (rest[0] & 0xE0) == 0 && rest[1] == asked &&
                        static_cast<std::size_t>(rest[2] << 8 | rest[3]) <= rest.size() - 4;
     Require(taken == whole, "an answer was taken as the page, or refused, against the rules");
     if (!taken) return 0;
-    Require(page.bytes == answer.get() + 4 && page.length == static_cast<std::size_t>(rest[2] << 8 | rest[3]),
+    Require(page.bytes == answer.data() + 4 && page.length == static_cast<std::size_t>(rest[2] << 8 | rest[3]),
             "the page is not the bytes after its header");
     const bool named = page.length > 0 && std::memchr(page.bytes, looked_for, page.length) != nullptr;
     Require(PageListNames(page, looked_for) == named, "the list names a page it does not hold, or misses one");

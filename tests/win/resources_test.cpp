@@ -19,6 +19,7 @@
 #include "resources/resource_ids.h"
 #include "scsi/asc_names.h"
 #include "scsi/explanation.h"
+#include "support/built_dialog_win32.h"
 #include "support/rc_strings.h"
 
 namespace td {
@@ -330,41 +331,8 @@ const DialogName kDialogs[] = {
     {"about box", "ABOUTBOX"},
 };
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-// A dialog of one language built, hidden, from its own template. The pages
-// of the property sheet are child dialogs, so every dialog gets a hidden
-// parent.
-class DialogIn {
-public:
-    DialogIn(LANGID language, const char* name) {
-        HRSRC found = FindResourceExA(Program(), RT_DIALOG, name, language);
-        if (found == nullptr) return;
-        parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, Program(), nullptr);
-        dialog_ = CreateDialogIndirectParamA(Program(),
-                                             static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(Program(), found))),
-                                             parent_, QuietDialogProc, 0);
-    }
-    ~DialogIn() {
-        if (dialog_ != nullptr) DestroyWindow(dialog_);
-        if (parent_ != nullptr) DestroyWindow(parent_);
-    }
-    DialogIn(const DialogIn&) = delete;
-    DialogIn& operator=(const DialogIn&) = delete;
-
-    HWND get() const { return dialog_; }
-
-    std::vector<HWND> Controls() const {
-        std::vector<HWND> controls;
-        for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-            controls.push_back(child);
-        return controls;
-    }
-
-private:
-    HWND parent_ = nullptr;
-    HWND dialog_ = nullptr;
-};
+using test::BuiltDialog;
+using test::QuietDialogProc;
 
 std::string ClassOf(HWND window) {
     char name[64] = "";
@@ -389,13 +357,13 @@ std::wstring TextOf(HWND window) {
 // places and heights as English; a translation may only widen a control.
 TEST(Resources, EveryLanguageHasTheDialogsOfEnglishControlForControl) {
     for (const DialogName& name : kDialogs) {
-        DialogIn english(kLanguages[0].id, name.name);
+        BuiltDialog english(kLanguages[0].id, name.name);
         ASSERT_NE(english.get(), nullptr) << name.label << " (en): no dialog template, or it cannot be built";
         RECT english_size;
         GetClientRect(english.get(), &english_size);
         const std::vector<HWND> expected = english.Controls();
         for (const Language& language : kLanguages) {
-            DialogIn dialog(language.id, name.name);
+            BuiltDialog dialog(language.id, name.name);
             ASSERT_NE(dialog.get(), nullptr) << name.label << " (" << language.folder << "): no dialog template";
             const std::string where = std::string(language.folder) + " " + name.label;
             RECT size;
@@ -553,7 +521,7 @@ TEST(Resources, EveryFailureExplanationFitsItsBoxAndTheInformationBlock) {
         TextsIn texts(language.id);
         const std::size_t appended = std::max(AnsiLength(language.id, IDS_CONTINUE_QUESTION),
                                               AnsiLength(language.id, IDS_TESTING_COMPLETE));
-        DialogIn dialog(language.id, kDialogs[2].name);
+        BuiltDialog dialog(language.id, kDialogs[2].name);
         HWND block = GetDlgItem(dialog.get(), IDC_INFO_BLOCK);
         ASSERT_NE(block, nullptr) << language.folder;
         std::size_t longest_box = 0, longest_block = 0;
@@ -718,7 +686,7 @@ TEST(Resources, EveryLanguageHasTheVersionOfEnglishWithItsOwnDescription) {
         EXPECT_EQ(*static_cast<const DWORD*>(value), 0x04E40409u) << language.folder;
         // The About box shows the description in control 501 of the same
         // language's template.
-        DialogIn about(language.id, "ABOUTBOX");
+        BuiltDialog about(language.id, "ABOUTBOX");
         ASSERT_NE(about.get(), nullptr) << language.folder;
         HWND shown = GetDlgItem(about.get(), IDC_ABOUT_DESCRIPTION);
         ASSERT_NE(shown, nullptr) << language.folder;

@@ -9,13 +9,12 @@
 #include "layout_check_win32.h"
 #include "layout_rules.h"
 #include "resources/resource_ids.h"
+#include "support/built_dialog_win32.h"
 
 namespace td::layout {
 namespace {
 
 HMODULE Program() { return GetModuleHandleA(nullptr); }
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // A dialog resource's name: a number or a text ("ABOUTBOX").
 struct DialogName {
@@ -72,30 +71,7 @@ std::string CodeOf(LANGID id) {
     }
 }
 
-// A dialog of one language built, hidden, from its own template; pages of
-// the property sheet are child dialogs, so every dialog gets a hidden parent.
-class BuiltDialog {
-public:
-    BuiltDialog(const DialogName& name, LANGID language) {
-        HRSRC found = FindResourceExA(Program(), RT_DIALOG, name.Get(), language);
-        if (found == nullptr) return;
-        parent_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, Program(), nullptr);
-        dialog_ = CreateDialogIndirectParamA(Program(),
-                                             static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(Program(), found))),
-                                             parent_, QuietDialogProc, 0);
-    }
-    ~BuiltDialog() {
-        if (dialog_ != nullptr) DestroyWindow(dialog_);
-        if (parent_ != nullptr) DestroyWindow(parent_);
-    }
-    BuiltDialog(const BuiltDialog&) = delete;
-    BuiltDialog& operator=(const BuiltDialog&) = delete;
-    HWND get() const { return dialog_; }
-
-private:
-    HWND parent_ = nullptr;
-    HWND dialog_ = nullptr;
-};
+using test::BuiltDialog;
 
 std::string ClassOf(HWND window) {
     char name[64] = "";
@@ -264,7 +240,7 @@ std::wstring AsShownIn(int control, std::wstring text) {
 
 void CheckDialog(const DialogName& name, LANGID language, int dpi) {
     const std::string where = CodeOf(language) + " " + name.Label();
-    BuiltDialog dialog(name, language);
+    BuiltDialog dialog(language, name.Get());
     if (dialog.get() == nullptr) {
         Report(where, "the template cannot be built");
         return;
